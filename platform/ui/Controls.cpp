@@ -26,10 +26,17 @@ QPoint ClientOffset(const QWidget* Control) {
 // the anchored edges as the parent changes size.
 class TAlignLayout : public QObject {
 public:
-    explicit TAlignLayout(QWidget* Parent) : QObject(Parent), FParent(Parent) { Parent->installEventFilter(this); }
+    explicit TAlignLayout(QWidget* Parent) : QObject(Parent), FParent(Parent) {
+        setObjectName(ObjectName());
+        Parent->installEventFilter(this);
+    }
+
+    static TAlignLayout* Find(const QWidget* Parent) {
+        return dynamic_cast<TAlignLayout*>(Parent->findChild<QObject*>(ObjectName(), Qt::FindDirectChildrenOnly));
+    }
 
     static TAlignLayout* Of(QWidget* Parent) {
-        if (auto* Existing = Parent->findChild<TAlignLayout*>(QString(), Qt::FindDirectChildrenOnly)) return Existing;
+        if (TAlignLayout* Existing = Find(Parent)) return Existing;
         return new TAlignLayout(Parent);
     }
 
@@ -66,6 +73,8 @@ protected:
     }
 
 private:
+    static QString ObjectName() { return QStringLiteral("VexAlignLayout"); }
+
     struct TRule {
         QRect Bounds;
         QSize ParentSize;
@@ -146,7 +155,7 @@ bool IsContainer(const QWidget* Control) { return Control->focusPolicy() == Qt::
 void CollectFocusChain(const QWidget* Parent, QList<QWidget*>& Chain) {
     for (QWidget* Child : TabOrderedChildren(Parent)) {
         if (Child->isWindow()) continue;
-        Chain.append(Child);
+        if (Child->focusPolicy() != Qt::NoFocus) Chain.append(Child);
         if (IsContainer(Child)) CollectFocusChain(Child, Chain);
     }
 }
@@ -230,7 +239,8 @@ bool GetTabStop(const QWidget* Control) { return (Control->focusPolicy() & Qt::T
 
 void SetTabStop(QWidget* Control, bool Value) {
     const int Policy = Control->focusPolicy();
-    Control->setFocusPolicy(static_cast<Qt::FocusPolicy>(Value ? (Policy | Qt::StrongFocus) : (Policy & ~Qt::TabFocus)));
+    // The "strong" bit (8) goes with the tab bit: without both the control is reached by the mouse only.
+    Control->setFocusPolicy(static_cast<Qt::FocusPolicy>(Value ? (Policy | Qt::StrongFocus) : (Policy & ~(Qt::TabFocus | 0x8))));
 }
 
 QList<QWidget*> TabOrderedChildren(const QWidget* Parent) {
@@ -241,9 +251,19 @@ QList<QWidget*> TabOrderedChildren(const QWidget* Parent) {
 }
 
 void UpdateFocusChain(QWidget* Control) {
+    QWidget* Window = Control->window();
     QList<QWidget*> Chain;
-    CollectFocusChain(Control->window(), Chain);
-    for (qsizetype I = 1; I < Chain.size(); ++I) QWidget::setTabOrder(Chain[I - 1], Chain[I]);
+    CollectFocusChain(Window, Chain);
+    // The chain is a ring through the window; while the window counts as
+    // focusable, the first control can be put right after it.
+    const Qt::FocusPolicy WindowPolicy = Window->focusPolicy();
+    Window->setFocusPolicy(Qt::TabFocus);
+    QWidget* Previous = Window;
+    for (QWidget* Next : Chain) {
+        QWidget::setTabOrder(Previous, Next);
+        Previous = Next;
+    }
+    Window->setFocusPolicy(WindowPolicy);
 }
 
 TAlign GetAlign(const QWidget* Control) { return static_cast<TAlign>(Control->property(AlignProperty).toInt()); }
@@ -264,7 +284,7 @@ void SetAnchors(QWidget* Control, TAnchors Value) {
 }
 
 void Realign(QWidget* Parent) {
-    if (auto* Layout = Parent->findChild<TAlignLayout*>(QString(), Qt::FindDirectChildrenOnly)) Layout->Realign();
+    if (TAlignLayout* Layout = TAlignLayout::Find(Parent)) Layout->Realign();
 }
 
 TCustomControl::TCustomControl(QWidget* AParent)

@@ -13,38 +13,27 @@ using namespace platform::ui;
 
 namespace {
 
-// The image widened to Width: the columns from Keep on end at the new right
-// edge and column Keep fills the gap. A narrower target keeps the right edge.
-QImage Widen(const QImage& Source, int Keep, int Width) {
-    const int W0 = Source.width(), H = Source.height();
-    if (Width == W0) return Source;
-    QImage Result = NewBitmap(Width, H, Qt::black);
+// The image made Target pixels long along one axis (columns, or rows when
+// Vertical): the lines from Keep on end at the new far edge and line Keep
+// fills the gap. A shorter target keeps the far edge.
+QImage Stretch(const QImage& Source, int Keep, int Target, bool Vertical) {
+    const int Length = Vertical ? Source.height() : Source.width();
+    if (Target == Length) return Source;
+    QImage Result = Vertical ? NewBitmap(Source.width(), Target, Qt::black) : NewBitmap(Target, Source.height(), Qt::black);
     if (Result.isNull()) return Result;
-    const int TailStart = Width - (W0 - Keep);
-    for (int Y = 0; Y < H; ++Y) {
-        const uchar* From = Source.constScanLine(Y);
-        uchar* To = Result.scanLine(Y);
-        std::memcpy(To, From, 3 * std::min(W0, Width));
-        for (int X = std::max(Keep, 0); X < TailStart; ++X) std::memcpy(To + 3 * X, From + 3 * Keep, 3);
-        for (int X = Keep; X < W0; ++X)
-            if (int Dest = TailStart + X - Keep; Dest >= 0 && Dest < Width) std::memcpy(To + 3 * Dest, From + 3 * X, 3);
-    }
-    return Result;
-}
-
-// The same on rows: rows from Keep on end at the new bottom, row Keep fills the gap.
-QImage Heighten(const QImage& Source, int Keep, int Height) {
-    const int W = Source.width(), H0 = Source.height();
-    if (Height == H0) return Source;
-    QImage Result = NewBitmap(W, Height, Qt::black);
-    if (Result.isNull()) return Result;
-    const int TailStart = Height - (H0 - Keep);
-    const int RowBytes = 3 * W;
-    for (int Y = 0; Y < std::min(H0, Height); ++Y) std::memcpy(Result.scanLine(Y), Source.constScanLine(Y), RowBytes);
-    for (int Y = std::max(Keep, 0); Y < TailStart; ++Y) std::memcpy(Result.scanLine(Y), Source.constScanLine(Keep), RowBytes);
-    for (int Y = Keep; Y < H0; ++Y)
-        if (int Dest = TailStart + Y - Keep; Dest >= 0 && Dest < Height)
-            std::memcpy(Result.scanLine(Dest), Source.constScanLine(Y), RowBytes);
+    const int RowBytes = 3 * Source.width();
+    auto CopyLine = [&](int From, int To) {
+        if (To < 0 || To >= Target) return;
+        if (Vertical) {
+            std::memcpy(Result.scanLine(To), Source.constScanLine(From), RowBytes);
+            return;
+        }
+        for (int Y = 0; Y < Source.height(); ++Y) std::memcpy(Result.scanLine(Y) + 3 * To, Source.constScanLine(Y) + 3 * From, 3);
+    };
+    const int TailStart = Target - (Length - Keep);
+    for (int I = 0; I < std::min(Length, Target); ++I) CopyLine(I, I);
+    for (int I = Keep; I < TailStart; ++I) CopyLine(Keep, I);
+    for (int I = Keep; I < Length; ++I) CopyLine(I, TailStart + I - Keep);
     return Result;
 }
 
@@ -224,8 +213,8 @@ void TVexSkin::DrawSkin(TCanvas& Canvas, const QRect& Rect, TDrawSkinAttr Attr, 
 
     QImage Work = ToBitmap24(Picked.Image);
     const TImageRepeat& Repeat = Picked.Item->ImageRepeat();
-    if (Repeat.X() >= 0 && Repeat.X() < Work.width()) Work = Widen(Work, Repeat.X(), Rect.width());
-    if (Repeat.Y() >= 0 && Repeat.Y() < Work.height() && !Work.isNull()) Work = Heighten(Work, Repeat.Y(), Rect.height());
+    if (Repeat.X() >= 0 && Repeat.X() < Work.width()) Work = Stretch(Work, Repeat.X(), Rect.width(), false);
+    if (Repeat.Y() >= 0 && Repeat.Y() < Work.height() && !Work.isNull()) Work = Stretch(Work, Repeat.Y(), Rect.height(), true);
     if (IsEmptyBitmap(Work)) return;
 
     const QRect Dest(0, 0, Work.width(), Work.height());

@@ -269,3 +269,26 @@ TEST(Resources, FoundByNameIgnoringCase) {
     EXPECT_EQ(Stream.Position(), 0);
     EXPECT_EQ(Stream.Size(), Exact->size());
 }
+
+TEST(Canvas, PolygonsRoundRectsAndFocusRects) {
+    QImage Image = Canvas32(20, 20);
+    {
+        TCanvas C(&Image);
+        C.Pen().Color = Qt::black;
+        C.Brush().Color = Qt::red;
+        C.Polygon({QPoint(0, 19), QPoint(0, 10), QPoint(9, 10), QPoint(9, 19)});
+        C.RoundRect(WinRect(10, 0, 20, 10), 5, 5);
+        C.DrawFocusRect(WinRect(0, 0, 6, 6));
+    }
+    EXPECT_EQ(At(Image, 0, 15), 0u) << "polygon outline";
+    EXPECT_EQ(At(Image, 5, 15), 0xFF0000u) << "polygon inside";
+    EXPECT_EQ(At(Image, 15, 0), 0u) << "round rectangle edge";
+    EXPECT_EQ(At(Image, 15, 5), 0xFF0000u);
+    EXPECT_EQ(At(Image, 10, 0), 0xFFFFFFu) << "rounded corner";
+    EXPECT_EQ(At(Image, 19, 9), 0xFFFFFFu);
+    // The focus rectangle inverts every other pixel of its outline.
+    EXPECT_EQ(At(Image, 0, 0), 0u);
+    EXPECT_EQ(At(Image, 1, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(Image, 2, 0), 0u);
+    EXPECT_EQ(At(Image, 3, 3), 0xFFFFFFu);
+}

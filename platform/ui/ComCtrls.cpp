@@ -213,8 +213,9 @@ void TPageControl::PaintControl(TCanvas& Canvas) {
 }
 
 bool TPageControl::event(QEvent* Event) {
-    if (HandleMessageEvent(Event)) return true;
-    return QWidget::event(Event);
+    bool Handled = false;
+    RunGuarded([&] { Handled = HandleMessageEvent(Event) || QWidget::event(Event); });
+    return Handled;
 }
 
 void TPageControl::paintEvent(QPaintEvent*) {

@@ -366,8 +366,9 @@ void TCustomControl::KeyDown(int&, Qt::KeyboardModifiers) {}
 void TCustomControl::KeyUp(int&, Qt::KeyboardModifiers) {}
 
 bool TCustomControl::event(QEvent* Event) {
-    if (HandleMessageEvent(Event)) return true;
-    return QWidget::event(Event);
+    bool Handled = false;
+    RunGuarded([&] { Handled = HandleMessageEvent(Event) || QWidget::event(Event); });
+    return Handled;
 }
 
 void TCustomControl::paintEvent(QPaintEvent*) {

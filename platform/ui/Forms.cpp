@@ -70,7 +70,8 @@ public:
         FIdle.setInterval(100);
         connect(&FIdle, &QTimer::timeout, this, [] {
             for (QWidget* Window : QApplication::topLevelWidgets())
-                if (auto* Form = qobject_cast<TCustomForm*>(Window); Form && Form->isVisible()) Form->UpdateActions();
+                if (auto* Form = qobject_cast<TCustomForm*>(Window); Form && Form->isVisible())
+                    RunGuarded([Form] { Form->UpdateActions(); });
         });
         FIdle.start();
     }
@@ -84,7 +85,9 @@ protected:
         if (Focused ? Target != Focused : !qobject_cast<TCustomForm*>(Target)) return false;
         TCustomForm* Form = GetParentForm(Target);
         if (!Form || Target->window() != Form) return false;
-        return Route(Form, Target, static_cast<QKeyEvent*>(Event));
+        bool Consumed = false;
+        // A key whose handling failed counts as handled: it must not act twice.
+        return !RunGuarded([&] { Consumed = Route(Form, Target, static_cast<QKeyEvent*>(Event)); }) || Consumed;
     }
 
 private:
@@ -272,12 +275,13 @@ void TCustomForm::AdjustToContents() {
 }
 
 bool TCustomForm::event(QEvent* Event) {
-    if (HandleMessageEvent(Event)) return true;
     if (Event->type() == QEvent::ChildAdded) {
         QObject* Child = static_cast<QChildEvent*>(Event)->child();
         if (Child->isWidgetType()) Child->installEventFilter(this);
     }
-    return QWidget::event(Event);
+    bool Handled = false;
+    RunGuarded([&] { Handled = HandleMessageEvent(Event) || QWidget::event(Event); });
+    return Handled;
 }
 
 bool TCustomForm::eventFilter(QObject* Watched, QEvent* Event) {

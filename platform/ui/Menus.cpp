@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QWidgetAction>
 
+#include "platform/ui/Messages.h"
+
 namespace platform::ui {
 
 class TMenuItem::TLink : public TActionLink {
@@ -44,6 +46,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        RunGuarded([this] { PaintEntry(); });
+    }
+
+    void PaintEntry() {
         TCanvas Canvas(this);
         Canvas.SetFont(TFont(FMenu->font()));
         const bool Selected = underMouse() && isEnabled();
@@ -61,7 +67,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* Event) override {
         if (Event->button() != Qt::LeftButton || !rect().contains(Event->position().toPoint())) return;
         FMenu->close();
-        FItem->Click();
+        RunGuarded([this] { FItem->Click(); });
     }
 
     void enterEvent(QEnterEvent*) override { update(); }
@@ -126,7 +132,7 @@ void TPopupMenu::AddItems(QMenu& Menu, const TMenuItem& Parent) const {
             Entry->setToolTip(Item->Hint());
             if (FImages && Item->ImageIndex() >= 0)
                 Entry->setIcon(QPixmap::fromImage(FImages->GetBitmap(Item->ImageIndex(), SysColor(TSysColor::clWindow))));
-            QObject::connect(Entry, &QAction::triggered, Item, [Item] { Item->Click(); });
+            QObject::connect(Entry, &QAction::triggered, Item, [Item] { RunGuarded([Item] { Item->Click(); }); });
         }
     }
 }

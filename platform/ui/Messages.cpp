@@ -1,6 +1,9 @@
 #include "platform/ui/Messages.h"
 
 #include <QCoreApplication>
+#include <cstdio>
+
+#include "platform/os/Exceptions.h"
 
 namespace platform::ui {
 
@@ -29,6 +32,32 @@ bool TMessageDispatcher::HandleMessageEvent(QEvent* Event) {
     if (Event->type() != TMessageEvent::EventType()) return false;
     Dispatch(static_cast<TMessageEvent*>(Event)->Message());
     return true;
+}
+
+namespace {
+
+std::function<void(const std::string&)>& Reporter() {
+    static std::function<void(const std::string&)> Current;
+    return Current;
+}
+
+}  // namespace
+
+void SetErrorReporter(std::function<void(const std::string& Message)> Value) { Reporter() = std::move(Value); }
+
+void HandleException() {
+    std::string Message;
+    try {
+        throw;
+    } catch (const platform::os::EAbort&) {
+        return;
+    } catch (const std::exception& Error) {
+        Message = Error.what();
+    } catch (...) {
+        Message = "Unknown exception";
+    }
+    if (Reporter()) Reporter()(Message);
+    else std::fprintf(stderr, "%s\n", Message.c_str());
 }
 
 bool PostMessage(QObject* Window, UINT Msg, WPARAM WParam, LPARAM LParam) {

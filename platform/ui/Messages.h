@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
 
 namespace platform::ui {
 
@@ -55,6 +56,24 @@ protected:
 private:
     std::map<UINT, THandler> FHandlers;
 };
+
+// The application's default error report for exceptions that escape an event
+// handler: EAbort stays silent, any other message goes to the reporter
+// (standard error until the program sets one). Call HandleException inside a
+// catch block.
+void SetErrorReporter(std::function<void(const std::string& Message)> Reporter);
+void HandleException();
+// Runs Body; an exception is reported and answers false.
+template <class TBody>
+bool RunGuarded(TBody&& Body) {
+    try {
+        Body();
+        return true;
+    } catch (...) {
+        HandleException();
+        return false;
+    }
+}
 
 // False when there is no window or it does not answer messages.
 bool PostMessage(QObject* Window, UINT Msg, WPARAM WParam, LPARAM LParam);

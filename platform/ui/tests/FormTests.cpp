@@ -301,3 +301,27 @@ TEST(Application, BusyCursorNests) {
     EndBusyCursor();
     EXPECT_EQ(BusyCursorDepth(), 0) << "an extra end is ignored";
 }
+
+TEST(ErrorReport, ExceptionsFromHandlersAreReportedAndTheLoopGoesOn) {
+    QStringList Reported;
+    SetErrorReporter([&](const std::string& Message) { Reported << QString::fromStdString(Message); });
+    TCustomForm Form;
+    Form.SetMessageHandler(WM_FIRST, [](TMessage&) { throw platform::os::EConvertError("'x' is not a valid integer value"); });
+    Form.SetMessageHandler(WM_SECOND, [](TMessage&) { throw platform::os::EAbort(); });
+    int Later = 0;
+    Form.SetMessageHandler(WM_THIRD, [&](TMessage&) { ++Later; });
+    PostMessage(&Form, WM_FIRST, 0, 0);
+    PostMessage(&Form, WM_SECOND, 0, 0);
+    PostMessage(&Form, WM_THIRD, 0, 0);
+    ProcessMessages();
+    EXPECT_EQ(Reported, QStringList({"'x' is not a valid integer value"})) << "the silent abort is not reported";
+    EXPECT_EQ(Later, 1);
+
+    auto* Probe = new TProbe(&Form, "OK");
+    Probe->resize(20, 20);
+    Probe->OnClick = [](QObject*) { throw platform::os::Exception("click failed"); };
+    Form.Show();
+    QTest::mouseClick(Probe, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(Reported.last(), "click failed");
+    SetErrorReporter(nullptr);
+}

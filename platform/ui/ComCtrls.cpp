@@ -138,7 +138,7 @@ TTabSheet* TPageControl::TabPage(int TabIndex) const {
     return nullptr;
 }
 
-int TPageControl::TabHeight() const { return QFontMetrics(font()).height() + 7; }
+int TPageControl::TabHeight() const { return TextMetricsOf(font()).Height() + 7; }
 
 QRect TPageControl::TabRect(int TabIndex) const {
     const QFontMetrics Metrics(font());

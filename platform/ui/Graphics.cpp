@@ -1,7 +1,9 @@
 #include "platform/ui/Graphics.h"
 
 #include <QFontMetrics>
+#include <QRawFont>
 #include <QtEndian>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -108,6 +110,29 @@ QImage LoadBitmapFromStream(platform::os::TStream& Stream) {
 void SaveBitmapToStream(const QImage& Bitmap, platform::os::TStream& Stream) {
     const QByteArray Data = SaveBitmapToData(Bitmap);
     Stream.WriteBuffer(Data.constData(), Data.size());
+}
+
+namespace {
+
+uint16_t BigEndian16(const QByteArray& Table, int Offset) {
+    return static_cast<uint16_t>((static_cast<uint8_t>(Table[Offset]) << 8) | static_cast<uint8_t>(Table[Offset + 1]));
+}
+
+}  // namespace
+
+TTextMetrics TextMetricsOf(const QFont& Font) {
+    const QRawFont Raw = QRawFont::fromFont(Font);
+    const QByteArray Head = Raw.isValid() ? Raw.fontTable("head") : QByteArray();
+    const QByteArray Os2 = Raw.isValid() ? Raw.fontTable("OS/2") : QByteArray();
+    if (Head.size() >= 20 && Os2.size() >= 78) {
+        const int UnitsPerEm = BigEndian16(Head, 18);
+        const double Pixels = Raw.pixelSize();
+        if (UnitsPerEm > 0)
+            return TTextMetrics{static_cast<int>(std::lround(BigEndian16(Os2, 74) * Pixels / UnitsPerEm)),
+                                static_cast<int>(std::lround(BigEndian16(Os2, 76) * Pixels / UnitsPerEm))};
+    }
+    const QFontMetrics Metrics(Font);
+    return TTextMetrics{Metrics.ascent(), Metrics.descent()};
 }
 
 TAcceleratedText StripAccelerator(const QString& Caption) {
@@ -247,17 +272,18 @@ void TCanvas::PaintTextBackground(const QRect& R) {
 }
 
 void TCanvas::TextOut(int X, int Y, const QString& Text) {
-    const QFontMetrics Metrics(FFont);
-    PaintTextBackground(QRect(X, Y, Metrics.horizontalAdvance(Text), Metrics.height()));
+    const TTextMetrics Metrics = TextMetricsOf(FFont);
+    const int Width = TextWidth(Text);
+    PaintTextBackground(QRect(X, Y, Width, Metrics.Height()));
     FPainter->setFont(FFont);
     FPainter->setPen(FFont.Color());
-    FPainter->drawText(X, Y + Metrics.ascent(), Text);
-    FPenPos = QPoint(X + Metrics.horizontalAdvance(Text), Y);
+    FPainter->drawText(X, Y + Metrics.Ascent, Text);
+    FPenPos = QPoint(X + Width, Y);
 }
 
 int TCanvas::TextWidth(const QString& Text) const { return QFontMetrics(FFont).horizontalAdvance(Text); }
 
-int TCanvas::TextHeight(const QString&) const { return QFontMetrics(FFont).height(); }
+int TCanvas::TextHeight(const QString&) const { return TextMetricsOf(FFont).Height(); }
 
 QSize TCanvas::TextExtent(const QString& Text) const { return QSize(TextWidth(Text), TextHeight(Text)); }
 
@@ -269,7 +295,8 @@ void TCanvas::DrawSingleLine(const QString& Text, QRect& R, unsigned Flags, int&
         if (Shown.AccelIndex >= Shown.Text.size() - 1) Shown.AccelIndex = -1;
     }
     const int Width = Metrics.horizontalAdvance(Shown.Text);
-    Height = Metrics.height();
+    const TTextMetrics Vertical = TextMetricsOf(FFont);
+    Height = Vertical.Height();
     if (Flags & DT_CALCRECT) {
         R.setWidth(Width);
         R.setHeight(Height);
@@ -287,11 +314,11 @@ void TCanvas::DrawSingleLine(const QString& Text, QRect& R, unsigned Flags, int&
     PaintTextBackground(QRect(X, Y, Width, Height));
     FPainter->setFont(FFont);
     FPainter->setPen(FFont.Color());
-    FPainter->drawText(X, Y + Metrics.ascent(), Shown.Text);
+    FPainter->drawText(X, Y + Vertical.Ascent, Shown.Text);
     if (Shown.AccelIndex >= 0) {
         const int UnderX = X + Metrics.horizontalAdvance(Shown.Text.left(Shown.AccelIndex));
         const int UnderWidth = Metrics.horizontalAdvance(Shown.Text.at(Shown.AccelIndex));
-        FPainter->fillRect(QRect(UnderX, Y + Metrics.ascent() + Metrics.underlinePos(), UnderWidth,
+        FPainter->fillRect(QRect(UnderX, Y + Vertical.Ascent + Metrics.underlinePos(), UnderWidth,
                                  std::max(1, Metrics.lineWidth())),
                            FFont.Color());
     }

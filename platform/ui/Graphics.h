@@ -76,6 +76,16 @@ private:
     QColor FColor{Qt::black};
 };
 
+// The vertical metrics of a font as the platform measures them: from the
+// face's Windows ascent and descent, not its typographic ones, so that a line
+// of Tahoma 8 pt is 13 pixels high as the forms were designed.
+struct TTextMetrics {
+    int Ascent = 0;
+    int Descent = 0;
+    int Height() const { return Ascent + Descent; }
+};
+TTextMetrics TextMetricsOf(const QFont& Font);
+
 // DrawText flags, with the platform's values.
 enum : unsigned {
     DT_LEFT = 0x0000,

@@ -369,19 +369,19 @@ void TCanvas::CopyRect(const QRect& Dest, const QImage& Bitmap, const QRect& Sou
 
 void TCanvas::KeyColorCopy(const QRect& Dest, const QImage& Bitmap, const QRect& Source, QRgb Key) {
     if (IsEmptyBitmap(Bitmap) || Dest.isEmpty() || Source.isEmpty()) return;
-    QImage Part = Bitmap.copy(Source).convertToFormat(QImage::Format_ARGB32);
-    if (Part.size() != Dest.size()) Part = Part.scaled(Dest.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QImage Piece = Bitmap.copy(Source).convertToFormat(QImage::Format_ARGB32);
+    if (Piece.size() != Dest.size()) Piece = Piece.scaled(Dest.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QRgb KeyRgb = Key & 0x00FFFFFFu;
     const bool Hollow = FBrush.Style == TBrushStyle::bsClear;
     const QRgb Replacement = Hollow ? 0u : (FBrush.Color.rgb() | 0xFF000000u);
-    for (int Y = 0; Y < Part.height(); ++Y) {
-        auto* Row = reinterpret_cast<QRgb*>(Part.scanLine(Y));
-        for (int X = 0; X < Part.width(); ++X)
+    for (int Y = 0; Y < Piece.height(); ++Y) {
+        auto* Row = reinterpret_cast<QRgb*>(Piece.scanLine(Y));
+        for (int X = 0; X < Piece.width(); ++X)
             if ((Row[X] & 0x00FFFFFFu) == KeyRgb) Row[X] = Replacement;
     }
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    FPainter->drawImage(Dest.topLeft(), Part);
+    FPainter->drawImage(Dest.topLeft(), Piece);
     FPainter->restore();
 }
 

@@ -203,6 +203,8 @@ TEST(Files, ExclusiveWriteFailsWhileAnotherProcessHoldsTheFile) {
         EXPECT_EQ(E.ErrorCode(), ERROR_SHARING_VIOLATION);
         EXPECT_NE(std::string(E.what()).find(File), std::string::npos) << E.what();
     }
+    EXPECT_FALSE(DeleteFile(File));  // a held file cannot be deleted either
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
     ASSERT_EQ(::write(Release[1], &Byte, 1), 1);
     int Status = 0;
     ::waitpid(Child, &Status, 0);

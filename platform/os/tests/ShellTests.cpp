@@ -107,6 +107,7 @@ TEST(ShellLink, EveryFieldRoundTrips) {
 }
 
 TEST(ShellLink, WritesTheHeaderIdListAndLocalBasePath) {
+    TTempPrefix Prefix;  // the link records the kind of the target's drive
     TShellLinkData Data;
     Data.Target = "C:\\Program Files\\Ostrevan\\App.exe";
     const std::string Bytes = EncodeShellLink(Data);
@@ -134,6 +135,7 @@ TEST(ShellLink, WritesTheHeaderIdListAndLocalBasePath) {
 }
 
 TEST(ShellLink, NonAnsiAndNetworkTargets) {
+    TTempPrefix Prefix;
     TShellLinkData Data;
     Data.Target = "C:\\Dados\\Дом\\файл.txt";
     EXPECT_EQ(DecodeShellLink(EncodeShellLink(Data)).Target, Data.Target);

@@ -27,7 +27,7 @@ bool ForceDirectories(std::string_view WinPath);
 bool CreateDir(std::string_view WinPath);         // one level; fails when it exists
 bool RemoveDir(std::string_view WinPath);         // only an empty folder
 // A file, never a folder; a read-only file (ERROR_ACCESS_DENIED) or one that
-// another stream holds open (ERROR_SHARING_VIOLATION) stays.
+// a stream holds with a sharing lock (ERROR_SHARING_VIOLATION) stays.
 bool DeleteFile(std::string_view WinPath);
 
 // DIRECTORY for folders, ARCHIVE for files, plus READONLY when the owner may

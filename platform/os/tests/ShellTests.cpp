@@ -170,16 +170,15 @@ TEST(ShellLink, MalformedBytesRaiseInsteadOfCrashing) {
     EXPECT_THROW(DecodeShellLink(Corrupt), EReadError);
 }
 
+// The test environment sets WINENV_NO_LAUNCH: calls are resolved and logged only.
 TEST(Shell, ExecuteAndNotifyAreLogged) {
     TTempPrefix Prefix;
-    ::setenv("WINENV_NO_LAUNCH", "1", 1);
     EXPECT_EQ(ShellExecute("", "C:\\missing\\Navitrex.exe", "\"NVOCC=Acme\"", "", 1), SE_ERR_FNF);
     EXPECT_EQ(ShellExecute("print", "http://www.example.com", "", "", 1), SE_ERR_NOASSOC);
     ASSERT_TRUE(ForceDirectories("C:\\App"));
     OpenFileStream("C:\\App\\App.exe", fmCreate)->WriteBuffer("MZ", 2);
     EXPECT_EQ(ShellExecute("open", "C:\\App\\App.exe", "\"NVOCC=Acme\"", "", 1), SHELL_EXECUTE_OK);
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-    ::unsetenv("WINENV_NO_LAUNCH");
 
     const std::string Log = ShellLog();
     EXPECT_NE(Log.find("ShellExecute verb=\"\" file=\"C:\\missing\\Navitrex.exe\" parameters=\"\"NVOCC=Acme\"\" directory=\"\" show=1 -> 2"),
@@ -197,6 +196,7 @@ TEST(Shell, HostProgramsRunWithTheirParameters) {
     const fs::path Marker = Prefix.Root() / "marker";
     WriteHostFile(Program, "#!/bin/sh\nprintf '%s' \"$1\" > " + Marker.string() + "\n");
     fs::permissions(Program, fs::perms::owner_all);
+    ::unsetenv("WINENV_NO_LAUNCH");
     EXPECT_EQ(ShellExecute("open", "c:\\app\\mark.exe", "\"NVOCC=Acme Ltda\"", "", 1), SHELL_EXECUTE_OK);
     for (int I = 0; I < 100 && !fs::exists(Marker); ++I) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

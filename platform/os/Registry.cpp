@@ -422,6 +422,18 @@ bool WithKey(const TRootView& View, const TPath& Path, const std::function<void(
     return Found;
 }
 
+// A change the system may refuse (the hive cannot be saved): false with the
+// last error set, as the platform's calls answer. A malformed hive still raises.
+bool Change(const TRootView& View, const std::function<bool(TKey&)>& Action) {
+    try {
+        WithHive(View, true, Action);
+        return true;
+    } catch (const EOSError& E) {
+        SetLastError(E.ErrorCode());
+        return false;
+    }
+}
+
 std::string MultiStringData(const std::vector<std::string>& Items) {
     std::string Data;
     for (const std::string& Item : Items) Data += Item + '\0';
@@ -472,7 +484,7 @@ bool TRegistry::OpenKey(std::string_view Key, bool CanCreate) {
     if (!Resolve(Key, Target)) return false;
     bool Opened = false;
     if (CanCreate) {
-        WithHive(Target.View, true, [&](TKey& Root) {
+        Opened = Change(Target.View, [&](TKey& Root) {
             bool Created = false;
             TKey* Current = &Root;
             for (const std::string& Name : Target.Path) {
@@ -483,7 +495,6 @@ bool TRegistry::OpenKey(std::string_view Key, bool CanCreate) {
                 }
                 Current = &Sub;
             }
-            Opened = true;
             return Created;
         });
     } else {
@@ -529,14 +540,14 @@ bool TRegistry::DeleteKey(std::string_view Key) {
     TTarget Target;
     if (!Resolve(Key, Target) || Target.Relative.empty()) return false;
     bool Deleted = false;
-    WithHive(Target.View, true, [&](TKey& Root) {
+    const bool Saved = Change(Target.View, [&](TKey& Root) {
         TPath Parent = Target.Path;
         const std::string Name = Parent.back();
         Parent.pop_back();
         if (TKey* Holder = Walk(Root, Parent)) Deleted = Holder->SubKeys.erase(Name) != 0;
         return Deleted;
     });
-    return Deleted;
+    return Saved && Deleted;
 }
 
 bool TRegistry::ValueExists(std::string_view Name) {
@@ -549,7 +560,7 @@ bool TRegistry::DeleteValue(std::string_view Name) {
     TTarget Target;
     if (!FOpen || FReadOnly || !Resolve("", Target)) return false;
     bool Deleted = false;
-    WithHive(Target.View, true, [&](TKey& Root) {
+    const bool Saved = Change(Target.View, [&](TKey& Root) {
         if (TKey* Key = Walk(Root, Target.Path))
             if (TValue* Value = Key->FindValue(Name)) {
                 Key->Values.erase(Key->Values.begin() + (Value - Key->Values.data()));
@@ -557,7 +568,7 @@ bool TRegistry::DeleteValue(std::string_view Name) {
             }
         return Deleted;
     });
-    return Deleted;
+    return Saved && Deleted;
 }
 
 bool TRegistry::HasSubKeys() { return !GetKeyNames().empty(); }
@@ -601,7 +612,7 @@ void TRegistry::WriteValue(std::string_view Name, uint32_t Type, std::string Dat
     TTarget Target;
     bool Written = false;
     if (FOpen && !FReadOnly && Utf8Length(Name) <= kMaxValueNameChars && !HasControlChars(Name) && Resolve("", Target)) {
-        WithHive(Target.View, true, [&](TKey& Root) {
+        const bool Saved = Change(Target.View, [&](TKey& Root) {
             TKey* Key = Walk(Root, Target.Path);
             if (!Key) return false;
             if (TValue* Value = Key->FindValue(Name)) {
@@ -613,6 +624,7 @@ void TRegistry::WriteValue(std::string_view Name, uint32_t Type, std::string Dat
             Written = true;
             return true;
         });
+        Written = Written && Saved;
     }
     if (!Written) throw ERegistryException(Format("Failed to set data for '%s'", ValueName.c_str()));
 }

@@ -12,6 +12,7 @@
 #include "platform/os/Registry.h"
 #include "platform/os/Streams.h"
 #include "platform/os/WinEnv.h"
+#include "platform/os/WinError.h"
 
 using namespace platform::os;
 namespace fs = std::filesystem;
@@ -220,6 +221,30 @@ TEST(Registry, UnreadableHiveGivesAClearError) {
         EXPECT_NE(std::string(E.what()).find(File.string()), std::string::npos) << E.what();
     }
     EXPECT_TRUE(fs::is_directory(File));
+}
+
+TEST(Registry, AHiveThatCannotBeSavedRefusesChangesAndKeepsItsContent) {
+    TTempPrefix Prefix;
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_CURRENT_USER);
+    ASSERT_TRUE(Reg.OpenKey("Software\\Kept", true));
+    Reg.WriteString("v", "old");
+    const std::string Before = Hive(Prefix, "HKCU.reg");
+    fs::create_directory(Prefix.Root() / "registry" / "HKCU.reg.tmp");  // the save's temporary file cannot be made
+    try {
+        Reg.WriteString("v", "new");
+        FAIL() << "a write that could not be saved was reported done";
+    } catch (const ERegistryException& E) {
+        EXPECT_STREQ(E.what(), "Failed to set data for 'v'");
+    }
+    EXPECT_NE(GetLastError(), ERROR_SUCCESS);
+    EXPECT_FALSE(Reg.OpenKey("\\Software\\New", true));
+    EXPECT_FALSE(Reg.DeleteKey("\\Software\\Kept"));
+    EXPECT_EQ(Reg.ReadString("v"), "old");
+    EXPECT_EQ(Hive(Prefix, "HKCU.reg"), Before);
+    fs::remove(Prefix.Root() / "registry" / "HKCU.reg.tmp");
+    Reg.WriteString("v", "new");
+    EXPECT_EQ(Reg.ReadString("v"), "new");
 }
 
 TEST(Registry, MissingHiveStartsEmpty) {

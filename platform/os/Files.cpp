@@ -174,12 +174,17 @@ std::unique_ptr<TFileStream> OpenFileStream(std::string_view WinPath, uint32_t M
     const std::string Name(WinPath);
     fs::path Host;
     uint32_t Error = ERROR_SUCCESS;
-    if (!TryHostPath(WinPath, Host, Error)) throw EFOpenError(Name, Error);
-    try {
-        return std::make_unique<TFileStream>(Host, Mode);
-    } catch (const EFOpenError& E) {
-        throw EFOpenError(Name, MissingCode(Host, E.ErrorCode()));
+    if (TryHostPath(WinPath, Host, Error)) {
+        try {
+            auto Stream = std::make_unique<TFileStream>(Host, Mode);
+            SetLastError(ERROR_SUCCESS);
+            return Stream;
+        } catch (const EFOpenError& E) {
+            Error = MissingCode(Host, E.ErrorCode());
+        }
     }
+    SetLastError(Error);
+    throw EFOpenError(Name, Error);
 }
 
 }  // namespace platform::os

@@ -48,7 +48,7 @@ std::string GetModuleFileName();
 // A file stream over a Windows path, with the open modes of Streams.h.
 // Opening for writing holds the file exclusively: a file another process
 // holds fails with EFOpenError carrying ERROR_SHARING_VIOLATION (32).
-// Errors name the Windows path.
+// Errors name the Windows path and set the last error.
 std::unique_ptr<TFileStream> OpenFileStream(std::string_view WinPath, uint32_t Mode);
 
 }  // namespace platform::os

@@ -201,6 +201,7 @@ TEST(Files, ExclusiveWriteFailsWhileAnotherProcessHoldsTheFile) {
         ADD_FAILURE() << "opened a file another process holds";
     } catch (const EFOpenError& E) {
         EXPECT_EQ(E.ErrorCode(), ERROR_SHARING_VIOLATION);
+        EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
         EXPECT_NE(std::string(E.what()).find(File), std::string::npos) << E.what();
     }
     EXPECT_FALSE(DeleteFile(File));  // a held file cannot be deleted either

@@ -1,7 +1,7 @@
 # vex_add_tests(<name> SOURCES <files...> LIBS <targets...> [QT])
 # Builds one GoogleTest executable and registers each of its tests with ctest.
 # Every test runs with its own emulated prefix root under the build tree unless
-# it makes its own, and Qt tests run headless.
+# it makes its own, shell calls are logged but start nothing, and Qt tests run headless.
 function(vex_add_tests name)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -11,11 +11,14 @@ function(vex_add_tests name)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
+  # The environment goes through a launcher: list-valued test properties do
+  # not survive test discovery.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "/usr/bin/env;QT_QPA_PLATFORM=offscreen;WINENV_PREFIX=${CMAKE_BINARY_DIR}/test-prefix/${name};WINENV_NO_LAUNCH=1")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;WINENV_PREFIX=${CMAKE_BINARY_DIR}/test-prefix/${name}"
       TIMEOUT 300)
 endfunction()
 

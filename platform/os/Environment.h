@@ -20,7 +20,7 @@ uint32_t ExpandEnvironmentStringsA(const char* Source, char* Buffer, uint32_t Si
 // False (and ERROR_ENVVAR_NOT_FOUND) when the variable is not set.
 bool GetEnvironmentVariable(std::string_view Name, std::string& Value);
 std::string GetEnvironmentVariable(std::string_view Name);  // empty when not set
-// Sets (or, with Remove, hides) a variable for this process only.
+// Sets or hides a variable for this process only.
 void SetEnvironmentVariable(std::string_view Name, std::string_view Value);
 void RemoveEnvironmentVariable(std::string_view Name);
 // Every variable of the emulated environment, sorted by name ignoring case.
@@ -32,7 +32,7 @@ std::string GetSystemDirectory();
 // or the size needed when Size is too small.
 uint32_t GetSystemDirectoryA(char* Buffer, uint32_t Size);
 std::string GetWindowsDirectory();
-// The temporary folder (%TEMP%, else %TMP%, else %USERPROFILE%, else the
+// The temporary folder (%TMP%, else %TEMP%, else %USERPROFILE%, else the
 // Windows folder) with a trailing backslash.
 std::string GetTempPath();
 

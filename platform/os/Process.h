@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -71,6 +72,11 @@ std::string FindProgram(std::string_view Name);
 // current folder) as its working folder. False with the last error set
 // (ERROR_FILE_NOT_FOUND, ERROR_BAD_EXE_FORMAT, ...) when it cannot start.
 bool CreateProcess(std::string_view CommandLine, std::string_view CurrentDirectory, int ShowCmd, TProcess& Process);
+
+// Host programs (xdg-open, wine, the tools): the first on the host's PATH, or
+// "" when there is none; and a start that nobody waits for.
+std::string FindHostProgram(const char* Name);
+bool StartHostProgram(const std::vector<std::string>& Argv, const std::filesystem::path& Folder);
 
 // Starts without waiting and without keeping a handle; above 31 on success,
 // else ERROR_FILE_NOT_FOUND (2), ERROR_PATH_NOT_FOUND (3) or ERROR_BAD_FORMAT (11).

@@ -53,8 +53,6 @@ std::string RootKeyName(HKEY Root);
 // case; 0 when the name is none of them.
 HKEY RootKeyFromName(std::string_view Name);
 
-class THive;
-
 class TRegistry {
 public:
     TRegistry();  // root HKEY_CURRENT_USER, no key open

@@ -33,11 +33,20 @@ std::vector<TDriveMapping> DriveMappings();
 // The host folder that holds the UNC shares: \\server\share is <this>/server/share.
 std::filesystem::path UncRoot();
 
+// Identity of a file's current content: changes whenever the file is
+// replaced or written. All zero when the file is missing.
+struct TFileStamp {
+    uint64_t Device = 0, Inode = 0, Size = 0;
+    int64_t ModifiedNs = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp FileStampOf(const std::filesystem::path& Host);
+
 // Windows path -> host path. Relative paths resolve against the current
 // folder; '/' counts as '\'; "." and ".." are folded; existing components are
 // matched ignoring case and missing ones are taken as written. Raises EOSError:
-// ERROR_INVALID_NAME (123) for characters Windows refuses, ERROR_INVALID_DRIVE
-// (15) for a letter the drive table lacks, ERROR_FILENAME_EXCED_RANGE (206) for
+// ERROR_INVALID_NAME (123) for characters Windows refuses, ERROR_PATH_NOT_FOUND
+// (3) for an empty path or a letter the drive table lacks, ERROR_FILENAME_EXCED_RANGE (206) for
 // a component longer than 255 characters, ERROR_BAD_PATHNAME (161) for an
 // incomplete UNC path.
 std::filesystem::path HostPath(std::string_view WinPath);

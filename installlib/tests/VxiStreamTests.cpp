@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -78,6 +79,16 @@ std::string OpenError(const std::string& Bytes) {
     return "(accepted)";
 }
 
+// An archive in memory with its reader.
+struct TOpenArchive {
+    explicit TOpenArchive(const std::string& Bytes) {
+        Fill(Stream, Bytes);
+        Reader = std::make_unique<TVxiStream>(Stream);
+    }
+    TMemoryStream Stream;
+    std::unique_ptr<TVxiStream> Reader;
+};
+
 // A destination that takes only so many bytes, as a full disk does.
 class TFullStream : public TMemoryStream {
 public:
@@ -102,9 +113,8 @@ TEST(VxiStream, EmptyStreamBecomesAnEmptyArchive) {
 }
 
 TEST(VxiStream, CountZeroIgnoresWhateverFollows) {
-    TMemoryStream S;
-    Fill(S, kHeaderVersion + std::string("\x00garbage\xFF\xFF", 10));
-    TVxiStream Reader(S);
+    TOpenArchive Archive(kHeaderVersion + std::string("\x00garbage\xFF\xFF", 10));
+    TVxiStream& Reader = *Archive.Reader;
     EXPECT_EQ(Reader.Count(), 0);
 }
 
@@ -126,9 +136,8 @@ TEST(VxiStream, ListsEntriesInStoredOrderWithTheirPositions) {
 }
 
 TEST(VxiStream, DuplicateNamesKeepTheirOwnPositions) {
-    TMemoryStream S;
-    Fill(S, RawArchive({{"same.txt", "first"}, {"SAME.TXT", "second"}}));
-    TVxiStream Reader(S);
+    TOpenArchive Archive(RawArchive({{"same.txt", "first"}, {"SAME.TXT", "second"}}));
+    TVxiStream& Reader = *Archive.Reader;
     ASSERT_EQ(Reader.Count(), 2);
     EXPECT_NE(Reader.Entries()[0].Position, Reader.Entries()[1].Position);
     EXPECT_EQ(Extract(Reader, 0), "first");
@@ -136,9 +145,8 @@ TEST(VxiStream, DuplicateNamesKeepTheirOwnPositions) {
 }
 
 TEST(VxiStream, ExtractWritesFromTheDestinationPositionAndRewinds) {
-    TMemoryStream S;
-    Fill(S, RawArchive({{"a.txt", "payload"}}));
-    TVxiStream Reader(S);
+    TOpenArchive Archive(RawArchive({{"a.txt", "payload"}}));
+    TVxiStream& Reader = *Archive.Reader;
     TMemoryStream Dest;
     Dest.WriteBuffer("prefix:", 7);
     Reader.ExtractFile(0, Dest);
@@ -151,17 +159,15 @@ TEST(VxiStream, ExtractWritesFromTheDestinationPositionAndRewinds) {
 TEST(VxiStream, ExtractsLargeEntriesWhole) {
     std::string Big(3 * 1024 * 1024 + 17, '\0');
     for (size_t I = 0; I < Big.size(); ++I) Big[I] = static_cast<char>((I * 7919) >> 5);
-    TMemoryStream S;
-    Fill(S, RawArchive({{"big.bin", Big}, {"after.txt", "tail"}}));
-    TVxiStream Reader(S);
+    TOpenArchive Archive(RawArchive({{"big.bin", Big}, {"after.txt", "tail"}}));
+    TVxiStream& Reader = *Archive.Reader;
     EXPECT_EQ(Extract(Reader, 0), Big);
     EXPECT_EQ(Extract(Reader, 1), "tail");
 }
 
 TEST(VxiStream, IndexOutsideTheDirectoryRaisesTheListError) {
-    TMemoryStream S;
-    Fill(S, RawArchive({{"a.txt", "a"}}));
-    TVxiStream Reader(S);
+    TOpenArchive Archive(RawArchive({{"a.txt", "a"}}));
+    TVxiStream& Reader = *Archive.Reader;
     TMemoryStream Dest;
     for (int Bad : {-1, 1, 127}) {
         try {
@@ -180,9 +186,8 @@ TEST(VxiStream, DataThatCannotBeInflatedRaisesErrorAndKeepsWhatWasWritten) {
     const std::string Content = Noise(100000);
     std::string Stored = Deflate(Content);
     Stored.resize(Stored.size() / 2);
-    TMemoryStream S;
-    Fill(S, kHeaderVersion + '\x02' + RawEntry("cut.bin", Stored) + RawEntry("junk.bin", "not zlib at all"));
-    TVxiStream Reader(S);
+    TOpenArchive Archive(kHeaderVersion + '\x02' + RawEntry("cut.bin", Stored) + RawEntry("junk.bin", "not zlib at all"));
+    TVxiStream& Reader = *Archive.Reader;
     TMemoryStream Dest;
     try {
         Reader.ExtractFile(0, Dest);
@@ -196,9 +201,8 @@ TEST(VxiStream, DataThatCannotBeInflatedRaisesErrorAndKeepsWhatWasWritten) {
 }
 
 TEST(VxiStream, WriteFailureOfTheDestinationRaisesTheWriteError) {
-    TMemoryStream S;
-    Fill(S, RawArchive({{"a.bin", std::string(10000, 'x')}}));
-    TVxiStream Reader(S);
+    TOpenArchive Archive(RawArchive({{"a.bin", std::string(10000, 'x')}}));
+    TVxiStream& Reader = *Archive.Reader;
     TFullStream Disk(4096);
     EXPECT_THROW(Reader.ExtractFile(0, Disk), EWriteError);
 }

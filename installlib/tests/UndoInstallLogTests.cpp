@@ -289,3 +289,12 @@ TEST_F(UndoInstallLogTest, ValuesOtherThanPathGoWithAnyPackage) {
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kNavitrexKey, "Extra"));
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kNavitrexKey, kPathValue), kInstallDir);
 }
+
+TEST_F(UndoInstallLogTest, RegistryErrorsReachTheCaller) {
+    const TInstallLog Log = Install(kAlfa);
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    Reg.OpenKey(kNavitrexKey, false);
+    Reg.WriteInteger(kPackageListValue, 7);  // not a list
+    EXPECT_THROW(UndoInstallLog(Log, ""), ERegistryException);
+}

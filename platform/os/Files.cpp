@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,8 +104,19 @@ bool DeleteFile(std::string_view WinPath) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    if (::unlink(Host.c_str()) != 0) {
-        SetLastError(MissingCode(Host, WinErrorFromErrno(errno)));
+    // A file another process holds open (a running program, a locked
+    // stream) cannot be deleted, as on the platform.
+    const int Handle = ::open(Host.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (Handle >= 0 && ::flock(Handle, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(Handle);
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return false;
+    }
+    const bool Deleted = ::unlink(Host.c_str()) == 0;
+    const int Error = errno;
+    if (Handle >= 0) ::close(Handle);
+    if (!Deleted) {
+        SetLastError(MissingCode(Host, WinErrorFromErrno(Error)));
         return false;
     }
     return Succeed();

@@ -64,13 +64,36 @@ std::string FindIn(const std::string& Folder, const std::string& Name) {
     return {};
 }
 
-std::vector<std::string> ChildEnvironment() {
+constexpr char kExitCodesVariable[] = "WINENV_EXIT_CODES";
+
+// Where a child started by CreateProcess leaves an exit code wider than 8 bits.
+fs::path ExitCodeFile(pid_t Pid) { return PrefixPath() / "run" / (std::to_string(Pid) + ".exit"); }
+
+std::vector<std::string> ChildEnvironment(bool WantsExitCode) {
     std::vector<std::string> Env;
     for (char** Entry = environ; Entry && *Entry; ++Entry)
-        if (std::strncmp(*Entry, "WINENV_PREFIX=", 14) != 0) Env.emplace_back(*Entry);
+        if (std::strncmp(*Entry, "WINENV_PREFIX=", 14) != 0 && std::strncmp(*Entry, "WINENV_EXIT_CODES=", 18) != 0)
+            Env.emplace_back(*Entry);
     // Children see the same emulated environment, also when it is the default one.
     Env.push_back("WINENV_PREFIX=" + PrefixPath().string());
+    if (WantsExitCode) Env.push_back(std::string(kExitCodesVariable) + "=1");
     return Env;
+}
+
+// The whole exit code a child left for its 8-bit status, else the status.
+uint32_t WideExitCode(pid_t Pid, uint32_t Status) {
+    const fs::path File = ExitCodeFile(Pid);
+    std::error_code Error;
+    if (!fs::exists(File, Error)) return Status;
+    uint32_t Code = Status;
+    try {
+        const uint32_t Written = static_cast<uint32_t>(std::stoul(ReadHostFile(File)));
+        if ((Written & 0xFF) == Status) Code = Written;
+    } catch (const std::exception&) {
+        // an unreadable record leaves the host status
+    }
+    fs::remove(File, Error);
+    return Code;
 }
 
 // The host command that runs a program file: argv and false, or the error.
@@ -110,7 +133,7 @@ bool HostCommand(const fs::path& Host, const std::string& WinProgram, std::vecto
     return false;
 }
 
-bool SpawnArgv(const std::vector<std::string>& Argv, const fs::path& Folder, pid_t& Pid);
+bool SpawnArgv(const std::vector<std::string>& Argv, const fs::path& Folder, bool WantsExitCode, pid_t& Pid);
 
 void ReapInBackground(pid_t Pid) {
     std::thread([Pid] {
@@ -120,7 +143,7 @@ void ReapInBackground(pid_t Pid) {
     }).detach();
 }
 
-bool Spawn(std::string_view CommandLine, std::string_view CurrentDirectory, pid_t& Pid) {
+bool Spawn(std::string_view CommandLine, std::string_view CurrentDirectory, bool WantsExitCode, pid_t& Pid) {
     std::string Program;
     size_t ArgsStart = 0;
     for (auto& [Candidate, End] : ProgramCandidates(CommandLine)) {
@@ -147,15 +170,15 @@ bool Spawn(std::string_view CommandLine, std::string_view CurrentDirectory, pid_
     }
     for (std::string& Arg : CommandLineToArgs(CommandLine.substr(std::min(ArgsStart, CommandLine.size()))))
         Argv.push_back(std::move(Arg));
-    return SpawnArgv(Argv, Folder, Pid);
+    return SpawnArgv(Argv, Folder, WantsExitCode, Pid);
 }
 
-bool SpawnArgv(const std::vector<std::string>& Argv, const fs::path& Folder, pid_t& Pid) {
+bool SpawnArgv(const std::vector<std::string>& Argv, const fs::path& Folder, bool WantsExitCode, pid_t& Pid) {
     if (Argv.empty()) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    const std::vector<std::string> Env = ChildEnvironment();
+    const std::vector<std::string> Env = ChildEnvironment(WantsExitCode);
     std::vector<char*> ArgvPtrs, EnvPtrs;
     for (const std::string& Arg : Argv) ArgvPtrs.push_back(const_cast<char*>(Arg.c_str()));
     for (const std::string& Var : Env) EnvPtrs.push_back(const_cast<char*>(Var.c_str()));
@@ -179,7 +202,7 @@ bool SpawnArgv(const std::vector<std::string>& Argv, const fs::path& Folder, pid
 
 bool StartHostProgram(const std::vector<std::string>& Argv, const fs::path& Folder) {
     pid_t Pid = -1;
-    if (!SpawnArgv(Argv, Folder, Pid)) return false;
+    if (!SpawnArgv(Argv, Folder, false, Pid)) return false;
     ReapInBackground(Pid);
     return true;
 }
@@ -194,6 +217,20 @@ std::string FindHostProgram(const char* Name) {
         Rest = Colon == std::string_view::npos ? std::string_view() : Rest.substr(Colon + 1);
     }
     return {};
+}
+
+void ExitProcess(uint32_t ExitCode) {
+    const char* Wanted = std::getenv(kExitCodesVariable);
+    if (ExitCode > 0xFF && Wanted && std::string_view(Wanted) == "1") {
+        try {
+            const fs::path File = ExitCodeFile(::getpid());
+            fs::create_directories(File.parent_path());
+            WriteHostFile(File, std::to_string(ExitCode));
+        } catch (const std::exception&) {
+            // the parent then sees the low byte only
+        }
+    }
+    std::exit(static_cast<int>(ExitCode & 0xFF));
 }
 
 void SetMessagePump(std::function<void()> Pump) { gPump = std::move(Pump); }
@@ -233,7 +270,7 @@ bool TProcess::Reap(int Flags) {
     if (Done == 0) return false;
     FExited = true;
     if (Done < 0) FExitCode = 1;  // reaped elsewhere: the code is lost
-    else if (WIFEXITED(Status)) FExitCode = static_cast<uint32_t>(WEXITSTATUS(Status));
+    else if (WIFEXITED(Status)) FExitCode = WideExitCode(FPid, static_cast<uint32_t>(WEXITSTATUS(Status)));
     else FExitCode = 128 + static_cast<uint32_t>(WTERMSIG(Status));
     return true;
 }
@@ -358,7 +395,7 @@ std::string FindProgram(std::string_view Name) {
 
 bool CreateProcess(std::string_view CommandLine, std::string_view CurrentDirectory, int /*ShowCmd*/, TProcess& Process) {
     pid_t Pid = -1;
-    if (!Spawn(CommandLine, CurrentDirectory, Pid)) return false;
+    if (!Spawn(CommandLine, CurrentDirectory, true, Pid)) return false;
     Process = TProcess();
     Process.FPid = Pid;
     Process.FPidFd = static_cast<int>(::syscall(SYS_pidfd_open, Pid, 0));
@@ -367,7 +404,7 @@ bool CreateProcess(std::string_view CommandLine, std::string_view CurrentDirecto
 
 uint32_t WinExec(std::string_view CommandLine, int /*ShowCmd*/) {
     pid_t Pid = -1;
-    if (!Spawn(CommandLine, "", Pid)) {
+    if (!Spawn(CommandLine, "", false, Pid)) {
         const uint32_t Error = GetLastError();
         return Error == ERROR_BAD_EXE_FORMAT ? ERROR_BAD_FORMAT : Error == ERROR_PATH_NOT_FOUND ? Error : ERROR_FILE_NOT_FOUND;
     }

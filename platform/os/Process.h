@@ -73,6 +73,11 @@ std::string FindProgram(std::string_view Name);
 // (ERROR_FILE_NOT_FOUND, ERROR_BAD_EXE_FORMAT, ...) when it cannot start.
 bool CreateProcess(std::string_view CommandLine, std::string_view CurrentDirectory, int ShowCmd, TProcess& Process);
 
+// Ends the program with a Windows exit code. Host exit statuses keep only
+// 8 bits; a parent that started this program through CreateProcess still
+// sees the whole code (1605, 1603, ...).
+[[noreturn]] void ExitProcess(uint32_t ExitCode);
+
 // Host programs (xdg-open, wine, the tools): the first on the host's PATH, or
 // "" when there is none; and a start that nobody waits for.
 std::string FindHostProgram(const char* Name);

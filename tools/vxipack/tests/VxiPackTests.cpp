@@ -146,3 +146,15 @@ TEST_F(VxiPackTool, ReportsBadArchivesAndUsage) {
     EXPECT_EQ(VxiPack({"list"}).ExitCode, 2);
     EXPECT_EQ(VxiPack({"unpack", "a", "b"}).ExitCode, 2);
 }
+
+TEST(VxiPackBuild, ArchivesAreMadeAtBuildTime) {
+    TFileStream In(SAMPLE_ARCHIVE, fmOpenRead);
+    TVxiStream Reader(In);
+    ASSERT_EQ(Reader.Count(), 2);
+    EXPECT_EQ(Reader.GetFileName(0), "VxiPackTests.cpp");
+    EXPECT_EQ(Reader.GetFileName(1), "CMakeLists.txt");
+    TMemoryStream Out;
+    Reader.ExtractFile(1, Out);
+    EXPECT_EQ(std::string(Out.Memory(), static_cast<size_t>(Out.Size())),
+              ReadHostFile(fs::path(SAMPLE_SOURCES) / "CMakeLists.txt"));
+}

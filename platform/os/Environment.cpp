@@ -40,12 +40,8 @@ struct TFileCache {
 
 TVariables ParseEnvironment(const std::string& Text) {
     TVariables Variables;
-    size_t Start = 0;
-    while (Start < Text.size()) {
-        size_t End = Text.find('\n', Start);
-        if (End == std::string::npos) End = Text.size();
-        std::string Line = Text.substr(Start, End - Start);
-        Start = End + 1;
+    for (const std::string_view Part : SplitText(Text, '\n')) {
+        std::string Line(Part);
         if (!Line.empty() && Line.back() == '\r') Line.pop_back();
         const size_t Equal = Line.find('=', 1);
         if (Line.empty() || Line[0] == ';' || Equal == std::string::npos) continue;

@@ -36,29 +36,32 @@ bool Succeed() {
     return true;
 }
 
-bool StatOf(std::string_view WinPath, struct stat& Info) {
-    fs::path Host;
-    if (!Map(WinPath, Host)) return false;
-    if (::stat(Host.c_str(), &Info) != 0) return Fail(errno);
-    return true;
-}
-
 // A missing file whose folder is missing too is a missing path, as on the platform.
 uint32_t MissingCode(const fs::path& Host, uint32_t Code) {
     if (Code == ERROR_FILE_NOT_FOUND && !fs::is_directory(Host.parent_path())) return ERROR_PATH_NOT_FOUND;
     return Code;
 }
 
+// Stats a Windows path; false with the last error set.
+bool StatOf(std::string_view WinPath, fs::path& Host, struct stat& Info) {
+    if (!Map(WinPath, Host)) return false;
+    if (::stat(Host.c_str(), &Info) == 0) return true;
+    SetLastError(MissingCode(Host, WinErrorFromErrno(errno)));
+    return false;
+}
+
 }  // namespace
 
 bool FileExists(std::string_view WinPath) {
+    fs::path Host;
     struct stat Info {};
-    return StatOf(WinPath, Info) && !S_ISDIR(Info.st_mode);
+    return StatOf(WinPath, Host, Info) && !S_ISDIR(Info.st_mode);
 }
 
 bool DirectoryExists(std::string_view WinPath) {
+    fs::path Host;
     struct stat Info {};
-    return StatOf(WinPath, Info) && S_ISDIR(Info.st_mode);
+    return StatOf(WinPath, Host, Info) && S_ISDIR(Info.st_mode);
 }
 
 bool ForceDirectories(std::string_view WinPath) {
@@ -125,11 +128,7 @@ bool DeleteFile(std::string_view WinPath) {
 uint32_t GetFileAttributes(std::string_view WinPath) {
     fs::path Host;
     struct stat Info {};
-    if (!Map(WinPath, Host)) return INVALID_FILE_ATTRIBUTES;
-    if (::stat(Host.c_str(), &Info) != 0) {
-        SetLastError(MissingCode(Host, WinErrorFromErrno(errno)));
-        return INVALID_FILE_ATTRIBUTES;
-    }
+    if (!StatOf(WinPath, Host, Info)) return INVALID_FILE_ATTRIBUTES;
     uint32_t Attributes = S_ISDIR(Info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
     if (!(Info.st_mode & S_IWUSR)) Attributes |= FILE_ATTRIBUTE_READONLY;
     if (Host.filename().string().rfind('.', 0) == 0) Attributes |= FILE_ATTRIBUTE_HIDDEN;
@@ -140,11 +139,7 @@ uint32_t GetFileAttributes(std::string_view WinPath) {
 bool SetFileAttributes(std::string_view WinPath, uint32_t Attributes) {
     fs::path Host;
     struct stat Info {};
-    if (!Map(WinPath, Host)) return false;
-    if (::stat(Host.c_str(), &Info) != 0) {
-        SetLastError(MissingCode(Host, WinErrorFromErrno(errno)));
-        return false;
-    }
+    if (!StatOf(WinPath, Host, Info)) return false;
     mode_t Mode = Info.st_mode & 07777;
     Mode = (Attributes & FILE_ATTRIBUTE_READONLY) ? (Mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)) : (Mode | S_IWUSR);
     if (::chmod(Host.c_str(), Mode) != 0) return Fail(errno);

@@ -26,10 +26,12 @@ bool DirectoryExists(std::string_view WinPath);
 bool ForceDirectories(std::string_view WinPath);
 bool CreateDir(std::string_view WinPath);         // one level; fails when it exists
 bool RemoveDir(std::string_view WinPath);         // only an empty folder
-bool DeleteFile(std::string_view WinPath);        // a file, never a folder
+// A file, never a folder; a read-only file (ERROR_ACCESS_DENIED) or one that
+// another stream holds open (ERROR_SHARING_VIOLATION) stays.
+bool DeleteFile(std::string_view WinPath);
 
-// READONLY when the owner may not write, DIRECTORY for folders, HIDDEN for
-// dot names, else ARCHIVE (NORMAL when nothing else applies on writing).
+// DIRECTORY for folders, ARCHIVE for files, plus READONLY when the owner may
+// not write and HIDDEN for names that start with a dot.
 uint32_t GetFileAttributes(std::string_view WinPath);
 // Only READONLY is kept by the host; other bits are accepted and ignored.
 bool SetFileAttributes(std::string_view WinPath, uint32_t Attributes);

@@ -209,12 +209,9 @@ bool StartHostProgram(const std::vector<std::string>& Argv, const fs::path& Fold
 
 std::string FindHostProgram(const char* Name) {
     const char* Path = std::getenv("PATH");
-    std::string_view Rest = Path ? Path : "/usr/bin:/bin";
-    while (!Rest.empty()) {
-        const size_t Colon = Rest.find(':');
-        const fs::path Candidate = fs::path(std::string(Rest.substr(0, Colon))) / Name;
-        if (::access(Candidate.c_str(), X_OK) == 0) return Candidate.string();
-        Rest = Colon == std::string_view::npos ? std::string_view() : Rest.substr(Colon + 1);
+    for (const std::string_view Folder : SplitText(Path ? Path : "/usr/bin:/bin", ':')) {
+        const fs::path Candidate = fs::path(std::string(Folder)) / Name;
+        if (!Folder.empty() && ::access(Candidate.c_str(), X_OK) == 0) return Candidate.string();
     }
     return {};
 }
@@ -382,12 +379,7 @@ std::string FindProgram(std::string_view Name) {
     std::vector<std::string> Folders = {ExtractFileDir(GetModuleFileName()), GetCurrentDir(), GetSystemDirectory(),
                                         GetWindowsDirectory()};
     const std::string Path = ExpandEnvironmentStrings(GetEnvironmentVariable("PATH"));
-    for (size_t Start = 0; Start < Path.size();) {
-        size_t End = Path.find(';', Start);
-        if (End == std::string::npos) End = Path.size();
-        Folders.push_back(Trim(Path.substr(Start, End - Start)));
-        Start = End + 1;
-    }
+    for (const std::string_view Folder : SplitText(Path, ';')) Folders.push_back(Trim(Folder));
     for (const std::string& Folder : Folders)
         if (std::string Found = FindIn(Folder, Program); !Found.empty()) return Found;
     return {};

@@ -78,12 +78,6 @@ const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKE
                                   "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 const char* const kRootShortNames[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKPD", "HKCC", "HKDD"};
 
-size_t CharCount(std::string_view Text) {
-    size_t Count = 0;
-    for (size_t Pos = 0; Pos < Text.size(); ++Count) DecodeUtf8(Text, Pos);
-    return Count;
-}
-
 bool HasControlChars(std::string_view Text) {
     for (char C : Text)
         if (static_cast<unsigned char>(C) < 32) return true;
@@ -92,14 +86,9 @@ bool HasControlChars(std::string_view Text) {
 
 // Splits a key path at backslashes; false for names the registry refuses.
 bool SplitKeyPath(std::string_view Path, TPath& Parts) {
-    size_t Start = 0;
-    while (Start <= Path.size()) {
-        size_t End = Path.find('\\', Start);
-        if (End == std::string_view::npos) End = Path.size();
-        const std::string_view Name = Path.substr(Start, End - Start);
-        Start = End + 1;
+    for (const std::string_view Name : SplitText(Path, '\\')) {
         if (Name.empty()) continue;
-        if (CharCount(Name) > kMaxKeyNameChars || HasControlChars(Name)) return false;
+        if (Utf8Length(Name) > kMaxKeyNameChars || HasControlChars(Name)) return false;
         Parts.emplace_back(Name);
     }
     return true;
@@ -611,7 +600,7 @@ void TRegistry::WriteValue(std::string_view Name, uint32_t Type, std::string Dat
     const std::string ValueName(Name);
     TTarget Target;
     bool Written = false;
-    if (FOpen && !FReadOnly && CharCount(Name) <= kMaxValueNameChars && !HasControlChars(Name) && Resolve("", Target)) {
+    if (FOpen && !FReadOnly && Utf8Length(Name) <= kMaxValueNameChars && !HasControlChars(Name) && Resolve("", Target)) {
         WithHive(Target.View, true, [&](TKey& Root) {
             TKey* Key = Walk(Root, Target.Path);
             if (!Key) return false;
@@ -721,14 +710,10 @@ std::vector<std::string> TRegistry::ReadMultiString(std::string_view Name) {
     std::string Data;
     if (!ReadValue(Name, Type, Data)) return {};
     if (Type != REG_MULTI_SZ) InvalidType(Name);
-    std::vector<std::string> Items;
-    for (size_t Start = 0; Start < Data.size();) {
-        size_t End = Data.find('\0', Start);
-        if (End == std::string::npos) End = Data.size();
-        Items.push_back(Data.substr(Start, End - Start));
-        Start = End + 1;
-    }
-    return Items;
+    // Every item ends in a zero, so the last part is always empty.
+    std::vector<std::string_view> Parts = SplitText(Data, '\0');
+    Parts.pop_back();
+    return {Parts.begin(), Parts.end()};
 }
 
 void TRegistry::WriteMultiString(std::string_view Name, const std::vector<std::string>& Value) {

@@ -152,13 +152,8 @@ void WriteFileEntryItem(TWriter& W, const std::string& Name, bool Folder, uint32
 
 std::vector<std::string> SplitNames(std::string_view Path) {
     std::vector<std::string> Names;
-    size_t Start = 0;
-    while (Start < Path.size()) {
-        size_t End = Path.find('\\', Start);
-        if (End == std::string_view::npos) End = Path.size();
-        if (End > Start) Names.emplace_back(Path.substr(Start, End - Start));
-        Start = End + 1;
-    }
+    for (const std::string_view Name : SplitText(Path, '\\'))
+        if (!Name.empty()) Names.emplace_back(Name);
     return Names;
 }
 

@@ -195,4 +195,20 @@ int AnsiCompareText(std::string_view A, std::string_view B) {
 
 bool SameText(std::string_view A, std::string_view B) { return AnsiCompareText(A, B) == 0; }
 
+size_t Utf8Length(std::string_view Text) {
+    size_t Count = 0;
+    for (size_t Pos = 0; Pos < Text.size(); ++Count) DecodeUtf8(Text, Pos);
+    return Count;
+}
+
+std::vector<std::string_view> SplitText(std::string_view Text, char Delimiter) {
+    std::vector<std::string_view> Parts;
+    for (size_t Start = 0;;) {
+        const size_t End = Text.find(Delimiter, Start);
+        Parts.push_back(Text.substr(Start, End == std::string_view::npos ? std::string_view::npos : End - Start));
+        if (End == std::string_view::npos) return Parts;
+        Start = End + 1;
+    }
+}
+
 }  // namespace platform::os

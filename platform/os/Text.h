@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::os {
 
@@ -37,5 +38,11 @@ bool SameText(std::string_view A, std::string_view B);
 // to U+FFFD one byte at a time.
 char32_t DecodeUtf8(std::string_view Text, size_t& Pos);
 void AppendUtf8(std::string& Out, char32_t C);
+// The number of characters (code points) of a UTF-8 text.
+size_t Utf8Length(std::string_view Text);
+
+// The parts of Text between Delimiter characters, empty parts included
+// ("a,,b" gives "a", "", "b"); views into Text.
+std::vector<std::string_view> SplitText(std::string_view Text, char Delimiter);
 
 }  // namespace platform::os

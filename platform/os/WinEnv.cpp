@@ -121,12 +121,6 @@ bool IsInvalidNameChar(char C) {
     return static_cast<unsigned char>(C) < 32 || std::string_view("<>:\"|?*").find(C) != std::string_view::npos;
 }
 
-size_t CharCount(std::string_view Text) {
-    size_t Count = 0;
-    for (size_t Pos = 0; Pos < Text.size(); ++Count) DecodeUtf8(Text, Pos);
-    return Count;
-}
-
 // Windows drops trailing dots and blanks of a name; "." and ".." stay.
 std::string StripName(std::string_view Name) {
     if (Name == "." || Name == "..") return std::string(Name);
@@ -137,17 +131,12 @@ std::string StripName(std::string_view Name) {
 
 // Splits at backslashes, checks and folds every name. False with the error.
 bool SplitComponents(std::string_view Text, std::vector<std::string>& Parts, uint32_t& Error) {
-    size_t Start = 0;
-    while (Start <= Text.size()) {
-        size_t End = Text.find('\\', Start);
-        if (End == std::string_view::npos) End = Text.size();
-        const std::string_view Raw = Text.substr(Start, End - Start);
-        Start = End + 1;
+    for (const std::string_view Raw : SplitText(Text, '\\')) {
         if (std::any_of(Raw.begin(), Raw.end(), IsInvalidNameChar)) {
             Error = ERROR_INVALID_NAME;
             return false;
         }
-        if (CharCount(Raw) > kMaxComponentChars) {
+        if (Utf8Length(Raw) > kMaxComponentChars) {
             Error = ERROR_FILENAME_EXCED_RANGE;
             return false;
         }
@@ -198,12 +187,9 @@ struct TDriveCache {
 
 std::vector<TDriveMapping> ParseDrives(const std::string& Text, const fs::path& Prefix, const fs::path& File) {
     std::vector<TDriveMapping> Drives;
-    size_t Start = 0;
-    for (int Line = 1; Start < Text.size(); ++Line) {
-        size_t End = Text.find('\n', Start);
-        if (End == std::string::npos) End = Text.size();
-        const std::string Row = Trim(std::string_view(Text).substr(Start, End - Start));
-        Start = End + 1;
+    const std::vector<std::string_view> Lines = SplitText(Text, '\n');
+    for (size_t Line = 1; Line <= Lines.size(); ++Line) {
+        const std::string Row = Trim(Lines[Line - 1]);
         if (Row.empty() || Row[0] == ';' || Row[0] == '#') continue;
         const size_t KindEnd = Row.find(' ', 3);
         const bool LetterOk = Row.size() > 3 && std::isalpha(static_cast<unsigned char>(Row[0])) && Row[1] == ':' &&
@@ -212,7 +198,7 @@ std::vector<TDriveMapping> ParseDrives(const std::string& Text, const fs::path& 
         const std::string Folder = LetterOk ? Trim(Row.substr(KindEnd)) : std::string();
         if (Type == DRIVE_UNKNOWN || Folder.empty())
             throw EOSError(ERROR_INVALID_DATA,
-                           Format("%s:%d: expected \"<letter>: <kind> <host folder>\", found \"%s\"", File.c_str(),
+                           Format("%s:%zu: expected \"<letter>: <kind> <host folder>\", found \"%s\"", File.c_str(),
                                   Line, Row.c_str()));
         TDriveMapping Drive;
         Drive.Letter = static_cast<char>(std::toupper(static_cast<unsigned char>(Row[0])));

@@ -24,17 +24,14 @@ std::vector<TManifestEntry> ReadManifest(const fs::path& File) {
     std::vector<TManifestEntry> Entries;
     if (!fs::exists(File)) return Entries;
     const std::string Text = ReadHostFile(File);
-    size_t Start = 0;
-    for (int Line = 1; Start < Text.size(); ++Line) {
-        size_t End = Text.find('\n', Start);
-        if (End == std::string::npos) End = Text.size();
-        const std::string Row = Trim(std::string_view(Text).substr(Start, End - Start));
-        Start = End + 1;
+    const std::vector<std::string_view> Lines = SplitText(Text, '\n');
+    for (size_t Line = 1; Line <= Lines.size(); ++Line) {
+        const std::string Row = Trim(Lines[Line - 1]);
         if (Row.empty() || Row[0] == ';') continue;
         const size_t Equal = Row.find('=');
         const std::string Kind = Equal == std::string::npos ? "" : AnsiLowerCase(Trim(Row.substr(0, Equal)));
         if (Kind != "file" && Kind != "dir" && Kind != "key")
-            throw Exception(Format("%s:%d: expected file=, dir= or key=, found \"%s\"", File.c_str(), Line, Row.c_str()));
+            throw Exception(Format("%s:%zu: expected file=, dir= or key=, found \"%s\"", File.c_str(), Line, Row.c_str()));
         Entries.push_back({Kind, Trim(Row.substr(Equal + 1))});
     }
     return Entries;

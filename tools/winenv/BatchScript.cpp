@@ -27,13 +27,7 @@ constexpr auto kJumpPause = std::chrono::milliseconds(50);
 std::vector<std::string> ScriptLines(const std::string& WinPath) {
     const std::string Text = AnsiToUtf8(ReadHostFile(HostPath(WinPath)));
     std::vector<std::string> Lines;
-    size_t Start = 0;
-    while (Start < Text.size()) {
-        size_t End = Text.find('\n', Start);
-        if (End == std::string::npos) End = Text.size();
-        Lines.push_back(Trim(Text.substr(Start, End - Start)));
-        Start = End + 1;
-    }
+    for (const std::string_view Line : SplitText(Text, '\n')) Lines.push_back(Trim(Line));
     return Lines;
 }
 

@@ -205,6 +205,23 @@ TEST(Registry, MalformedHiveIsReportedWithFileAndLineAndNeverOverwritten) {
     }
 }
 
+TEST(Registry, UnreadableHiveGivesAClearError) {
+    TTempPrefix Prefix;
+    EnsurePrefix();
+    const fs::path File = Prefix.Root() / "registry" / "HKCU.reg";
+    fs::remove(File);
+    fs::create_directory(File);  // something that is not a file stands in its place
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_CURRENT_USER);
+    try {
+        Reg.OpenKey("Software", true);
+        FAIL() << "an unreadable hive was accepted";
+    } catch (const ERegistryException& E) {
+        EXPECT_NE(std::string(E.what()).find(File.string()), std::string::npos) << E.what();
+    }
+    EXPECT_TRUE(fs::is_directory(File));
+}
+
 TEST(Registry, MissingHiveStartsEmpty) {
     TTempPrefix Prefix;
     EnsurePrefix();

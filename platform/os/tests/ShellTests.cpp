@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "TempPrefix.h"
 #include "platform/os/Exceptions.h"
@@ -107,6 +109,7 @@ TEST(ShellLink, EveryFieldRoundTrips) {
 }
 
 TEST(ShellLink, WritesTheHeaderIdListAndLocalBasePath) {
+    TTempPrefix Prefix;  // the link records the kind of the target's drive
     TShellLinkData Data;
     Data.Target = "C:\\Program Files\\Ostrevan\\App.exe";
     const std::string Bytes = EncodeShellLink(Data);
@@ -134,6 +137,7 @@ TEST(ShellLink, WritesTheHeaderIdListAndLocalBasePath) {
 }
 
 TEST(ShellLink, NonAnsiAndNetworkTargets) {
+    TTempPrefix Prefix;
     TShellLinkData Data;
     Data.Target = "C:\\Dados\\Дом\\файл.txt";
     EXPECT_EQ(DecodeShellLink(EncodeShellLink(Data)).Target, Data.Target);
@@ -184,4 +188,17 @@ TEST(Shell, ExecuteAndNotifyAreLogged) {
     EXPECT_NE(Log.find("verb=\"print\" file=\"http://www.example.com\""), std::string::npos);
     EXPECT_NE(Log.find("file=\"C:\\App\\App.exe\" parameters=\"\"NVOCC=Acme\"\" directory=\"\" show=1 -> 42"), std::string::npos);
     EXPECT_NE(Log.find("SHChangeNotify event=0x08000000 flags=0x0000"), std::string::npos);
+}
+
+TEST(Shell, HostProgramsRunWithTheirParameters) {
+    TTempPrefix Prefix;
+    ASSERT_TRUE(ForceDirectories("C:\\App"));
+    const fs::path Program = HostPath("C:\\App\\Mark.exe");
+    const fs::path Marker = Prefix.Root() / "marker";
+    WriteHostFile(Program, "#!/bin/sh\nprintf '%s' \"$1\" > " + Marker.string() + "\n");
+    fs::permissions(Program, fs::perms::owner_all);
+    EXPECT_EQ(ShellExecute("open", "c:\\app\\mark.exe", "\"NVOCC=Acme Ltda\"", "", 1), SHELL_EXECUTE_OK);
+    for (int I = 0; I < 100 && !fs::exists(Marker); ++I) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(ReadHostFile(Marker), "NVOCC=Acme Ltda");
 }

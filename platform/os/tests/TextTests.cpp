@@ -51,3 +51,12 @@ TEST(Text, ExceptionMessages) {
     EXPECT_EQ(SysErrorMessage(32), "The process cannot access the file because it is being used by another process.");
     EXPECT_EQ(SysErrorMessage(1605), "This action is only valid for products that are currently installed.");
 }
+
+TEST(Text, SplitKeepsEmptyPartsAndLengthCountsCharacters) {
+    using Parts = std::vector<std::string_view>;
+    EXPECT_EQ(SplitText("a,,b", ','), (Parts{"a", "", "b"}));
+    EXPECT_EQ(SplitText("", ','), (Parts{""}));
+    EXPECT_EQ(SplitText("x\\", '\\'), (Parts{"x", ""}));
+    EXPECT_EQ(Utf8Length("Ação"), 4u);
+    EXPECT_EQ(Utf8Length(""), 0u);
+}

@@ -1,0 +1,47 @@
+#include "InstaladorDefs.h"
+
+namespace installlib {
+
+namespace {
+
+struct TResString {
+    int Id;
+    const char* Text;
+};
+
+constexpr TResString kStrings[] = {
+    {SInvalidInstallFolder, "O diretório informado não é válido."},
+    {SFinishCaption, "Concluir"},
+    {SNextCaption, "&Avançar >"},
+    {SSelectInstallFolder, "Selecione o diretório de instalação:"},
+    {SFirstInstallation, "O Navitrex será instalado pela primeira vez neste computador."},
+    {SPreviousInstallation, "O Navitrex já foi previamente instalado neste computador."},
+    {SReviewFolder, "Local da instalação:\r\n%s"},
+    {SReviewShortcuts, "Atalhos que serão configurados:\r\n- Desktop\r\n- Menu Programas\\Ostrevan\\Navitrex"},
+    {SReviewCustomer, "Emissão de BL's para:\r\n\r\nNome:\t%s\r\nE-mail:\t%s\r\nSite:\t%s\r\nArquivo:\tData\\%s.nvo"},
+    {SConfirmCancel, "Tem certeza que deseja cancelar a instalação so Navitrex?"},
+    {SRegistryUpdateFailed, "Não foi possível atualizar as chaves de registro."},
+    {SLogHeader,
+     "// Este é um arquivo de log para a instalação de %s\r\n"
+     "// Não edite nem remova este arquivo para evitar\r\n"
+     "// problemas na instalação do software posteriormente.\r\n"},
+    {SCannotCreateFolder, "Não foi possível criar o diretório da instalação.\r\n%s"},
+    {SErrorCode, "(Error code %d) %s"},
+    {SInstallFileNotFound, "O arquivo de instalação '%s' não foi encontrado."},
+    {SCannotWriteFile, "%s\r\n\r\nFeche todos os programas e clique no botão Retry."},
+    {SOldVersionFound,
+     "Foi detectado uma versão mais antiga do Navitrex instalada em seu computador.\r\n"
+     "Para prosseguir é necessário que esta versão mais antiga seja desinstalada do sistema.\r\n\r\n"
+     "Deseja realmente desinstalar a versão antiga e prosseguir com a instalação?"},
+    {SInstallationFailed, "Ocorreu algum erro no processo de instalação."},
+};
+
+}  // namespace
+
+std::string LoadResString(int Id) {
+    for (const TResString& Entry : kStrings)
+        if (Entry.Id == Id) return Entry.Text;
+    return {};
+}
+
+}  // namespace installlib

@@ -1,0 +1,458 @@
+#include "platform/data/DBClient.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/data/Provider.h"
+
+namespace platform::data {
+
+class TClientDataSet::TMasterLink : public TDataLink {
+public:
+    explicit TMasterLink(TClientDataSet* Detail) : FDetail(Detail) {}
+    TDataSet* DetailDataSet() const override { return FDetail; }
+
+protected:
+    void ActiveChanged() override { FDetail->MasterChanged(); }
+    void DataSetChanged() override { FDetail->MasterChanged(); }
+    void DataSetScrolled(int) override { FDetail->MasterChanged(); }
+    void RecordChanged(TField* Field) override {
+        if (!Field || SplitFieldNames(FDetail->FMasterFields).contains(Field->FieldName(), Qt::CaseInsensitive))
+            FDetail->MasterChanged();
+    }
+    // A master that posts or scrolls first settles the detail's pending edit.
+    void CheckBrowseMode() override {
+        if (FDetail->Active()) FDetail->CheckBrowseMode();
+    }
+
+private:
+    TClientDataSet* FDetail;
+};
+
+TClientDataSet::TClientDataSet(QObject* AOwner) : TDataSet(AOwner), FMasterLink(std::make_unique<TMasterLink>(this)) {}
+
+TClientDataSet::~TClientDataSet() { FMasterLink->SetDataSource(nullptr); }
+
+// Provider ----------------------------------------------------------------
+
+void TClientDataSet::SetProviderName(const QString& Value) {
+    FProviderName = Value;
+    FProvider = nullptr;
+}
+
+TDataSetProvider* TClientDataSet::Provider() const {
+    if (FProvider) return FProvider.data();
+    if (FProviderName.isEmpty() || !parent()) return nullptr;
+    for (auto* P : parent()->findChildren<TDataSetProvider*>(QString(), Qt::FindDirectChildrenOnly))
+        if (P->objectName().compare(FProviderName, Qt::CaseInsensitive) == 0) return P;
+    return nullptr;
+}
+
+void TClientDataSet::SetProvider(TDataSetProvider* Value) {
+    FProvider = Value;
+    FProviderName = Value ? Value->objectName() : QString();
+}
+
+// Opening ---------------------------------------------------------------
+
+void TClientDataSet::CreateDataSet() {
+    CheckInactive();
+    if (FieldDefs().Count() == 0)
+        for (TField* F : FieldList())
+            if (F->FieldKind() == fkData) FieldDefs().Add(F->FieldName(), F->DataType(), F->Size(), F->Required());
+    if (FieldDefs().Count() == 0) DatabaseError(QString("%1: Field definitions missing").arg(Name()));
+    FCreating = true;
+    try {
+        Open();
+    } catch (...) {
+        FCreating = false;
+        throw;
+    }
+    FCreating = false;
+}
+
+void TClientDataSet::InternalOpen() {
+    if (FCreating) return;
+    if (FPendingPacket) {
+        LoadPacket(*FPendingPacket);
+        return;
+    }
+    LoadPacket(FetchPacket());
+}
+
+TDataPacket TClientDataSet::FetchPacket() {
+    TDataSetProvider* P = Provider();
+    if (!P) DatabaseError(QString("%1: Missing data provider or data packet").arg(Name()));
+    return P->GetRecords();
+}
+
+void TClientDataSet::LoadPacket(const TDataPacket& Packet) {
+    if (FieldDefs().Count() == 0)
+        for (const TFieldDef& Def : Packet.FieldDefs) FieldDefs().Add(Def.Name, Def.DataType, Def.Size, Def.Required).Precision = Def.Precision;
+    // Packet columns by position onto this dataset's definitions by name.
+    struct TColumn {
+        int Slot;
+        TFieldType Type;
+        bool Convert;
+    };
+    std::vector<TColumn> Columns;
+    for (const TFieldDef& Def : Packet.FieldDefs) {
+        const int Slot = FieldDefs().IndexOf(Def.Name);
+        const TFieldType Type = Slot < 0 ? ftUnknown : FieldDefs()[Slot].DataType;
+        Columns.push_back(TColumn{Slot, Type, Slot >= 0 && Type != Def.DataType});
+    }
+    const int Slots = FieldDefs().Count();
+    auto Map = [&](const std::vector<QVariant>& Source) {
+        std::vector<QVariant> Out(Slots, Null());
+        for (size_t C = 0; C < Columns.size() && C < Source.size(); ++C) {
+            if (Columns[C].Slot < 0) continue;
+            Out[Columns[C].Slot] = Columns[C].Convert ? ConvertValue(Source[C], Columns[C].Type) : Source[C];
+        }
+        return Out;
+    };
+    Records().reserve(Packet.Rows.size());
+    for (const TDataPacket::TRow& Row : Packet.Rows) {
+        TRecordData* Rec = AddRecord(Map(Row.Values));
+        if (!Row.Original.empty()) Rec->Original = Map(Row.Original);
+        Rec->Status = Row.Status;
+        if (Row.Status != usUnmodified) Rec->ChangeSeq = ++FChangeSeq;
+    }
+}
+
+void TClientDataSet::InternalRefresh() {
+    if (ChangeCount() > 0) DatabaseError(QString("%1: Must apply updates before refreshing data").arg(Name()));
+    if (!Provider()) return;
+    TDataPacket Packet = FetchPacket();
+    ClearRecords();
+    LoadPacket(Packet);
+    for (auto& Rec : Records()) Rec->Values.resize(SlotCount());
+}
+
+void TClientDataSet::RefreshRecord() {
+    CheckBrowseMode();
+    TRecordData* Rec = CurrentRecord();
+    if (!Rec) return;
+    if (Rec->Status != usUnmodified) DatabaseError(QString("%1: Must apply updates before refreshing data").arg(Name()));
+    TDataSetProvider* P = Provider();
+    if (!P) DatabaseError(QString("%1: Missing data provider or data packet").arg(Name()));
+    if (!RefreshCurrentFrom(P->GetRecords(), P->KeyFieldNames()))
+        DatabaseError(QString("%1: Record not found or changed by another user").arg(Name()));
+}
+
+// Change log ---------------------------------------------------------------
+
+void TClientDataSet::MarkChanged(TRecordData& Record) {
+    if (!FLogChanges) return;
+    if (Record.Status == usUnmodified) {
+        Record.Original.assign(Record.Values.begin(), Record.Values.begin() + FieldDefs().Count());
+        Record.Status = usModified;
+    }
+    Record.ChangeSeq = ++FChangeSeq;
+}
+
+TRecordData* TClientDataSet::InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt) {
+    if (Existing) {
+        MarkChanged(*Existing);
+        return TDataSet::InternalPost(Existing, Values, InsertAt);
+    }
+    TRecordData* Rec = TDataSet::InternalPost(nullptr, Values, InsertAt);
+    if (FLogChanges) {
+        Rec->Status = usInserted;
+        Rec->ChangeSeq = ++FChangeSeq;
+    }
+    return Rec;
+}
+
+void TClientDataSet::InternalDelete(TRecordData* Record) {
+    if (!FLogChanges || Record->Status == usInserted) {
+        TDataSet::InternalDelete(Record);
+        return;
+    }
+    MarkChanged(*Record);
+    Record->Status = usDeleted;
+}
+
+int TClientDataSet::ChangeCount() const {
+    return static_cast<int>(std::count_if(Records().begin(), Records().end(),
+                                          [](const auto& R) { return R->Status != usUnmodified; }));
+}
+
+void TClientDataSet::Merge(TRecordData* Record) {
+    if (Record->Status == usDeleted) {
+        TDataSet::InternalDelete(Record);
+        return;
+    }
+    Record->Status = usUnmodified;
+    Record->Original.clear();
+}
+
+void TClientDataSet::Revert(TRecordData* Record) {
+    if (Record->Status == usInserted) {
+        TDataSet::InternalDelete(Record);
+        return;
+    }
+    if (!Record->Original.empty()) std::copy(Record->Original.begin(), Record->Original.end(), Record->Values.begin());
+    Record->Status = usUnmodified;
+    Record->Original.clear();
+    Record->CalcValid = false;
+}
+
+void TClientDataSet::MergeChangeLog() {
+    std::vector<TRecordData*> Changed;
+    for (auto& R : Records())
+        if (R->Status != usUnmodified) Changed.push_back(R.get());
+    for (TRecordData* R : Changed) Merge(R);
+    if (Active()) {
+        Resync();
+        DataEvent(deDataSetChange);
+    }
+}
+
+void TClientDataSet::CancelUpdates() {
+    if (!Active()) return;
+    Cancel();
+    std::vector<TRecordData*> Changed;
+    for (auto& R : Records())
+        if (R->Status != usUnmodified) Changed.push_back(R.get());
+    for (TRecordData* R : Changed) Revert(R);
+    Resync();
+    DataEvent(deDataSetChange);
+}
+
+void TClientDataSet::RevertRecord() {
+    CheckActive();
+    if (State() == dsEdit || State() == dsInsert) Cancel();
+    if (TRecordData* Rec = CurrentRecord(); Rec && Rec->Status != usUnmodified) {
+        Revert(Rec);
+        Resync();
+        DataEvent(deDataSetChange);
+    }
+}
+
+void TClientDataSet::EmptyDataSet() {
+    CheckActive();
+    Cancel();
+    ClearRecords();
+    Resync();
+    DataEvent(deDataSetChange);
+}
+
+TDataPacket TClientDataSet::Data() const {
+    TDataPacket Packet;
+    Packet.FieldDefs = FieldDefs();
+    const size_t Slots = FieldDefs().Count();
+    for (const auto& R : Records()) {
+        TDataPacket::TRow Row;
+        Row.Values.assign(R->Values.begin(), R->Values.begin() + Slots);
+        Row.Original = R->Original;
+        Row.Status = R->Status;
+        Row.RecordId = R->Id;
+        Packet.Rows.push_back(std::move(Row));
+    }
+    return Packet;
+}
+
+void TClientDataSet::SetData(const TDataPacket& Value) {
+    Close();
+    FPendingPacket = &Value;
+    try {
+        Open();
+    } catch (...) {
+        FPendingPacket = nullptr;
+        throw;
+    }
+    FPendingPacket = nullptr;
+}
+
+TDataPacket TClientDataSet::Delta() const {
+    TDataPacket Packet;
+    Packet.FieldDefs = FieldDefs();
+    std::vector<const TRecordData*> Changed;
+    for (const auto& R : Records())
+        if (R->Status != usUnmodified) Changed.push_back(R.get());
+    std::stable_sort(Changed.begin(), Changed.end(),
+                     [](const TRecordData* A, const TRecordData* B) { return A->ChangeSeq < B->ChangeSeq; });
+    const size_t Slots = FieldDefs().Count();
+    for (const TRecordData* R : Changed) {
+        TDataPacket::TRow Row;
+        Row.Values.assign(R->Values.begin(), R->Values.begin() + Slots);
+        Row.Original = R->Original;
+        Row.Status = R->Status;
+        Row.RecordId = R->Id;
+        Packet.Rows.push_back(std::move(Row));
+    }
+    return Packet;
+}
+
+int TClientDataSet::ApplyUpdates(int MaxErrors) {
+    CheckBrowseMode();
+    if (ChangeCount() == 0) return 0;
+    TDataSetProvider* P = Provider();
+    if (!P) DatabaseError(QString("%1: Missing data provider or data packet").arg(Name()));
+    const TApplyResult Result = P->ApplyUpdates(Delta(), MaxErrors);
+    Reconcile(Result);
+    return Result.ErrorCount;
+}
+
+void TClientDataSet::Reconcile(const TApplyResult& Result) {
+    auto FindRecord = [this](qint64 Id) -> TRecordData* {
+        for (auto& R : Records())
+            if (R->Id == Id) return R.get();
+        return nullptr;
+    };
+    std::set<qint64> Failed;
+    for (const TUpdateErrorInfo& E : Result.Errors) Failed.insert(E.RecordId);
+    for (qint64 Id : Result.Merged)
+        if (TRecordData* R = FindRecord(Id)) Merge(R);
+    if (Result.Committed) {
+        std::vector<TRecordData*> Applied;
+        for (auto& R : Records())
+            if (R->Status != usUnmodified && !Failed.count(R->Id)) Applied.push_back(R.get());
+        for (TRecordData* R : Applied) Merge(R);
+    }
+    Resync();
+    for (const TUpdateErrorInfo& Error : Result.Errors) {
+        TRecordData* Rec = FindRecord(Error.RecordId);
+        if (!Rec) continue;
+        if (Rec->Status != usDeleted) {
+            Resync(Rec);
+        }
+        TReconcileAction Action = raSkip;
+        EReconcileError E(Error.Message);
+        if (OnReconcileError) OnReconcileError(this, E, Error.UpdateKind, Action);
+        if (Action == raAbort) break;
+        if (Action == raMerge) Merge(Rec);
+        else if (Action == raCancel || Action == raRefresh) Revert(Rec);
+        Resync();
+    }
+    DataEvent(deDataSetChange);
+}
+
+// Order and range --------------------------------------------------------
+
+void TClientDataSet::SetIndexName(const QString& Value) {
+    FIndexName = Value;
+    FIndexFieldNames.clear();
+    OrderChanged();
+}
+
+void TClientDataSet::SetIndexFieldNames(const QString& Value) {
+    FIndexFieldNames = Value;
+    FIndexName.clear();
+    OrderChanged();
+}
+
+QString TClientDataSet::IndexFields() const {
+    if (!FIndexFieldNames.isEmpty()) return FIndexFieldNames;
+    if (FIndexName.isEmpty()) return QString();
+    const TIndexDef* Def = FIndexDefs.Find(FIndexName);
+    return Def ? Def->Fields : QString();
+}
+
+void TClientDataSet::OrderChanged() {
+    if (!Active()) return;
+    CheckBrowseMode();
+    SortKeys();  // an unknown index raises before anything changes
+    FRangeValues.clear();
+    MasterChanged();
+    Resync();
+    DataEvent(deDataSetChange);
+}
+
+std::vector<TDataSet::TSortKey> TClientDataSet::SortKeys() const {
+    std::vector<TSortKey> Keys;
+    if (!FIndexFieldNames.isEmpty()) {
+        for (const QString& Name : SplitFieldNames(FIndexFieldNames))
+            Keys.push_back(TSortKey{FieldByName(Name)->FieldNo() - 1, false, false});
+    } else if (!FIndexName.isEmpty()) {
+        const TIndexDef* Def = FIndexDefs.Find(FIndexName);
+        if (!Def) DatabaseError(QString("%1: Index '%2' not found").arg(Name(), FIndexName));
+        const QStringList Desc = SplitFieldNames(Def->DescFields), CaseIns = SplitFieldNames(Def->CaseInsFields);
+        for (const QString& FieldName : SplitFieldNames(Def->Fields))
+            Keys.push_back(TSortKey{FieldByName(FieldName)->FieldNo() - 1,
+                                    (Def->Options & ixDescending) || Desc.contains(FieldName, Qt::CaseInsensitive),
+                                    (Def->Options & ixCaseInsensitive) || CaseIns.contains(FieldName, Qt::CaseInsensitive)});
+    }
+    for (TSortKey& K : Keys)
+        if (K.Slot < 0) DatabaseError(QString("%1: Calculated fields cannot be index fields").arg(Name()));
+    return Keys;
+}
+
+void TClientDataSet::SetMasterSource(TDataSource* Value) {
+    if (Value && Value->DataSet() == this) DatabaseError("Circular datalinks are not allowed");
+    FMasterSource = Value;
+    FRangeValues.clear();
+    FMasterLink->SetDataSource(Value);
+    MasterChanged();
+}
+
+void TClientDataSet::SetMasterFields(const QString& Value) {
+    FMasterFields = Value;
+    FRangeValues.clear();
+    MasterChanged();
+}
+
+bool TClientDataSet::HasRange() const {
+    return FMasterLink->Active() && !FRangeSlots.empty();
+}
+
+QList<TField*> TClientDataSet::DetailKeyFields() const {
+    const QStringList Masters = SplitFieldNames(FMasterFields);
+    QStringList Details = SplitFieldNames(IndexFields());
+    if (Details.isEmpty()) Details = Masters;  // same names on both sides
+    QList<TField*> Out;
+    for (int I = 0; I < Masters.size() && I < Details.size(); ++I) Out << FieldByName(Details[I]);
+    return Out;
+}
+
+QVariantList TClientDataSet::MasterValues() const {
+    QVariantList Out;
+    TDataSet* Master = FMasterLink->DataSet();
+    if (!Master || !Master->Active()) return Out;
+    for (const QString& Name : SplitFieldNames(FMasterFields)) Out << Master->FieldByName(Name)->Value();
+    return Out;
+}
+
+void TClientDataSet::MasterChanged() {
+    if (!Active()) return;
+    std::vector<int> Slots;
+    QVariantList Values;
+    if (FMasterLink->Active() && !FMasterFields.isEmpty()) {
+        const QList<TField*> Keys = DetailKeyFields();
+        const QVariantList Masters = MasterValues();
+        for (int I = 0; I < Keys.size() && I < Masters.size(); ++I) {
+            Slots.push_back(Keys[I]->FieldNo() - 1);
+            QVariant V = Masters[I];
+            try {
+                V = ConvertValue(V, Keys[I]->DataType());
+            } catch (const EDatabaseError&) {
+                // A master value the detail key cannot hold matches no row.
+            }
+            Values << V;
+        }
+    }
+    bool Same = Slots == FRangeSlots && Values.size() == FRangeValues.size() && !FRangeValues.isEmpty();
+    for (int I = 0; Same && I < Values.size(); ++I)
+        Same = CompareValues(Values[I], FRangeValues[I]) == 0 && VarIsClear(Values[I]) == VarIsClear(FRangeValues[I]);
+    if (Same) return;
+    if (State() == dsEdit || State() == dsInsert) CheckBrowseMode();
+    FRangeSlots = Slots;
+    FRangeValues = Values;
+    ResetView();
+    First();
+}
+
+bool TClientDataSet::RecordInRange(const TRecordData& Record) const {
+    if (!HasRange()) return true;
+    for (size_t I = 0; I < FRangeSlots.size(); ++I) {
+        if (CompareValues(Record.Values[FRangeSlots[I]], FRangeValues[static_cast<int>(I)]) != 0) return false;
+    }
+    return true;
+}
+
+void TClientDataSet::InitRecord(std::vector<QVariant>& Values) {
+    if (!HasRange()) return;
+    for (size_t I = 0; I < FRangeSlots.size(); ++I) Values[FRangeSlots[I]] = FRangeValues[static_cast<int>(I)];
+}
+
+}  // namespace platform::data

@@ -1,0 +1,11 @@
+#pragma once
+// Functions the library's T-SQL uses, registered on each SQLite connection:
+// GetDate, DatePart, DateAdd, DateDiff, Year, Month, Day, Len, and Like, Upper
+// and Lower that know the Latin-1 letters as SQL Server's default collation does.
+struct sqlite3;
+
+namespace platform::data {
+
+void RegisterSqliteFunctions(sqlite3* Db);
+
+}  // namespace platform::data

@@ -360,7 +360,7 @@ void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) const {
     DatabaseError(Text.trimmed());
 }
 
-TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TParameters* Params) {
+TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TParameters* Params, bool Keep) {
     TStatement St;
     QString Text;
     int Last = 0, Positional = 0;
@@ -379,10 +379,11 @@ TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TPa
         St.ParamOrder.push_back(Index);
     }
     Text += Sql.mid(Last);
-    const QString Translated = FDialect->Translate(Text);
+    St.Text = FDialect->Translate(Text);
     St.Query = QSqlQuery(FDatabase);
     St.Query.setForwardOnly(true);
-    if (!St.Query.prepare(Translated)) Raise(St.Query, Translated);
+    St.IsPrepared = Keep || !St.ParamOrder.empty();
+    if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query, St.Text);
     return St;
 }
 
@@ -401,7 +402,7 @@ void TADOConnection::Exec(TStatement& Statement, const QString& Sql, const TPara
         Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(P.Value(), P.DataType()));
     }
     ApplyTimeout(Timeout < 0 ? FCommandTimeout : Timeout);
-    const bool Ok = Statement.Query.exec();
+    const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
     FDeadline = 0;
     if (!Ok) Raise(Statement.Query, Sql);
 }
@@ -411,7 +412,7 @@ QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Para
     auto It = FCache.find(Sql);
     if (It == FCache.end()) {
         if (FCache.size() >= 256) FCache.clear();
-        It = FCache.emplace(Sql, Prepare(Sql, Params)).first;
+        It = FCache.emplace(Sql, Prepare(Sql, Params, true)).first;
     }
     Exec(It->second, Sql, Params, Timeout);
     return It->second.Query;
@@ -419,7 +420,7 @@ QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Para
 
 QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int Timeout) {
     EnsureConnected();
-    TStatement St = Prepare(Sql, Params);
+    TStatement St = Prepare(Sql, Params, false);
     Exec(St, Sql, Params, Timeout);
     return std::move(St.Query);
 }

@@ -134,11 +134,14 @@ public:
 private:
     struct TStatement {
         QSqlQuery Query;
+        QString Text;                 // translated; run directly when not prepared
+        bool IsPrepared = false;
         std::vector<int> ParamOrder;  // parameter index per placeholder
     };
     void CheckDisconnected() const;
     void EnsureConnected();
-    TStatement Prepare(const QString& Sql, const TParameters* Params);
+    // Statements without parameters run directly unless kept: servers do not prepare every kind.
+    TStatement Prepare(const QString& Sql, const TParameters* Params, bool Keep);
     void Exec(TStatement& Statement, const QString& Sql, const TParameters* Params, int Timeout);
     void ApplyTimeout(int Seconds);
     void ExecDirect(const QString& Sql);

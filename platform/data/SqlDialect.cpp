@@ -170,14 +170,19 @@ private:
         return P;
     }
 
-    QString PgDatePart(const QString& Part, const QString& Expr) const {
+    // Literals have no type of their own in PostgreSQL: the date functions get a timestamp.
+    static QString PgTimestamp(const QString& Expr) { return QString("CAST(%1 AS TIMESTAMP)").arg(Expr); }
+
+    QString PgDatePart(const QString& Part, const QString& Value) const {
+        const QString Expr = PgTimestamp(Value);
         if (Part == "weekday") return QString("(CAST(EXTRACT(DOW FROM %1) AS INTEGER) + 1)").arg(Expr);
         if (Part == "dayofyear") return QString("CAST(EXTRACT(DOY FROM %1) AS INTEGER)").arg(Expr);
         if (Part == "millisecond") return QString("(CAST(EXTRACT(MILLISECONDS FROM %1) AS INTEGER) % 1000)").arg(Expr);
         return QString("CAST(EXTRACT(%1 FROM %2) AS INTEGER)").arg(Part.toUpper(), Expr);
     }
 
-    QString PgDateDiff(const QString& Part, const QString& A, const QString& B) const {
+    QString PgDateDiff(const QString& Part, const QString& From, const QString& To) const {
+        const QString A = PgTimestamp(From), B = PgTimestamp(To);
         if (Part == "year") return QString("(CAST(EXTRACT(YEAR FROM %2) AS INTEGER) - CAST(EXTRACT(YEAR FROM %1) AS INTEGER))").arg(A, B);
         if (Part == "quarter" || Part == "month") {
             const QString Months = QString("((CAST(EXTRACT(YEAR FROM %2) AS INTEGER) - CAST(EXTRACT(YEAR FROM %1) AS INTEGER)) * 12 + "

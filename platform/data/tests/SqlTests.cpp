@@ -466,7 +466,7 @@ TEST(DialectTest, PostgresTranslation) {
     EXPECT_EQ(D->Translate("Select Top 3 [Nome] From T Where A Like :P Or B Not Like 'y'"),
               "Select \"nome\" From T Where A ILIKE :P Or B Not ILIKE 'y' LIMIT 3");
     EXPECT_EQ(D->Translate("Select GetDate(), DatePart(month, D), Cast(0 as Bit) From T"),
-              "Select LOCALTIMESTAMP, CAST(EXTRACT(MONTH FROM D) AS INTEGER), CAST(0 AS boolean) From T");
+              "Select LOCALTIMESTAMP, CAST(EXTRACT(MONTH FROM CAST(D AS TIMESTAMP)) AS INTEGER), CAST(0 AS boolean) From T");
     EXPECT_EQ(D->Translate("Select DateAdd(day, 2, D) From T"), "Select (CAST(D AS TIMESTAMP) + (2) * INTERVAL '1 day') From T");
 }
 

@@ -1,5 +1,6 @@
 #include "platform/data/ADODB.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -197,7 +198,24 @@ QStringList TParameters::ParseSQL(const QString& Sql, bool DoCreate) {
 
 // ---------------------------------------------------------------- connection
 
-TADOConnection::TADOConnection(QObject* AOwner) : QObject(AOwner), FDialect(CreateDialect(egSQLite)) {}
+namespace {
+
+// Without TZ the C library reads the zone file again for every local time it
+// converts, which dominates reading date columns. Naming the same file once
+// lets it keep what it read.
+void KeepLocalZoneLoaded() {
+    static const bool Done = [] {
+        if (qEnvironmentVariableIsEmpty("TZ") && QFile::exists("/etc/localtime")) qputenv("TZ", ":/etc/localtime");
+        return true;
+    }();
+    (void)Done;
+}
+
+}  // namespace
+
+TADOConnection::TADOConnection(QObject* AOwner) : QObject(AOwner), FDialect(CreateDialect(egSQLite)) {
+    KeepLocalZoneLoaded();
+}
 
 TADOConnection::~TADOConnection() {
     try {

@@ -163,9 +163,31 @@ QDateTime ToDateTime(const QVariant& V) {
 
 }  // namespace
 
+namespace {
+
+// The variant type a field of the type holds.
+int CanonicalType(TFieldType Type) {
+    switch (Type) {
+    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: case ftGuid: return QMetaType::QString;
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return QMetaType::Int;
+    case ftLargeint: return QMetaType::LongLong;
+    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: return QMetaType::Double;
+    case ftBoolean: return QMetaType::Bool;
+    case ftDate: return QMetaType::QDate;
+    case ftTime: return QMetaType::QTime;
+    case ftDateTime: case ftTimeStamp: return QMetaType::QDateTime;
+    case ftBytes: case ftVarBytes: case ftBlob: case ftGraphic: case ftTypedBinary: case ftOraBlob: return QMetaType::QByteArray;
+    default: return QMetaType::UnknownType;
+    }
+}
+
+}  // namespace
+
 QVariant ConvertValue(const QVariant& Value, TFieldType Type) {
     if (!Value.isValid()) return Value;
     if (Value.isNull()) return Null();
+    const int Canonical = CanonicalType(Type);
+    if (Canonical == QMetaType::UnknownType || Value.typeId() == Canonical) return Value;
     bool Ok = true;
     switch (Type) {
     case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: case ftGuid:

@@ -74,7 +74,7 @@ void TClientDataSet::CreateDataSet() {
 void TClientDataSet::InternalOpen() {
     if (FCreating) return;
     if (FPendingPacket) {
-        LoadPacket(*FPendingPacket);
+        LoadPacket(TDataPacket(*FPendingPacket));
         return;
     }
     LoadPacket(FetchPacket());
@@ -86,7 +86,7 @@ TDataPacket TClientDataSet::FetchPacket() {
     return P->GetRecords();
 }
 
-void TClientDataSet::LoadPacket(const TDataPacket& Packet) {
+void TClientDataSet::LoadPacket(TDataPacket Packet) {
     if (FieldDefs().Count() == 0)
         for (const TFieldDef& Def : Packet.FieldDefs) FieldDefs().Add(Def.Name, Def.DataType, Def.Size, Def.Required).Precision = Def.Precision;
     // Packet columns by position onto this dataset's definitions by name.
@@ -102,7 +102,10 @@ void TClientDataSet::LoadPacket(const TDataPacket& Packet) {
         Columns.push_back(TColumn{Slot, Type, Slot >= 0 && Type != Def.DataType});
     }
     const int Slots = FieldDefs().Count();
-    auto Map = [&](const std::vector<QVariant>& Source) {
+    bool Identity = static_cast<int>(Columns.size()) == Slots;
+    for (size_t C = 0; C < Columns.size(); ++C) Identity = Identity && Columns[C].Slot == static_cast<int>(C) && !Columns[C].Convert;
+    auto Map = [&](std::vector<QVariant>& Source) {
+        if (Identity) return std::move(Source);
         std::vector<QVariant> Out(Slots, Null());
         for (size_t C = 0; C < Columns.size() && C < Source.size(); ++C) {
             if (Columns[C].Slot < 0) continue;
@@ -111,7 +114,7 @@ void TClientDataSet::LoadPacket(const TDataPacket& Packet) {
         return Out;
     };
     Records().reserve(Packet.Rows.size());
-    for (const TDataPacket::TRow& Row : Packet.Rows) {
+    for (TDataPacket::TRow& Row : Packet.Rows) {
         TRecordData* Rec = AddRecord(Map(Row.Values));
         if (!Row.Original.empty()) Rec->Original = Map(Row.Original);
         Rec->Status = Row.Status;
@@ -124,7 +127,7 @@ void TClientDataSet::InternalRefresh() {
     if (!Provider()) return;
     TDataPacket Packet = FetchPacket();
     ClearRecords();
-    LoadPacket(Packet);
+    LoadPacket(std::move(Packet));
     for (auto& Rec : Records()) Rec->Values.resize(SlotCount());
 }
 

@@ -96,7 +96,7 @@ protected:
 private:
     class TMasterLink;
     friend class TMasterLink;
-    void LoadPacket(const TDataPacket& Packet);
+    void LoadPacket(TDataPacket Packet);
     TDataPacket FetchPacket();
     void MarkChanged(TRecordData& Record);
     void Merge(TRecordData* Record);

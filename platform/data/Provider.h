@@ -1,6 +1,7 @@
 #pragma once
 // The dataset provider: hands the rows of a query dataset to client datasets
 // and resolves their delta into INSERT, UPDATE and DELETE statements by key.
+#include <QHash>
 #include <QPointer>
 
 #include "platform/data/ADODB.h"
@@ -37,12 +38,16 @@ public:
     void Apply(TUpdateKind Kind, const std::vector<QVariant>& NewValues, const std::vector<QVariant>& OldValues);
 
 private:
-    void AddWhere(QString& Sql, const std::vector<QVariant>& NewValues, const std::vector<QVariant>& OldValues);
+    void AddParam(TFieldType DataType, const QVariant& Value);
+    bool InWhere(const TResolveField& Field, const QVariant& New, const QVariant& Old) const;
+    QString StatementText(TUpdateKind Kind, const QByteArray& Shape) const;
     TADOConnection& FConnection;
     QString FTableName;
     TUpdateMode FMode;
     std::vector<TResolveField> FFields;
-    TParameters FParams;
+    TParameters FParams;  // reused row after row; only the first FUsed count
+    int FUsed = 0;
+    QHash<QByteArray, QString> FStatements;
 };
 
 class TDataSetProvider : public QObject {

@@ -505,27 +505,14 @@ TCustomADODataSet::TCustomADODataSet(QObject* AOwner) : TDataSet(AOwner) {}
 
 TCustomADODataSet::~TCustomADODataSet() = default;
 
-void TCustomADODataSet::SetConnection(TADOConnection* Value) {
-    CheckInactive();
-    FConnection = Value;
-}
-
-void TCustomADODataSet::SetCommandText(const QString& Value) {
-    if (Active()) Close();
-    FCommandText = Value;
-    if (FParamCheck) FParameters.ParseSQL(Value, true);
-}
-
-TADOConnection& TCustomADODataSet::CheckConnection() const {
-    if (!FConnection) DatabaseError(QString("%1: Missing Connection or ConnectionString").arg(Name()));
-    return *FConnection;
-}
+// A new text or connection ends the rows of the old one.
+void TCustomADODataSet::CommandChanging() { Close(); }
 
 TDataPacket TCustomADODataSet::FetchPacket() {
     TADOConnection& C = CheckConnection();
     QSqlQuery Fresh;
-    QSqlQuery& Q = FPrepared ? C.RunCached(FCommandText, &FParameters, FCommandTimeout)
-                             : (Fresh = C.Run(FCommandText, &FParameters, FCommandTimeout));
+    QSqlQuery& Q = Prepared() ? C.RunCached(CommandText(), &FParameters, CommandTimeout())
+                              : (Fresh = C.Run(CommandText(), &FParameters, CommandTimeout()));
     if (!Q.isSelect()) DatabaseError(QString("%1: CommandText does not return a result set").arg(Name()));
     TDataPacket Packet;
     const TFieldDefs Result = C.ColumnDefs(Q);
@@ -584,11 +571,11 @@ void TCustomADODataSet::RefreshRecord() {
 }
 
 int TCustomADODataSet::ExecSQL() {
-    FRowsAffected = CheckConnection().Execute(FCommandText, &FParameters, FCommandTimeout, FPrepared);
+    FRowsAffected = ExecuteCommand();
     return FRowsAffected;
 }
 
-QString TCustomADODataSet::TableName() const { return TableNameFromSql(FCommandText); }
+QString TCustomADODataSet::TableName() const { return TableNameFromSql(CommandText()); }
 
 void TCustomADODataSet::WriteRow(TUpdateKind Kind, const std::vector<QVariant>& NewValues,
                                  const std::vector<QVariant>& OldValues) {
@@ -616,14 +603,24 @@ void TCustomADODataSet::InternalDelete(TRecordData* Record) {
 
 // ---------------------------------------------------------------- command
 
-void TADOCommand::SetCommandText(const QString& Value) {
+void TADOCommandSettings::SetConnection(TADOConnection* Value) {
+    CommandChanging();
+    FConnection = Value;
+}
+
+void TADOCommandSettings::SetCommandText(const QString& Value) {
+    CommandChanging();
     FCommandText = Value;
     if (FParamCheck) FParameters.ParseSQL(Value, true);
 }
 
-int TADOCommand::Execute() {
-    if (!FConnection) DatabaseError(QString("%1: Missing Connection or ConnectionString").arg(objectName()));
-    return FConnection->Execute(FCommandText, &FParameters, FCommandTimeout, FPrepared);
+TADOConnection& TADOCommandSettings::CheckConnection() const {
+    if (!FConnection) DatabaseError(QString("%1: Missing Connection or ConnectionString").arg(CommandName()));
+    return *FConnection;
+}
+
+int TADOCommandSettings::ExecuteCommand() {
+    return CheckConnection().Execute(FCommandText, &FParameters, FCommandTimeout, FPrepared);
 }
 
 int TADOCommand::Execute(const QVariantList& Values) {

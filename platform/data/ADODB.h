@@ -165,28 +165,53 @@ private:
     friend int SqliteProgress(void* Connection);
 };
 
-// The query dataset: rows of a Select read into memory; a posted or deleted
-// row is written back to the table of the Select by its key fields.
-class TCustomADODataSet : public TDataSet {
-    Q_OBJECT
+// What a query dataset and a command share: the connection, the text with its
+// parameters and how it runs.
+class TADOCommandSettings {
 public:
-    explicit TCustomADODataSet(QObject* AOwner = nullptr);
-    ~TCustomADODataSet() override;
-
+    virtual ~TADOCommandSettings() = default;
     TADOConnection* Connection() const { return FConnection.data(); }
     void SetConnection(TADOConnection* Value);
     QString CommandText() const { return FCommandText; }
+    // With ParamCheck the parameters become those the text names.
     void SetCommandText(const QString& Value);
     TParameters& Parameters() { return FParameters; }
     bool ParamCheck() const { return FParamCheck; }
     void SetParamCheck(bool Value) { FParamCheck = Value; }
     int CommandTimeout() const { return FCommandTimeout; }
     void SetCommandTimeout(int Value) { FCommandTimeout = Value; }
+    bool Prepared() const { return FPrepared; }
+    void SetPrepared(bool Value) { FPrepared = Value; }
+    // The connection, or EDatabaseError when there is none.
+    TADOConnection& CheckConnection() const;
+    // Runs the text without a result set; answers the rows affected.
+    int ExecuteCommand();
+
+protected:
+    // Called before the connection or the text changes.
+    virtual void CommandChanging() {}
+    virtual QString CommandName() const = 0;
+    TParameters FParameters;
+
+private:
+    QPointer<TADOConnection> FConnection;
+    QString FCommandText;
+    bool FParamCheck = true;
+    int FCommandTimeout = 30;
+    bool FPrepared = false;
+};
+
+// The query dataset: rows of a Select read into memory; a posted or deleted
+// row is written back to the table of the Select by its key fields.
+class TCustomADODataSet : public TDataSet, public TADOCommandSettings {
+    Q_OBJECT
+public:
+    explicit TCustomADODataSet(QObject* AOwner = nullptr);
+    ~TCustomADODataSet() override;
+
     // Keep FieldDefs given before opening instead of taking the result's.
     bool StoreDefs() const { return FStoreDefs; }
     void SetStoreDefs(bool Value) { FStoreDefs = Value; }
-    bool Prepared() const { return FPrepared; }
-    void SetPrepared(bool Value) { FPrepared = Value; }
 
     // Runs the command again and goes to the first row.
     void Requery();
@@ -198,24 +223,18 @@ public:
     int RowsAffected() const { return FRowsAffected; }
     // The table the rows come from: the first one named after From.
     QString TableName() const;
-    // The connection, or EDatabaseError when there is none.
-    TADOConnection& CheckConnection() const;
 
 protected:
     void InternalOpen() override;
     void InternalRefresh() override;
     TRecordData* InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt) override;
     void InternalDelete(TRecordData* Record) override;
+    void CommandChanging() override;
+    QString CommandName() const override { return Name(); }
 
 private:
     void WriteRow(TUpdateKind Kind, const std::vector<QVariant>& NewValues, const std::vector<QVariant>& OldValues);
-    QPointer<TADOConnection> FConnection;
-    QString FCommandText;
-    TParameters FParameters;
-    bool FParamCheck = true;
-    int FCommandTimeout = 30;
     bool FStoreDefs = false;
-    bool FPrepared = false;
     int FRowsAffected = -1;
 };
 
@@ -233,33 +252,17 @@ public:
     using TCustomADODataSet::TCustomADODataSet;
 };
 
-class TADOCommand : public QObject {
+class TADOCommand : public QObject, public TADOCommandSettings {
     Q_OBJECT
 public:
     explicit TADOCommand(QObject* AOwner = nullptr) : QObject(AOwner) {}
-
-    TADOConnection* Connection() const { return FConnection.data(); }
-    void SetConnection(TADOConnection* Value) { FConnection = Value; }
-    QString CommandText() const { return FCommandText; }
-    void SetCommandText(const QString& Value);
-    TParameters& Parameters() { return FParameters; }
-    bool ParamCheck() const { return FParamCheck; }
-    void SetParamCheck(bool Value) { FParamCheck = Value; }
-    int CommandTimeout() const { return FCommandTimeout; }
-    void SetCommandTimeout(int Value) { FCommandTimeout = Value; }
-    bool Prepared() const { return FPrepared; }
-    void SetPrepared(bool Value) { FPrepared = Value; }
     // Answers the rows affected.
-    int Execute();
+    int Execute() { return ExecuteCommand(); }
+    // The values go to the parameters in order first.
     int Execute(const QVariantList& Values);
 
-private:
-    QPointer<TADOConnection> FConnection;
-    QString FCommandText;
-    TParameters FParameters;
-    bool FParamCheck = true;
-    int FCommandTimeout = 30;
-    bool FPrepared = false;
+protected:
+    QString CommandName() const override { return objectName(); }
 };
 
 }  // namespace platform::data

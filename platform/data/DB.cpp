@@ -749,6 +749,29 @@ void TDataSource::DataEvent(TDataEvent Event, TField* Field, int Info) {
 
 // ---------------------------------------------------------------- TDataSet
 
+class TDataSet::TMasterLink : public TDataLink {
+public:
+    explicit TMasterLink(TDataSet* Detail) : FDetail(Detail) {}
+    TDataSet* DetailDataSet() const override { return FDetail; }
+
+protected:
+    void ActiveChanged() override { FDetail->MasterChanged(); }
+    void DataSetChanged() override { FDetail->MasterChanged(); }
+    void DataSetScrolled(int) override { FDetail->MasterChanged(); }
+    void RecordChanged(TField* Field) override {
+        if (!Field || SplitFieldNames(FDetail->FMasterFields).contains(Field->FieldName(), Qt::CaseInsensitive))
+            FDetail->MasterChanged();
+    }
+    // A master that posts or scrolls first settles the detail's pending edit.
+    void CheckBrowseMode() override {
+        if (FDetail->Active()) FDetail->CheckBrowseMode();
+    }
+
+private:
+    TDataSet* FDetail;
+};
+
+
 namespace {
 
 // Points field reads at one row (calculation and filter passes) and restores.
@@ -780,9 +803,10 @@ void Fire(const TDataSet::TDataSetNotifyEvent& Event, TDataSet* Sender) {
 
 }  // namespace
 
-TDataSet::TDataSet(QObject* AOwner) : QObject(AOwner) {}
+TDataSet::TDataSet(QObject* AOwner) : QObject(AOwner), FMasterLink(std::make_unique<TMasterLink>(this)) {}
 
 TDataSet::~TDataSet() {
+    FMasterLink->SetDataSource(nullptr);
     for (TDataSource* Source : QList<TDataSource*>(FDataSources)) Source->SetDataSet(nullptr);
     for (TField* Field : FFields) Field->FDataSet = nullptr;
     FFields.clear();
@@ -1027,6 +1051,7 @@ void TDataSet::SetActive(bool Value) {
             BindFields();
             for (auto& Rec : FRecords) Rec->Values.resize(SlotCount());
             if (FFiltered) ParseFilter();
+            ComputeRange(FRangeSlots, FRangeValues);
             ResetView();
         } catch (...) {
             ClearRecords();
@@ -1664,6 +1689,139 @@ QList<TDataSet*> TDataSet::GetDetailDataSets() const {
         for (TDataLink* Link : Source->DataLinks())
             if (TDataSet* Detail = Link->DetailDataSet(); Detail && !Out.contains(Detail)) Out << Detail;
     return Out;
+}
+
+// Order and range --------------------------------------------------------
+
+void TDataSet::SetIndexName(const QString& Value) {
+    FIndexName = Value;
+    FIndexFieldNames.clear();
+    OrderChanged();
+}
+
+void TDataSet::SetIndexFieldNames(const QString& Value) {
+    FIndexFieldNames = Value;
+    FIndexName.clear();
+    OrderChanged();
+}
+
+QString TDataSet::IndexFields() const {
+    if (!FIndexFieldNames.isEmpty()) return FIndexFieldNames;
+    if (FIndexName.isEmpty()) return QString();
+    const TIndexDef* Def = FIndexDefs.Find(FIndexName);
+    return Def ? Def->Fields : QString();
+}
+
+void TDataSet::OrderChanged() {
+    if (!Active()) return;
+    CheckBrowseMode();
+    SortKeys();  // an unknown index raises before anything changes
+    FRangeValues.clear();
+    MasterChanged();
+    Resync();
+    DataEvent(deDataSetChange);
+}
+
+std::vector<TDataSet::TSortKey> TDataSet::SortKeys() const {
+    std::vector<TSortKey> Keys;
+    if (!FIndexFieldNames.isEmpty()) {
+        for (const QString& Name : SplitFieldNames(FIndexFieldNames))
+            Keys.push_back(TSortKey{FieldByName(Name)->FieldNo() - 1, false, false});
+    } else if (!FIndexName.isEmpty()) {
+        const TIndexDef* Def = FIndexDefs.Find(FIndexName);
+        if (!Def) DatabaseError(QString("%1: Index '%2' not found").arg(Name(), FIndexName));
+        const QStringList Desc = SplitFieldNames(Def->DescFields), CaseIns = SplitFieldNames(Def->CaseInsFields);
+        for (const QString& FieldName : SplitFieldNames(Def->Fields))
+            Keys.push_back(TSortKey{FieldByName(FieldName)->FieldNo() - 1,
+                                    (Def->Options & ixDescending) || Desc.contains(FieldName, Qt::CaseInsensitive),
+                                    (Def->Options & ixCaseInsensitive) || CaseIns.contains(FieldName, Qt::CaseInsensitive)});
+    }
+    for (TSortKey& K : Keys)
+        if (K.Slot < 0) DatabaseError(QString("%1: Calculated fields cannot be index fields").arg(Name()));
+    return Keys;
+}
+
+void TDataSet::SetMasterSource(TDataSource* Value) {
+    if (Value && Value->DataSet() == this) DatabaseError("Circular datalinks are not allowed");
+    FMasterSource = Value;
+    FRangeValues.clear();
+    FMasterLink->SetDataSource(Value);
+    MasterChanged();
+}
+
+void TDataSet::SetMasterFields(const QString& Value) {
+    FMasterFields = Value;
+    FRangeValues.clear();
+    MasterChanged();
+}
+
+bool TDataSet::HasRange() const {
+    return FMasterLink->Active() && !FRangeSlots.empty();
+}
+
+QList<TField*> TDataSet::DetailKeyFields() const {
+    const QStringList Masters = SplitFieldNames(FMasterFields);
+    QStringList Details = SplitFieldNames(IndexFields());
+    if (Details.isEmpty()) Details = Masters;  // same names on both sides
+    QList<TField*> Out;
+    for (int I = 0; I < Masters.size() && I < Details.size(); ++I) Out << FieldByName(Details[I]);
+    return Out;
+}
+
+QVariantList TDataSet::MasterValues() const {
+    QVariantList Out;
+    TDataSet* Master = FMasterLink->DataSet();
+    if (!Master || !Master->Active()) return Out;
+    for (const QString& Name : SplitFieldNames(FMasterFields)) Out << Master->FieldByName(Name)->Value();
+    return Out;
+}
+
+void TDataSet::ComputeRange(std::vector<int>& Slots, QVariantList& Values) const {
+    Slots.clear();
+    Values.clear();
+    if (FMasterLink->Active() && !FMasterFields.isEmpty()) {
+        const QList<TField*> Keys = DetailKeyFields();
+        const QVariantList Masters = MasterValues();
+        for (int I = 0; I < Keys.size() && I < Masters.size(); ++I) {
+            Slots.push_back(Keys[I]->FieldNo() - 1);
+            QVariant V = Masters[I];
+            try {
+                V = ConvertValue(V, Keys[I]->DataType());
+            } catch (const EDatabaseError&) {
+                // A master value the detail key cannot hold matches no row.
+            }
+            Values << V;
+        }
+    }
+}
+
+void TDataSet::MasterChanged() {
+    if (!Active()) return;
+    std::vector<int> Slots;
+    QVariantList Values;
+    ComputeRange(Slots, Values);
+    bool Same = Slots == FRangeSlots && Values.size() == FRangeValues.size() && !FRangeValues.isEmpty();
+    for (int I = 0; Same && I < Values.size(); ++I)
+        Same = CompareValues(Values[I], FRangeValues[I]) == 0 && VarIsClear(Values[I]) == VarIsClear(FRangeValues[I]);
+    if (Same) return;
+    if (State() == dsEdit || State() == dsInsert) CheckBrowseMode();
+    FRangeSlots = Slots;
+    FRangeValues = Values;
+    ResetView();
+    First();
+}
+
+bool TDataSet::RecordInRange(const TRecordData& Record) const {
+    if (!HasRange()) return true;
+    for (size_t I = 0; I < FRangeSlots.size(); ++I) {
+        if (CompareValues(Record.Values[FRangeSlots[I]], FRangeValues[static_cast<int>(I)]) != 0) return false;
+    }
+    return true;
+}
+
+void TDataSet::InitRecord(std::vector<QVariant>& Values) {
+    if (!HasRange()) return;
+    for (size_t I = 0; I < FRangeSlots.size(); ++I) Values[FRangeSlots[I]] = FRangeValues[static_cast<int>(I)];
 }
 
 }  // namespace platform::data

@@ -476,7 +476,22 @@ public:
 
     // Datasets that follow this one through a master link.
     QList<TDataSet*> GetDetailDataSets() const;
-    virtual TDataSource* MasterDataSource() const { return nullptr; }
+
+    // Order: IndexFieldNames (ascending) or the index definition named by IndexName.
+    TIndexDefs& IndexDefs() { return FIndexDefs; }
+    QString IndexName() const { return FIndexName; }
+    void SetIndexName(const QString& Value);
+    QString IndexFieldNames() const { return FIndexFieldNames; }
+    void SetIndexFieldNames(const QString& Value);
+    // The fields of the current order ("A;B").
+    QString IndexFields() const;
+
+    // A detail shows the rows whose first index fields (or, without an order,
+    // the fields of the same names) equal MasterFields of the master's current row.
+    TDataSource* MasterSource() const { return FMasterSource.data(); }
+    void SetMasterSource(TDataSource* Value);
+    QString MasterFields() const { return FMasterFields; }
+    void SetMasterFields(const QString& Value);
 
     TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
     TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit;
@@ -497,18 +512,6 @@ protected:
     virtual TRecordData* InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt);
     virtual void InternalDelete(TRecordData* Record);
     virtual void InternalEdit() {}
-    // Initial values of a new row (a detail takes its master's values).
-    virtual void InitRecord(std::vector<QVariant>& Values) { (void)Values; }
-    // Rows shown besides the filter (a detail shows its master's rows).
-    virtual bool RecordInRange(const TRecordData& Record) const { (void)Record; return true; }
-    virtual bool HasRange() const { return false; }
-    // The order of rows; empty for the natural order.
-    struct TSortKey {
-        int Slot;
-        bool Descending;
-        bool CaseInsensitive;
-    };
-    virtual std::vector<TSortKey> SortKeys() const { return {}; }
 
     void DataEvent(TDataEvent Event, TField* Field = nullptr, int Info = 0);
     void SetState(TDataSetState Value);
@@ -536,6 +539,25 @@ protected:
 private:
     friend class TField;
     friend class TDataSource;
+    class TMasterLink;
+    struct TSortKey {
+        int Slot;
+        bool Descending;
+        bool CaseInsensitive;
+    };
+    // The order of rows; empty for the natural order.
+    std::vector<TSortKey> SortKeys() const;
+    void OrderChanged();
+    // A detail: the master's row changed.
+    void MasterChanged();
+    void ComputeRange(std::vector<int>& Slots, QVariantList& Values) const;
+    QList<TField*> DetailKeyFields() const;
+    QVariantList MasterValues() const;
+    // Initial values of a new row (a detail takes its master's values).
+    void InitRecord(std::vector<QVariant>& Values);
+    // Rows shown besides the filter (a detail shows its master's rows).
+    bool RecordInRange(const TRecordData& Record) const;
+    bool HasRange() const;
     const std::vector<QVariant>* ActiveValues() const;
     QVariant GetFieldValue(const TField* Field) const;
     void SetFieldValue(TField* Field, const QVariant& Value);
@@ -584,6 +606,13 @@ private:
     unsigned FStatusFilter = 0;
     TFilterOptions FFilterOptions = 0;
     std::unique_ptr<TFilterExpression> FFilterExpr;
+    TIndexDefs FIndexDefs;
+    QString FIndexName, FIndexFieldNames;
+    QPointer<TDataSource> FMasterSource;
+    QString FMasterFields;
+    std::unique_ptr<TMasterLink> FMasterLink;
+    QVariantList FRangeValues;
+    std::vector<int> FRangeSlots;
 };
 
 }  // namespace platform::data

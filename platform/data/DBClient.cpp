@@ -7,31 +7,9 @@
 
 namespace platform::data {
 
-class TClientDataSet::TMasterLink : public TDataLink {
-public:
-    explicit TMasterLink(TClientDataSet* Detail) : FDetail(Detail) {}
-    TDataSet* DetailDataSet() const override { return FDetail; }
+TClientDataSet::TClientDataSet(QObject* AOwner) : TDataSet(AOwner) {}
 
-protected:
-    void ActiveChanged() override { FDetail->MasterChanged(); }
-    void DataSetChanged() override { FDetail->MasterChanged(); }
-    void DataSetScrolled(int) override { FDetail->MasterChanged(); }
-    void RecordChanged(TField* Field) override {
-        if (!Field || SplitFieldNames(FDetail->FMasterFields).contains(Field->FieldName(), Qt::CaseInsensitive))
-            FDetail->MasterChanged();
-    }
-    // A master that posts or scrolls first settles the detail's pending edit.
-    void CheckBrowseMode() override {
-        if (FDetail->Active()) FDetail->CheckBrowseMode();
-    }
-
-private:
-    TClientDataSet* FDetail;
-};
-
-TClientDataSet::TClientDataSet(QObject* AOwner) : TDataSet(AOwner), FMasterLink(std::make_unique<TMasterLink>(this)) {}
-
-TClientDataSet::~TClientDataSet() { FMasterLink->SetDataSource(nullptr); }
+TClientDataSet::~TClientDataSet() = default;
 
 // Provider ----------------------------------------------------------------
 
@@ -329,133 +307,6 @@ void TClientDataSet::Reconcile(const TApplyResult& Result) {
         Resync();
     }
     DataEvent(deDataSetChange);
-}
-
-// Order and range --------------------------------------------------------
-
-void TClientDataSet::SetIndexName(const QString& Value) {
-    FIndexName = Value;
-    FIndexFieldNames.clear();
-    OrderChanged();
-}
-
-void TClientDataSet::SetIndexFieldNames(const QString& Value) {
-    FIndexFieldNames = Value;
-    FIndexName.clear();
-    OrderChanged();
-}
-
-QString TClientDataSet::IndexFields() const {
-    if (!FIndexFieldNames.isEmpty()) return FIndexFieldNames;
-    if (FIndexName.isEmpty()) return QString();
-    const TIndexDef* Def = FIndexDefs.Find(FIndexName);
-    return Def ? Def->Fields : QString();
-}
-
-void TClientDataSet::OrderChanged() {
-    if (!Active()) return;
-    CheckBrowseMode();
-    SortKeys();  // an unknown index raises before anything changes
-    FRangeValues.clear();
-    MasterChanged();
-    Resync();
-    DataEvent(deDataSetChange);
-}
-
-std::vector<TDataSet::TSortKey> TClientDataSet::SortKeys() const {
-    std::vector<TSortKey> Keys;
-    if (!FIndexFieldNames.isEmpty()) {
-        for (const QString& Name : SplitFieldNames(FIndexFieldNames))
-            Keys.push_back(TSortKey{FieldByName(Name)->FieldNo() - 1, false, false});
-    } else if (!FIndexName.isEmpty()) {
-        const TIndexDef* Def = FIndexDefs.Find(FIndexName);
-        if (!Def) DatabaseError(QString("%1: Index '%2' not found").arg(Name(), FIndexName));
-        const QStringList Desc = SplitFieldNames(Def->DescFields), CaseIns = SplitFieldNames(Def->CaseInsFields);
-        for (const QString& FieldName : SplitFieldNames(Def->Fields))
-            Keys.push_back(TSortKey{FieldByName(FieldName)->FieldNo() - 1,
-                                    (Def->Options & ixDescending) || Desc.contains(FieldName, Qt::CaseInsensitive),
-                                    (Def->Options & ixCaseInsensitive) || CaseIns.contains(FieldName, Qt::CaseInsensitive)});
-    }
-    for (TSortKey& K : Keys)
-        if (K.Slot < 0) DatabaseError(QString("%1: Calculated fields cannot be index fields").arg(Name()));
-    return Keys;
-}
-
-void TClientDataSet::SetMasterSource(TDataSource* Value) {
-    if (Value && Value->DataSet() == this) DatabaseError("Circular datalinks are not allowed");
-    FMasterSource = Value;
-    FRangeValues.clear();
-    FMasterLink->SetDataSource(Value);
-    MasterChanged();
-}
-
-void TClientDataSet::SetMasterFields(const QString& Value) {
-    FMasterFields = Value;
-    FRangeValues.clear();
-    MasterChanged();
-}
-
-bool TClientDataSet::HasRange() const {
-    return FMasterLink->Active() && !FRangeSlots.empty();
-}
-
-QList<TField*> TClientDataSet::DetailKeyFields() const {
-    const QStringList Masters = SplitFieldNames(FMasterFields);
-    QStringList Details = SplitFieldNames(IndexFields());
-    if (Details.isEmpty()) Details = Masters;  // same names on both sides
-    QList<TField*> Out;
-    for (int I = 0; I < Masters.size() && I < Details.size(); ++I) Out << FieldByName(Details[I]);
-    return Out;
-}
-
-QVariantList TClientDataSet::MasterValues() const {
-    QVariantList Out;
-    TDataSet* Master = FMasterLink->DataSet();
-    if (!Master || !Master->Active()) return Out;
-    for (const QString& Name : SplitFieldNames(FMasterFields)) Out << Master->FieldByName(Name)->Value();
-    return Out;
-}
-
-void TClientDataSet::MasterChanged() {
-    if (!Active()) return;
-    std::vector<int> Slots;
-    QVariantList Values;
-    if (FMasterLink->Active() && !FMasterFields.isEmpty()) {
-        const QList<TField*> Keys = DetailKeyFields();
-        const QVariantList Masters = MasterValues();
-        for (int I = 0; I < Keys.size() && I < Masters.size(); ++I) {
-            Slots.push_back(Keys[I]->FieldNo() - 1);
-            QVariant V = Masters[I];
-            try {
-                V = ConvertValue(V, Keys[I]->DataType());
-            } catch (const EDatabaseError&) {
-                // A master value the detail key cannot hold matches no row.
-            }
-            Values << V;
-        }
-    }
-    bool Same = Slots == FRangeSlots && Values.size() == FRangeValues.size() && !FRangeValues.isEmpty();
-    for (int I = 0; Same && I < Values.size(); ++I)
-        Same = CompareValues(Values[I], FRangeValues[I]) == 0 && VarIsClear(Values[I]) == VarIsClear(FRangeValues[I]);
-    if (Same) return;
-    if (State() == dsEdit || State() == dsInsert) CheckBrowseMode();
-    FRangeSlots = Slots;
-    FRangeValues = Values;
-    ResetView();
-    First();
-}
-
-bool TClientDataSet::RecordInRange(const TRecordData& Record) const {
-    if (!HasRange()) return true;
-    for (size_t I = 0; I < FRangeSlots.size(); ++I) {
-        if (CompareValues(Record.Values[FRangeSlots[I]], FRangeValues[static_cast<int>(I)]) != 0) return false;
-    }
-    return true;
-}
-
-void TClientDataSet::InitRecord(std::vector<QVariant>& Values) {
-    if (!HasRange()) return;
-    for (size_t I = 0; I < FRangeSlots.size(); ++I) Values[FRangeSlots[I]] = FRangeValues[static_cast<int>(I)];
 }
 
 }  // namespace platform::data

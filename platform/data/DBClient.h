@@ -1,7 +1,7 @@
 #pragma once
 // The in-memory client dataset: rows fetched through a provider (or created
 // empty), a change log with original values, delta, apply and reconcile,
-// index definitions, master/detail ranges.
+// and reconcile.
 #include <QPointer>
 
 #include "platform/data/DB.h"
@@ -66,20 +66,6 @@ public:
     // Re-reads the current row through the provider.
     void RefreshRecord();
 
-    TIndexDefs& IndexDefs() { return FIndexDefs; }
-    QString IndexName() const { return FIndexName; }
-    void SetIndexName(const QString& Value);
-    QString IndexFieldNames() const { return FIndexFieldNames; }
-    void SetIndexFieldNames(const QString& Value);
-    // The fields of the current order ("A;B").
-    QString IndexFields() const;
-
-    TDataSource* MasterSource() const { return FMasterSource.data(); }
-    void SetMasterSource(TDataSource* Value);
-    QString MasterFields() const { return FMasterFields; }
-    void SetMasterFields(const QString& Value);
-    TDataSource* MasterDataSource() const override { return FMasterSource.data(); }
-
     std::function<void(TClientDataSet* DataSet, EReconcileError& E, TUpdateKind UpdateKind, TReconcileAction& Action)>
         OnReconcileError;
 
@@ -88,24 +74,14 @@ protected:
     void InternalRefresh() override;
     TRecordData* InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt) override;
     void InternalDelete(TRecordData* Record) override;
-    void InitRecord(std::vector<QVariant>& Values) override;
-    bool RecordInRange(const TRecordData& Record) const override;
-    bool HasRange() const override;
-    std::vector<TSortKey> SortKeys() const override;
 
 private:
-    class TMasterLink;
-    friend class TMasterLink;
     void LoadPacket(TDataPacket Packet);
     TDataPacket FetchPacket();
     void MarkChanged(TRecordData& Record);
     void Merge(TRecordData* Record);
     void Revert(TRecordData* Record);
     void Reconcile(const TApplyResult& Result);
-    void OrderChanged();
-    void MasterChanged();
-    QList<TField*> DetailKeyFields() const;
-    QVariantList MasterValues() const;
 
     QString FProviderName;
     QPointer<TDataSetProvider> FProvider;
@@ -113,13 +89,6 @@ private:
     const TDataPacket* FPendingPacket = nullptr;
     bool FLogChanges = true;
     qint64 FChangeSeq = 0;
-    TIndexDefs FIndexDefs;
-    QString FIndexName, FIndexFieldNames;
-    QPointer<TDataSource> FMasterSource;
-    QString FMasterFields;
-    std::unique_ptr<TMasterLink> FMasterLink;
-    QVariantList FRangeValues;
-    std::vector<int> FRangeSlots;
 };
 
 }  // namespace platform::data

@@ -502,3 +502,29 @@ TEST(ConnectionTest, ConnectionStringsChooseTheEngine) {
     Bad.SetConnectionString("Provider=SQLite;Data Source=/nonexistent/folder/x.db");
     EXPECT_THROW(Bad.Open(), EDatabaseError);
 }
+
+TEST_P(EngineTest, QueryDataSetsSortAndFollowAMaster) {
+    TADOQuery Cidades;
+    Cidades.SetConnection(Conn.get());
+    Cidades.SetSQL("Select Distinct Cidade From Cliente Where Cidade Is Not Null");
+    Cidades.Open();
+    Cidades.SetIndexFieldNames("Cidade");
+    TDataSource Source;
+    Source.SetDataSet(&Cidades);
+
+    TADOQuery Clientes;
+    Clientes.SetConnection(Conn.get());
+    Clientes.SetSQL("Select IdCliente, Nome, Cidade From Cliente");
+    Clientes.IndexDefs().Add("PorCidade", "Cidade;Nome", 0).DescFields = "Nome";
+    Clientes.SetIndexName("PorCidade");
+    Clientes.SetMasterFields("Cidade");
+    Clientes.SetMasterSource(&Source);
+    Clientes.Open();
+    QStringList Names;
+    for (; !Clientes.Eof(); Clientes.Next()) Names << Clientes.FieldByName("Nome")->AsString();
+    EXPECT_EQ(Names, QStringList{"maria souza"});  // "Rio" comes first
+    Cidades.Next();
+    Names.clear();
+    for (; !Clientes.Eof(); Clientes.Next()) Names << Clientes.FieldByName("Nome")->AsString();
+    EXPECT_EQ(Names, (QStringList{"João Silva", "Ana Lima"}));
+}

@@ -806,6 +806,8 @@ void Fire(const TDataSet::TDataSetNotifyEvent& Event, TDataSet* Sender) {
 TDataSet::TDataSet(QObject* AOwner) : QObject(AOwner), FMasterLink(std::make_unique<TMasterLink>(this)) {}
 
 TDataSet::~TDataSet() {
+    // Gone quietly: no events reach handlers whose owners may be gone already.
+    FState = dsInactive;
     FMasterLink->SetDataSource(nullptr);
     for (TDataSource* Source : QList<TDataSource*>(FDataSources)) Source->SetDataSet(nullptr);
     for (TField* Field : FFields) Field->FDataSet = nullptr;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestDatabase.h"
+#include "platform/data/Provider.h"
 
 using namespace platform::data;
 using platform::data::testing::CreateClientes;
@@ -242,4 +243,24 @@ TEST_F(ClientDataSetTest, FilterExpressions) {
     }
     DS.SetFilter("Inexistente = 1");
     EXPECT_THROW(DS.SetFiltered(true), EDatabaseError);
+}
+
+TEST_F(ClientDataSetTest, ProviderOverAnyDataSet) {
+    TDataSetProvider Provider;
+    Provider.SetDataSet(&DS);
+    TClientDataSet Copy;
+    Copy.SetProvider(&Provider);
+    Copy.Open();
+    EXPECT_EQ(Copy.RecordCount(), 5);
+    EXPECT_EQ(Copy.FieldByName("Nome")->AsString(), "João Silva");
+    // Applying needs a query dataset to write to.
+    Copy.Edit();
+    Copy.FieldByName("Nome")->SetAsString("x");
+    Copy.Post();
+    EXPECT_THROW(Copy.ApplyUpdates(0), EDatabaseError);
+    EXPECT_EQ(Copy.ChangeCount(), 1);
+    TClientDataSet Orphan;
+    Orphan.FieldDefs().Add("A", ftInteger);
+    EXPECT_THROW(Orphan.Open(), EDatabaseError);  // no provider, no data
+    EXPECT_FALSE(Orphan.Active());
 }

@@ -368,3 +368,54 @@ TEST_F(DataSetTest, DataSourceAndLinks) {
     EXPECT_FALSE(Link.Active());
     EXPECT_EQ(Source.State(), dsInactive);
 }
+
+TEST_F(DataSetTest, InsertGoesBeforeTheCurrentRow) {
+    DS.Locate("IdCliente", 3);
+    DS.InsertRecord({10, "Inserido"});
+    EXPECT_EQ(DS.RecNo(), 3);
+    DS.AppendRecord({11, "Anexado"});
+    EXPECT_EQ(DS.RecNo(), 7);
+    QList<int> Order;
+    for (DS.First(); !DS.Eof(); DS.Next()) Order << DS.FieldByName("IdCliente")->AsInteger();
+    EXPECT_EQ(Order, (QList<int>{1, 2, 10, 3, 4, 5, 11}));
+    DS.First();
+    const TBookmark A = DS.GetBookmark();
+    DS.Last();
+    EXPECT_EQ(DS.CompareBookmarks(A, DS.GetBookmark()), -1);
+    EXPECT_EQ(DS.CompareBookmarks(DS.GetBookmark(), A), 1);
+    EXPECT_EQ(DS.CompareBookmarks(A, A), 0);
+    DS.EmptyDataSet();
+    EXPECT_TRUE(DS.IsEmpty());
+    EXPECT_TRUE(DS.Bof() && DS.Eof());
+    EXPECT_THROW(DS.Delete(), EDatabaseError);
+    DS.Edit();  // editing an empty dataset inserts
+    EXPECT_EQ(DS.State(), dsInsert);
+}
+
+TEST(FieldTextTest, FormatsOfNumbersAndDates) {
+    EXPECT_EQ(FormatFloat("0.00;(0.00);'zero'", -2.5), "(2,50)");
+    EXPECT_EQ(FormatFloat("0.00;(0.00);'zero'", 0), "zero");
+    EXPECT_EQ(FormatFloat("#,##0", 1234567.89), "1.234.568");
+    EXPECT_EQ(FormatFloat("0.###", 1.5), "1,5");
+    EXPECT_EQ(FormatFloat("R$ #,##0.00", 10), "R$ 10,00");
+    EXPECT_EQ(FormatFloat("", 0.25), "0,25");
+    const QDateTime Moment(QDate(2024, 2, 29), QTime(13, 5, 9));
+    EXPECT_EQ(FormatDateTime("c", Moment), "29/02/2024 13:05:09");
+    EXPECT_EQ(FormatDateTime("c", QDateTime(QDate(2024, 2, 29), QTime(0, 0))), "29/02/2024");
+    EXPECT_EQ(FormatDateTime("d/m/yy h:n:s", Moment), "29/2/24 13:5:9");
+    EXPECT_EQ(FormatDateTime("ddd, dd mmm", Moment), "qui., 29 fev.");
+
+    EXPECT_EQ(ConvertValue("29/02/2024 13:05", ftDateTime).toDateTime(), QDateTime(QDate(2024, 2, 29), QTime(13, 5)));
+    EXPECT_EQ(ConvertValue("2024-02-29T13:05:09.250", ftDateTime).toDateTime(),
+              QDateTime(QDate(2024, 2, 29), QTime(13, 5, 9, 250)));
+    EXPECT_EQ(ConvertValue(45351.5, ftDateTime).toDateTime(), QDateTime(QDate(2024, 2, 29), QTime(12, 0)));
+    EXPECT_THROW(ConvertValue("31/02/2024", ftDate), EDatabaseError);
+    EXPECT_THROW(ConvertValue("1,5", ftInteger), EDatabaseError);
+    EXPECT_EQ(ConvertValue(2.5, ftInteger).toInt(), 3);
+    EXPECT_EQ(ConvertValue("sim", ftBoolean).toBool(), true);
+    EXPECT_FALSE(ConvertValue(QVariant(), ftInteger).isValid());  // Unassigned stays Unassigned
+    EXPECT_TRUE(VarIsNull(ConvertValue(Null(), ftInteger)));
+    EXPECT_EQ(CompareValues(Null(), 0), -1);
+    EXPECT_EQ(CompareValues(2, 2.0), 0);
+    EXPECT_EQ(CompareValues(QDate(2024, 1, 1), QDateTime(QDate(2024, 1, 1), QTime(0, 0))), 0);
+}

@@ -528,3 +528,53 @@ TEST_P(EngineTest, QueryDataSetsSortAndFollowAMaster) {
     for (; !Clientes.Eof(); Clientes.Next()) Names << Clientes.FieldByName("Nome")->AsString();
     EXPECT_EQ(Names, (QStringList{"João Silva", "Ana Lima"}));
 }
+
+TEST(SqliteFunctionTest, PatternsAndDateParts) {
+    auto Conn = OpenTestConnection(egSQLite);
+    auto Value = [&](const QString& Expr) { return Conn->SelectRow("Select " + Expr)[0]; };
+    EXPECT_EQ(Value("'bcd' Like '[a-c]%'").toInt(), 1);
+    EXPECT_EQ(Value("'dcd' Like '[a-c]%'").toInt(), 0);
+    EXPECT_EQ(Value("'dcd' Like '[^a-c]%'").toInt(), 1);
+    EXPECT_EQ(Value("'50%' Like '50!%' Escape '!'").toInt(), 1);
+    EXPECT_EQ(Value("'500' Like '50!%' Escape '!'").toInt(), 0);
+    EXPECT_EQ(Value("'Ação Já' Like '%ÇÃO J_'").toInt(), 1);
+    EXPECT_TRUE(VarIsClear(Value("Null Like 'a'")));
+    EXPECT_EQ(Value("Lower('ÁÉÍ')").toString(), "áéí");
+    EXPECT_EQ(Value("DatePart(quarter, '2024-08-15')").toInt(), 3);
+    EXPECT_EQ(Value("DatePart(week, '2024-01-07')").toInt(), 2);  // the second Sunday-started week
+    EXPECT_EQ(Value("DatePart(dy, '2024-03-01')").toInt(), 61);
+    EXPECT_EQ(Value("DateDiff(month, '2024-01-31', '2024-02-01')").toInt(), 1);
+    EXPECT_EQ(Value("DateDiff(year, '2024-12-31 23:59', '2025-01-01')").toInt(), 1);
+    EXPECT_EQ(Value("DateDiff(week, '2024-01-06', '2024-01-07')").toInt(), 1);
+    EXPECT_EQ(Value("DateAdd(month, 1, '2024-01-31')").toString(), "2024-02-29 00:00:00.000");
+    EXPECT_EQ(Value("Year('2024-05-06') * 100 + Month('2024-05-06')").toInt(), 202405);
+    EXPECT_THROW(Value("DatePart(century, '2024-01-01')"), EDatabaseError);
+}
+
+TEST(ParameterTest, TextScanningSkipsQuotesCommentsAndCasts) {
+    TParameters P;
+    EXPECT_EQ(P.ParseSQL("Select ':a', \"x:b\", [c:d], A::text From T -- :e\n Where B = :F /* :g */ And C = :f And D = :H1",
+                         true),
+              (QStringList{"F", "H1"}));
+    EXPECT_EQ(P.Count(), 2);
+    P.ParamByName("f").SetValue(1);
+    P.ParseSQL("Select :F, :New", true);  // known parameters keep their values
+    EXPECT_EQ(P.ParamByName("F").Value().toInt(), 1);
+    EXPECT_TRUE(VarIsNull(P.ParamByName("New").Value()) || !P.ParamByName("New").Value().isValid());
+    EXPECT_EQ(P.Count(), 2);
+}
+
+TEST(ConnectionTest, EventsAndStatementsOfTheSession) {
+    TADOConnection C;
+    QStringList Seen;
+    C.BeforeConnect = [&](TADOConnection*) { Seen << "before connect"; };
+    C.AfterConnect = [&](TADOConnection*) { Seen << "after connect"; };
+    C.BeforeDisconnect = [&](TADOConnection*) { Seen << "before disconnect"; };
+    C.AfterDisconnect = [&](TADOConnection*) { Seen << "after disconnect"; };
+    EXPECT_EQ(C.Execute("Create Table #T (A Int)"), 0);  // connects on first use; # is a table of the session
+    C.Execute("Insert Into #T (A) Values (1)");
+    EXPECT_EQ(C.SelectRow("Select Scope_Identity()")[0].toInt(), 1);
+    EXPECT_THROW(C.Execute("Select * From Nada"), EDatabaseError);
+    C.Close();
+    EXPECT_EQ(Seen, (QStringList{"before connect", "after connect", "before disconnect", "after disconnect"}));
+}

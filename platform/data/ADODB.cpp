@@ -520,11 +520,13 @@ TDataPacket TCustomADODataSet::FetchPacket() {
     struct TColumn {
         int Slot;
         TFieldType Type;
+        int VariantType;
     };
     std::vector<TColumn> Columns;
     for (const TFieldDef& Def : Result) {
         const int Slot = Packet.FieldDefs.IndexOf(Def.Name);
-        Columns.push_back(TColumn{Slot, Slot < 0 ? ftUnknown : Packet.FieldDefs[Slot].DataType});
+        const TFieldType Type = Slot < 0 ? ftUnknown : Packet.FieldDefs[Slot].DataType;
+        Columns.push_back(TColumn{Slot, Type, VariantTypeOf(Type)});
     }
     const size_t Slots = Packet.FieldDefs.Count();
     while (Q.next()) {
@@ -532,8 +534,10 @@ TDataPacket TCustomADODataSet::FetchPacket() {
         Row.Values.assign(Slots, Null());
         for (size_t I = 0; I < Columns.size(); ++I) {
             if (Columns[I].Slot < 0) continue;
-            const QVariant V = Q.value(static_cast<int>(I));
-            if (!V.isNull()) Row.Values[Columns[I].Slot] = ConvertValue(V, Columns[I].Type);
+            QVariant V = Q.value(static_cast<int>(I));
+            if (V.isNull()) continue;
+            if (V.typeId() == Columns[I].VariantType) Row.Values[Columns[I].Slot] = std::move(V);
+            else Row.Values[Columns[I].Slot] = ConvertValue(V, Columns[I].Type);
         }
         Packet.Rows.push_back(std::move(Row));
     }

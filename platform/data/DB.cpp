@@ -38,11 +38,12 @@ QString DelphiToQtDate(const QString& Format) {
 int Digits(const QString& S, int From, int Count, bool& Ok) {
     int V = 0;
     for (int I = From; I < From + Count; ++I) {
-        if (I >= S.size() || !S[I].isDigit()) {
+        const char16_t C = I < S.size() ? S[I].unicode() : u' ';
+        if (C < u'0' || C > u'9') {
             Ok = false;
             return 0;
         }
-        V = V * 10 + S[I].digitValue();
+        V = V * 10 + (C - u'0');
     }
     return V;
 }
@@ -69,7 +70,7 @@ bool ParseIsoDateTime(const QString& S, QDateTime& Out, bool& HasDate, bool& Has
             P += 3;
             if (P < S.size() && (S[P] == '.' || S[P] == ',')) {
                 int Scale = 100;
-                for (++P; P < S.size() && S[P].isDigit(); ++P, Scale /= 10) Ms += S[P].digitValue() * Scale;
+                for (++P; P < S.size() && S[P] >= u'0' && S[P] <= u'9'; ++P, Scale /= 10) Ms += (S[P].unicode() - u'0') * Scale;
             }
         }
         T = QTime(H, N, Sec, Ms);
@@ -82,9 +83,10 @@ bool ParseIsoDateTime(const QString& S, QDateTime& Out, bool& HasDate, bool& Has
 }
 
 QDateTime ParseDateTimeText(const QString& Text, bool& HasDate, bool& HasTime) {
-    const QString S = Text.trimmed();
     QDateTime Out;
-    if (ParseIsoDateTime(S, Out, HasDate, HasTime)) return Out;
+    if (ParseIsoDateTime(Text, Out, HasDate, HasTime)) return Out;
+    const QString S = Text.trimmed();
+    if (S.size() != Text.size() && ParseIsoDateTime(S, Out, HasDate, HasTime)) return Out;
     const QString DateFmt = DelphiToQtDate(FormatSettings().ShortDateFormat);
     for (const char* TimeFmt : {" hh:mm:ss.zzz", " hh:mm:ss", " hh:mm", " h:mm:ss", " h:mm", ""}) {
         Out = QDateTime::fromString(S, DateFmt + QLatin1String(TimeFmt));
@@ -163,10 +165,7 @@ QDateTime ToDateTime(const QVariant& V) {
 
 }  // namespace
 
-namespace {
-
-// The variant type a field of the type holds.
-int CanonicalType(TFieldType Type) {
+int VariantTypeOf(TFieldType Type) {
     switch (Type) {
     case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: case ftGuid: return QMetaType::QString;
     case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return QMetaType::Int;
@@ -181,12 +180,10 @@ int CanonicalType(TFieldType Type) {
     }
 }
 
-}  // namespace
-
 QVariant ConvertValue(const QVariant& Value, TFieldType Type) {
     if (!Value.isValid()) return Value;
     if (Value.isNull()) return Null();
-    const int Canonical = CanonicalType(Type);
+    const int Canonical = VariantTypeOf(Type);
     if (Canonical == QMetaType::UnknownType || Value.typeId() == Canonical) return Value;
     bool Ok = true;
     switch (Type) {

@@ -49,6 +49,8 @@ inline bool IsNumericType(TFieldType T) { return IsIntegerType(T) || IsFloatType
 bool IsStringType(TFieldType T);
 bool IsDateTimeType(TFieldType T);
 bool IsBlobType(TFieldType T);
+// The variant type a value of the field type is held in (UnknownType: any).
+int VariantTypeOf(TFieldType Type);
 // The variant held for a value of the type: conversions, comparisons and
 // storage all go through it so that equal values compare equal.
 QVariant ConvertValue(const QVariant& Value, TFieldType Type);

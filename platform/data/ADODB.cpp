@@ -333,7 +333,7 @@ void TADOConnection::EnsureConnected() {
 
 void TADOConnection::ExecDirect(const QString& Sql) {
     QSqlQuery Q(FDatabase);
-    if (!Q.exec(Sql)) Raise(Q, Sql);
+    if (!Q.exec(Sql)) Raise(Q);
 }
 
 int TADOConnection::BeginTrans() {
@@ -368,8 +368,7 @@ void TADOConnection::RollbackTrans() {
     }
 }
 
-void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) const {
-    (void)Sql;
+void TADOConnection::Raise(const QSqlQuery& Query) const {
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
     if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014"))
@@ -401,7 +400,7 @@ TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TPa
     St.Query = QSqlQuery(FDatabase);
     St.Query.setForwardOnly(true);
     St.IsPrepared = Keep || !St.ParamOrder.empty();
-    if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query, St.Text);
+    if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query);
     return St;
 }
 
@@ -414,7 +413,7 @@ void TADOConnection::ApplyTimeout(int Seconds) {
     }
 }
 
-void TADOConnection::Exec(TStatement& Statement, const QString& Sql, const TParameters* Params, int Timeout) {
+void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int Timeout) {
     for (size_t I = 0; I < Statement.ParamOrder.size(); ++I) {
         const TParameter& P = (*Params)[Statement.ParamOrder[I]];
         Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(P.Value(), P.DataType()));
@@ -422,7 +421,7 @@ void TADOConnection::Exec(TStatement& Statement, const QString& Sql, const TPara
     ApplyTimeout(Timeout < 0 ? FCommandTimeout : Timeout);
     const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
     FDeadline = 0;
-    if (!Ok) Raise(Statement.Query, Sql);
+    if (!Ok) Raise(Statement.Query);
 }
 
 QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Params, int Timeout) {
@@ -432,14 +431,14 @@ QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Para
         if (FCache.size() >= 256) FCache.clear();
         It = FCache.emplace(Sql, Prepare(Sql, Params, true)).first;
     }
-    Exec(It->second, Sql, Params, Timeout);
+    Exec(It->second, Params, Timeout);
     return It->second.Query;
 }
 
 QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int Timeout) {
     EnsureConnected();
     TStatement St = Prepare(Sql, Params, false);
-    Exec(St, Sql, Params, Timeout);
+    Exec(St, Params, Timeout);
     return std::move(St.Query);
 }
 

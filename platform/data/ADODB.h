@@ -142,10 +142,11 @@ private:
     void EnsureConnected();
     // Statements without parameters run directly unless kept: servers do not prepare every kind.
     TStatement Prepare(const QString& Sql, const TParameters* Params, bool Keep);
-    void Exec(TStatement& Statement, const QString& Sql, const TParameters* Params, int Timeout);
+    void Exec(TStatement& Statement, const TParameters* Params, int Timeout);
     void ApplyTimeout(int Seconds);
     void ExecDirect(const QString& Sql);
-    [[noreturn]] void Raise(const QSqlQuery& Query, const QString& Sql) const;
+    // The server's own message; a stopped statement says so.
+    [[noreturn]] void Raise(const QSqlQuery& Query) const;
 
     QString FConnectionString;
     TEngine FEngine = egSQLite;

@@ -1671,12 +1671,21 @@ void TDataSet::SetStatusFilter(unsigned Value) {
 }
 
 TDataPacket TDataSet::RowsPacket() const {
+    return PacketOf(std::vector<const TRecordData*>(FView.begin(), FView.end()), false);
+}
+
+TDataPacket TDataSet::PacketOf(const std::vector<const TRecordData*>& Rows, bool WithChanges) const {
     TDataPacket Packet;
     Packet.FieldDefs = FFieldDefs;
-    for (const TRecordData* Rec : FView) {
+    Packet.Rows.reserve(Rows.size());
+    for (const TRecordData* Rec : Rows) {
         TDataPacket::TRow Row;
         Row.Values.assign(Rec->Values.begin(), Rec->Values.begin() + FFieldDefs.Count());
         Row.RecordId = Rec->Id;
+        if (WithChanges) {
+            Row.Original = Rec->Original;
+            Row.Status = Rec->Status;
+        }
         Packet.Rows.push_back(std::move(Row));
     }
     return Packet;

@@ -535,6 +535,8 @@ protected:
     void CheckOperation(const std::function<void()>& Operation, const TDataSetErrorEvent& ErrorEvent);
     void ParseFilter();
     bool ViewIsNatural() const;
+    // The data fields of the rows, with their change state when asked.
+    TDataPacket PacketOf(const std::vector<const TRecordData*>& Rows, bool WithChanges) const;
     // Copies the row of Packet whose key fields equal the current row's; false when none does.
     bool RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyNames);
 

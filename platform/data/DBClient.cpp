@@ -219,18 +219,9 @@ void TClientDataSet::EmptyDataSet() {
 }
 
 TDataPacket TClientDataSet::Data() const {
-    TDataPacket Packet;
-    Packet.FieldDefs = FieldDefs();
-    const size_t Slots = FieldDefs().Count();
-    for (const auto& R : Records()) {
-        TDataPacket::TRow Row;
-        Row.Values.assign(R->Values.begin(), R->Values.begin() + Slots);
-        Row.Original = R->Original;
-        Row.Status = R->Status;
-        Row.RecordId = R->Id;
-        Packet.Rows.push_back(std::move(Row));
-    }
-    return Packet;
+    std::vector<const TRecordData*> All;
+    for (const auto& R : Records()) All.push_back(R.get());
+    return PacketOf(All, true);
 }
 
 void TClientDataSet::SetData(const TDataPacket& Value) {
@@ -246,23 +237,12 @@ void TClientDataSet::SetData(const TDataPacket& Value) {
 }
 
 TDataPacket TClientDataSet::Delta() const {
-    TDataPacket Packet;
-    Packet.FieldDefs = FieldDefs();
     std::vector<const TRecordData*> Changed;
     for (const auto& R : Records())
         if (R->Status != usUnmodified) Changed.push_back(R.get());
     std::stable_sort(Changed.begin(), Changed.end(),
                      [](const TRecordData* A, const TRecordData* B) { return A->ChangeSeq < B->ChangeSeq; });
-    const size_t Slots = FieldDefs().Count();
-    for (const TRecordData* R : Changed) {
-        TDataPacket::TRow Row;
-        Row.Values.assign(R->Values.begin(), R->Values.begin() + Slots);
-        Row.Original = R->Original;
-        Row.Status = R->Status;
-        Row.RecordId = R->Id;
-        Packet.Rows.push_back(std::move(Row));
-    }
-    return Packet;
+    return PacketOf(Changed, true);
 }
 
 int TClientDataSet::ApplyUpdates(int MaxErrors) {

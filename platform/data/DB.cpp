@@ -717,7 +717,8 @@ bool TDataSource::IsLinkedTo(const TDataSet* DataSet) const {
 }
 
 void TDataSource::NotifyLinks(TDataEvent Event, TField* Field, int Info) {
-    for (TDataLink* Link : QList<TDataLink*>(FLinks))
+    const QList<TDataLink*> Links = FLinks;  // handlers may unlink; a shared copy costs nothing
+    for (TDataLink* Link : Links)
         if (FLinks.contains(Link)) Link->DataEvent(Event, Field, Info);
 }
 
@@ -806,7 +807,8 @@ TDataSet::~TDataSet() {
     // Gone quietly: no events reach handlers whose owners may be gone already.
     FState = dsInactive;
     FMasterLink->SetDataSource(nullptr);
-    for (TDataSource* Source : QList<TDataSource*>(FDataSources)) Source->SetDataSet(nullptr);
+    const QList<TDataSource*> Sources = FDataSources;
+    for (TDataSource* Source : Sources) Source->SetDataSet(nullptr);
     for (TField* Field : FFields) Field->FDataSet = nullptr;
     FFields.clear();
 }
@@ -842,7 +844,8 @@ void TDataSet::DataEvent(TDataEvent Event, TField* Field, int Info) {
         FEventsPending = true;
         return;
     }
-    for (TDataSource* Source : QList<TDataSource*>(FDataSources))
+    const QList<TDataSource*> Sources = FDataSources;  // handlers may unlink; a shared copy costs nothing
+    for (TDataSource* Source : Sources)
         if (FDataSources.contains(Source)) Source->DataEvent(Event, Field, Info);
 }
 

@@ -238,9 +238,22 @@ void DateDiff(sqlite3_context* Ctx, int, sqlite3_value** Argv) {
     sqlite3_result_int64(Ctx, R);
 }
 
+// Text compared as SQL Server's default collation does: ignoring case, Latin-1 letters included.
+int CompareNoCase(void*, int LengthA, const void* A, int LengthB, const void* B) {
+    const std::string_view SA(static_cast<const char*>(A), LengthA), SB(static_cast<const char*>(B), LengthB);
+    size_t PA = 0, PB = 0;
+    while (PA < SA.size() && PB < SB.size()) {
+        const char32_t CA = FoldLower(DecodeUtf8(SA, PA)), CB = FoldLower(DecodeUtf8(SB, PB));
+        if (CA != CB) return CA < CB ? -1 : 1;
+    }
+    return PA < SA.size() ? 1 : (PB < SB.size() ? -1 : 0);
+}
+
 }  // namespace
 
 void RegisterSqliteFunctions(sqlite3* Db) {
+    // Columns declared "Collate NoCase" then compare like SQL Server's.
+    sqlite3_create_collation_v2(Db, "NOCASE", SQLITE_UTF8, nullptr, CompareNoCase, nullptr);
     const int Pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     struct TEntry {
         const char* Name;

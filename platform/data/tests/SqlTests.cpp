@@ -549,6 +549,11 @@ TEST(SqliteFunctionTest, PatternsAndDateParts) {
     EXPECT_EQ(Value("DateAdd(month, 1, '2024-01-31')").toString(), "2024-02-29 00:00:00.000");
     EXPECT_EQ(Value("Year('2024-05-06') * 100 + Month('2024-05-06')").toInt(), 202405);
     EXPECT_THROW(Value("DatePart(century, '2024-01-01')"), EDatabaseError);
+
+    Conn->Execute("Create Table Nomes (Nome VarChar(20) Collate NoCase Primary Key)");
+    Conn->Execute("Insert Into Nomes Values ('JOÃO')");
+    EXPECT_EQ(Value("Count(*) From Nomes Where Nome = 'joão'").toInt(), 1);
+    EXPECT_THROW(Conn->Execute("Insert Into Nomes Values ('João')"), EDatabaseError);  // the same key
 }
 
 TEST(ParameterTest, TextScanningSkipsQuotesCommentsAndCasts) {

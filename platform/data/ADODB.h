@@ -1,0 +1,269 @@
+#pragma once
+// ADO-style access over Qt SQL: connection with transactions, parameters,
+// query datasets and commands. Statements are written in T-SQL and go through
+// the connection's dialect.
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QElapsedTimer>
+#include <map>
+
+#include "platform/data/DB.h"
+#include "platform/data/SqlDialect.h"
+#include "platform/os/Streams.h"
+
+namespace platform::data {
+
+enum TParameterDirection { pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue };
+
+class TParameter {
+public:
+    explicit TParameter(const QString& Name = QString()) : FName(Name) {}
+
+    QString Name() const { return FName; }
+    void SetName(const QString& Value) { FName = Value; }
+    TFieldType DataType() const { return FDataType; }
+    void SetDataType(TFieldType Value) { FDataType = Value; }
+    TParameterDirection Direction() const { return FDirection; }
+    void SetDirection(TParameterDirection Value) { FDirection = Value; }
+    int Size() const { return FSize; }
+    void SetSize(int Value) { FSize = Value; }
+    int Precision() const { return FPrecision; }
+    void SetPrecision(int Value) { FPrecision = Value; }
+    int NumericScale() const { return FNumericScale; }
+    void SetNumericScale(int Value) { FNumericScale = Value; }
+    QVariant Value() const { return FValue; }
+    // A parameter without a type takes the value's.
+    void SetValue(const QVariant& Value);
+    void Clear() { FValue = Null(); }
+    // The whole stream, from its start, as a binary value.
+    void LoadFromStream(platform::os::TStream& Stream, TFieldType DataType = ftBlob);
+
+private:
+    QString FName;
+    TFieldType FDataType = ftUnknown;
+    TParameterDirection FDirection = pdInput;
+    int FSize = 0;
+    int FPrecision = 0;
+    int FNumericScale = 0;
+    QVariant FValue;
+};
+
+class TParameters {
+public:
+    TParameter& AddParameter();
+    TParameter& CreateParameter(const QString& Name, TFieldType DataType, const QVariant& Value = QVariant(),
+                                TParameterDirection Direction = pdInput, int Size = 0);
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TParameter& operator[](int Index) { return *FItems.at(Index); }
+    const TParameter& operator[](int Index) const { return *FItems.at(Index); }
+    TParameter* FindParam(const QString& Name) const;  // ignoring case
+    TParameter& ParamByName(const QString& Name) const;  // EDatabaseError when missing
+    QVariant ParamValues(const QString& Name) const { return ParamByName(Name).Value(); }
+    void SetParamValues(const QString& Name, const QVariant& Value) { ParamByName(Name).SetValue(Value); }
+    void Clear() { FItems.clear(); }
+    void Delete(int Index) { FItems.erase(FItems.begin() + Index); }
+    // The ":Name" parameters of a text, in order, without repeats; with
+    // DoCreate the list becomes exactly those, keeping the known ones.
+    QStringList ParseSQL(const QString& Sql, bool DoCreate);
+
+private:
+    std::vector<std::unique_ptr<TParameter>> FItems;
+};
+
+class TADOConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit TADOConnection(QObject* AOwner = nullptr);
+    ~TADOConnection() override;
+
+    // "Provider=SQLite;Data Source=file", "Provider=PostgreSQL;Host=..;Port=..;
+    // Database=..;User ID=..;Password=..", "Provider=SQLOLEDB.1;..." or an
+    // ODBC "DSN=..." / "Driver=..." string for SQL Server.
+    QString ConnectionString() const { return FConnectionString; }
+    void SetConnectionString(const QString& Value);
+    TEngine Engine() const { return FEngine; }
+    void SetEngine(TEngine Value);
+    QString DatabaseName() const { return FDatabaseName; }
+    void SetDatabaseName(const QString& Value);
+    QString HostName() const { return FHostName; }
+    void SetHostName(const QString& Value) { CheckDisconnected(); FHostName = Value; }
+    int Port() const { return FPort; }
+    void SetPort(int Value) { CheckDisconnected(); FPort = Value; }
+    QString UserName() const { return FUserName; }
+    void SetUserName(const QString& Value) { CheckDisconnected(); FUserName = Value; }
+    QString Password() const { return FPassword; }
+    void SetPassword(const QString& Value) { CheckDisconnected(); FPassword = Value; }
+    bool LoginPrompt() const { return FLoginPrompt; }
+    void SetLoginPrompt(bool Value) { FLoginPrompt = Value; }
+    bool KeepConnection() const { return FKeepConnection; }
+    void SetKeepConnection(bool Value) { FKeepConnection = Value; }
+    int CommandTimeout() const { return FCommandTimeout; }
+    void SetCommandTimeout(int Value) { FCommandTimeout = Value; }
+
+    bool Connected() const { return FDatabase.isOpen(); }
+    void SetConnected(bool Value);
+    void Open() { SetConnected(true); }
+    void Close() { SetConnected(false); }
+
+    // Transactions nest through savepoints; answers the new level.
+    int BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const { return FTransactionLevel > 0; }
+    int TransactionLevel() const { return FTransactionLevel; }
+
+    // Runs a statement without a result set; answers the rows affected.
+    // Prepared keeps the statement for the next run of the same text.
+    int Execute(const QString& Sql, const TParameters* Params = nullptr, int Timeout = -1, bool Prepared = false);
+    // The first row of a query; empty when it returns none.
+    QVariantList SelectRow(const QString& Sql, const TParameters* Params = nullptr);
+
+    const TSqlDialect& Dialect() const { return *FDialect; }
+    QSqlDatabase Database() const { return FDatabase; }
+
+    // Executes through a statement prepared once per text and kept while connected.
+    QSqlQuery& RunCached(const QString& Sql, const TParameters* Params, int Timeout = -1);
+    // Executes a statement of its own, for result sets read once.
+    QSqlQuery Run(const QString& Sql, const TParameters* Params, int Timeout = -1);
+    // Definitions of the columns of an executed query.
+    TFieldDefs ColumnDefs(const QSqlQuery& Query) const;
+
+    std::function<void(TADOConnection* Sender)> BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
+
+private:
+    struct TStatement {
+        QSqlQuery Query;
+        QString Text;                 // translated; run directly when not prepared
+        bool IsPrepared = false;
+        std::vector<int> ParamOrder;  // parameter index per placeholder
+    };
+    void CheckDisconnected() const;
+    void EnsureConnected();
+    // Statements without parameters run directly unless kept: servers do not prepare every kind.
+    TStatement Prepare(const QString& Sql, const TParameters* Params, bool Keep);
+    void Exec(TStatement& Statement, const TParameters* Params, int Timeout);
+    void ApplyTimeout(int Seconds);
+    void ExecDirect(const QString& Sql);
+    // The server's own message; a stopped statement says so.
+    [[noreturn]] void Raise(const QSqlQuery& Query) const;
+
+    QString FConnectionString;
+    TEngine FEngine = egSQLite;
+    std::unique_ptr<TSqlDialect> FDialect;
+    QString FDatabaseName, FHostName, FUserName, FPassword, FOdbcString;
+    int FPort = 0;
+    bool FLoginPrompt = false;
+    bool FKeepConnection = true;
+    int FCommandTimeout = 30;
+    int FTransactionLevel = 0;
+    int FServerTimeout = 0;
+    QString FConnectionName;
+    QSqlDatabase FDatabase;
+    std::map<QString, TStatement> FCache;
+    QElapsedTimer FClock;
+    qint64 FDeadline = 0;  // ms on FClock after which a running statement stops; 0: none
+    friend int SqliteProgress(void* Connection);
+};
+
+// What a query dataset and a command share: the connection, the text with its
+// parameters and how it runs.
+class TADOCommandSettings {
+public:
+    virtual ~TADOCommandSettings() = default;
+    TADOConnection* Connection() const { return FConnection.data(); }
+    void SetConnection(TADOConnection* Value);
+    QString CommandText() const { return FCommandText; }
+    // With ParamCheck the parameters become those the text names.
+    void SetCommandText(const QString& Value);
+    TParameters& Parameters() { return FParameters; }
+    bool ParamCheck() const { return FParamCheck; }
+    void SetParamCheck(bool Value) { FParamCheck = Value; }
+    int CommandTimeout() const { return FCommandTimeout; }
+    void SetCommandTimeout(int Value) { FCommandTimeout = Value; }
+    bool Prepared() const { return FPrepared; }
+    void SetPrepared(bool Value) { FPrepared = Value; }
+    // The connection, or EDatabaseError when there is none.
+    TADOConnection& CheckConnection() const;
+    // Runs the text without a result set; answers the rows affected.
+    int ExecuteCommand();
+
+protected:
+    // Called before the connection or the text changes.
+    virtual void CommandChanging() {}
+    virtual QString CommandName() const = 0;
+    TParameters FParameters;
+
+private:
+    QPointer<TADOConnection> FConnection;
+    QString FCommandText;
+    bool FParamCheck = true;
+    int FCommandTimeout = 30;
+    bool FPrepared = false;
+};
+
+// The query dataset: rows of a Select read into memory; a posted or deleted
+// row is written back to the table of the Select by its key fields.
+class TCustomADODataSet : public TDataSet, public TADOCommandSettings {
+    Q_OBJECT
+public:
+    explicit TCustomADODataSet(QObject* AOwner = nullptr);
+    ~TCustomADODataSet() override;
+
+    // Keep FieldDefs given before opening instead of taking the result's.
+    bool StoreDefs() const { return FStoreDefs; }
+    void SetStoreDefs(bool Value) { FStoreDefs = Value; }
+
+    // Runs the command again and goes to the first row.
+    void Requery();
+    // Re-reads the current row from the server.
+    void RefreshRecord();
+    // The rows of the command as a packet (the dataset stays as it is).
+    TDataPacket FetchPacket();
+    int ExecSQL();
+    int RowsAffected() const { return FRowsAffected; }
+    // The table the rows come from: the first one named after From.
+    QString TableName() const;
+
+protected:
+    void InternalOpen() override;
+    void InternalRefresh() override;
+    TRecordData* InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt) override;
+    void InternalDelete(TRecordData* Record) override;
+    void CommandChanging() override;
+    QString CommandName() const override { return Name(); }
+
+private:
+    void WriteRow(TUpdateKind Kind, const std::vector<QVariant>& NewValues, const std::vector<QVariant>& OldValues);
+    bool FStoreDefs = false;
+    int FRowsAffected = -1;
+};
+
+class TADOQuery : public TCustomADODataSet {
+    Q_OBJECT
+public:
+    using TCustomADODataSet::TCustomADODataSet;
+    QString SQL() const { return CommandText(); }
+    void SetSQL(const QString& Value) { SetCommandText(Value); }
+};
+
+class TADODataSet : public TCustomADODataSet {
+    Q_OBJECT
+public:
+    using TCustomADODataSet::TCustomADODataSet;
+};
+
+class TADOCommand : public QObject, public TADOCommandSettings {
+    Q_OBJECT
+public:
+    explicit TADOCommand(QObject* AOwner = nullptr) : QObject(AOwner) {}
+    // Answers the rows affected.
+    int Execute() { return ExecuteCommand(); }
+    // The values go to the parameters in order first.
+    int Execute(const QVariantList& Values);
+
+protected:
+    QString CommandName() const override { return objectName(); }
+};
+
+}  // namespace platform::data

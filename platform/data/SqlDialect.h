@@ -1,0 +1,45 @@
+#pragma once
+// SQL dialects. The library writes T-SQL; SQLite and PostgreSQL translate one
+// statement at a time, the T-SQL dialect sends text unchanged. Programs of
+// several statements are named operations with a native version per engine.
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+#include "platform/data/DB.h"
+
+namespace platform::data {
+
+enum TEngine { egSQLite, egPostgreSQL, egTSQL };
+
+class TADOConnection;
+
+class TSqlDialect {
+public:
+    virtual ~TSqlDialect() = default;
+    virtual TEngine Engine() const = 0;
+    // One T-SQL statement in this engine's words.
+    virtual QString Translate(const QString& Sql) const = 0;
+    // A parameter value as this engine takes it.
+    virtual QVariant BindValue(const QVariant& Value, TFieldType DataType) const;
+
+    // Failed statements that poison the transaction need a savepoint each.
+    virtual bool NeedsStatementSavepoints() const { return false; }
+    virtual QString SavepointSql(const QString& Name) const { return "SAVEPOINT " + Name; }
+    virtual QString RollbackToSavepointSql(const QString& Name) const { return "ROLLBACK TO SAVEPOINT " + Name; }
+    virtual QString ReleaseSavepointSql(const QString& Name) const { return "RELEASE SAVEPOINT " + Name; }
+
+    // The session variable table: one variant value per name and connection;
+    // names ignore case. Reading a missing name answers Unassigned.
+    virtual QString SessionVariablesSql() const = 0;
+    virtual void CreateSessionVariables(TADOConnection& Connection) const;
+    virtual void SetSessionVariable(TADOConnection& Connection, const QString& Name, const QVariant& Value) const = 0;
+    virtual QVariant GetSessionVariable(TADOConnection& Connection, const QString& Name) const = 0;
+};
+
+std::unique_ptr<TSqlDialect> CreateDialect(TEngine Engine);
+
+// The T-SQL batch that creates the session variable table and reads it.
+extern const char* const SessionVariablesBatch;
+
+}  // namespace platform::data

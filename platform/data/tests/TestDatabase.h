@@ -1,0 +1,23 @@
+#pragma once
+// Connections for the data-driven suites: SQLite in memory always, PostgreSQL
+// when PG_TEST_DSN names a server ("host=... port=... dbname=... user=...").
+// Each PostgreSQL connection works in a schema of its own, dropped at the end.
+#include <memory>
+
+#include "platform/data/ADODB.h"
+#include "platform/data/DBClient.h"
+
+namespace platform::data::testing {
+
+// Nullptr when the engine is not available here.
+std::unique_ptr<TADOConnection> OpenTestConnection(TEngine Engine);
+void DropTestConnection(std::unique_ptr<TADOConnection>& Connection);
+// The ADO-style connection string for a libpq-style DSN.
+QString PgConnectionString(const QString& Dsn);
+const char* EngineName(TEngine Engine);
+
+// An open client dataset of five customers: IdCliente, Nome, Cidade, Saldo,
+// Ativo, Criado; the change log starts empty.
+void CreateClientes(TClientDataSet& DataSet);
+
+}  // namespace platform::data::testing

@@ -1,5 +1,7 @@
 #include "platform/ui/Forms.h"
 
+#include "platform/os/Process.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
@@ -335,6 +337,8 @@ int BusyCursorDepth() { return GBusyDepth; }
 void InitApplication() {
     RegisterFonts();
     QApplication::setFont(DefaultFont());
+    // Waits in the lower layers keep the windows alive through this pump.
+    platform::os::SetMessagePump(ProcessMessages);
 }
 
 }  // namespace platform::ui

@@ -134,7 +134,8 @@ public:
     TBusyCursor& operator=(const TBusyCursor&) = delete;
 };
 
-// Start-up work of a program: registers the fonts and sets the default font.
+// Start-up work of a program: registers the fonts, sets the default font and
+// lets waits of the lower layers process this program's messages.
 void InitApplication();
 
 }  // namespace platform::ui

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "platform/os/Process.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
 
@@ -88,6 +89,16 @@ TEST(WindowMessages, PostedToADestroyedWindowAreDropped) {
     delete Form;
     ProcessMessages();
     EXPECT_EQ(Calls, 0);
+}
+
+TEST(WindowMessages, WaitsOfTheLowerLayersPumpThem) {
+    InitApplication();
+    TCustomForm Form;
+    int Calls = 0;
+    Form.SetMessageHandler(WM_FIRST, [&](TMessage&) { ++Calls; });
+    PostMessage(&Form, WM_FIRST, 0, 0);
+    platform::os::PumpMessages();
+    EXPECT_EQ(Calls, 1);
 }
 
 TEST(ModalForms, ANonZeroModalResultClosesTheForm) {

@@ -57,22 +57,14 @@ void TVexButton::SetSkin(TVexSkin* Value) {
     Repaint();
 }
 
-void TVexButton::SetSkinName(const TSkinName& Value) {
-    if (Value == FSkinName) return;
-    FSkinName = Value;
-    Repaint();
-}
+void TVexButton::SetSkinName(const TSkinName& Value) { SetAndRepaint(FSkinName, Value); }
 
 void TVexButton::SetBitmap(const QImage& Value) {
     FBitmap = Value.copy();
     Repaint();
 }
 
-void TVexButton::SetSpacing(int Value) {
-    if (Value == FSpacing) return;
-    FSpacing = Value;
-    Repaint();
-}
+void TVexButton::SetSpacing(int Value) { SetAndRepaint(FSpacing, Value); }
 
 void TVexButton::SetImages(TImageList* Value) {
     if (Value == FImages) return;
@@ -80,17 +72,9 @@ void TVexButton::SetImages(TImageList* Value) {
     Repaint();
 }
 
-void TVexButton::SetImageIndex(int Value) {
-    if (Value == FImageIndex) return;
-    FImageIndex = Value;
-    Repaint();
-}
+void TVexButton::SetImageIndex(int Value) { SetAndRepaint(FImageIndex, Value); }
 
-void TVexButton::SetBitmapAlign(TBitmapAlign Value) {
-    if (Value == FBitmapAlign) return;
-    FBitmapAlign = Value;
-    Repaint();
-}
+void TVexButton::SetBitmapAlign(TBitmapAlign Value) { SetAndRepaint(FBitmapAlign, Value); }
 
 void TVexButton::SetChecked(bool Value) {
     if (Value == FChecked) return;
@@ -138,29 +122,13 @@ void TVexButton::SetDefault(bool Value) {
     Repaint();
 }
 
-void TVexButton::SetShowCaption(bool Value) {
-    if (Value == FShowCaption) return;
-    FShowCaption = Value;
-    Repaint();
-}
+void TVexButton::SetShowCaption(bool Value) { SetAndRepaint(FShowCaption, Value); }
 
-void TVexButton::SetMargin(int Value) {
-    if (Value == FMargin) return;
-    FMargin = Value;
-    Repaint();
-}
+void TVexButton::SetMargin(int Value) { SetAndRepaint(FMargin, Value); }
 
-void TVexButton::SetPressed(bool Value) {
-    if (Value == FPressed) return;
-    FPressed = Value;
-    Repaint();
-}
+void TVexButton::SetPressed(bool Value) { SetAndRepaint(FPressed, Value); }
 
-void TVexButton::SetActive(bool Value) {
-    if (Value == FActive) return;
-    FActive = Value;
-    Repaint();
-}
+void TVexButton::SetActive(bool Value) { SetAndRepaint(FActive, Value); }
 
 void TVexButton::UpdateActive(QWidget* Focused) {
     if (auto* Button = qobject_cast<TVexButton*>(Focused))

@@ -42,26 +42,19 @@ unsigned TextFlags(TAlignment Alignment, TTextLayout Layout) {
 
 TVexPanel::TVexPanel(QWidget* AOwner) : TCustomControl(AOwner), FSkinLink(this) { SetColor(Qt::white); }
 
-template <class T>
-void TVexPanel::Change(T& Field, const T& Value) {
-    if (Field == Value) return;
-    Field = Value;
-    Repaint();
-}
-
-void TVexPanel::SetAlignment(TAlignment Value) { Change(FAlignment, Value); }
-void TVexPanel::SetBevelInner(TPanelBevel Value) { Change(FBevelInner, Value); }
-void TVexPanel::SetBevelOuter(TPanelBevel Value) { Change(FBevelOuter, Value); }
-void TVexPanel::SetBevelWidth(int Value) { Change(FBevelWidth, Value); }
-void TVexPanel::SetColorTo(QColor Value) { Change(FColorTo, Value); }
-void TVexPanel::SetDirection(TGradDirection Value) { Change(FDirection, Value); }
-void TVexPanel::SetDrawGrad(bool Value) { Change(FDrawGrad, Value); }
-void TVexPanel::SetColorFill(bool Value) { Change(FColorFill, Value); }
-void TVexPanel::SetImageIndex(int Value) { Change(FImageIndex, Value); }
-void TVexPanel::SetIndent(int Value) { Change(FIndent, Value); }
-void TVexPanel::SetLayout(TTextLayout Value) { Change(FLayout, Value); }
-void TVexPanel::SetSpacing(int Value) { Change(FSpacing, Value); }
-void TVexPanel::SetSkinName(const TSkinName& Value) { Change(FSkinName, Value); }
+void TVexPanel::SetAlignment(TAlignment Value) { SetAndRepaint(FAlignment, Value); }
+void TVexPanel::SetBevelInner(TPanelBevel Value) { SetAndRepaint(FBevelInner, Value); }
+void TVexPanel::SetBevelOuter(TPanelBevel Value) { SetAndRepaint(FBevelOuter, Value); }
+void TVexPanel::SetBevelWidth(int Value) { SetAndRepaint(FBevelWidth, Value); }
+void TVexPanel::SetColorTo(QColor Value) { SetAndRepaint(FColorTo, Value); }
+void TVexPanel::SetDirection(TGradDirection Value) { SetAndRepaint(FDirection, Value); }
+void TVexPanel::SetDrawGrad(bool Value) { SetAndRepaint(FDrawGrad, Value); }
+void TVexPanel::SetColorFill(bool Value) { SetAndRepaint(FColorFill, Value); }
+void TVexPanel::SetImageIndex(int Value) { SetAndRepaint(FImageIndex, Value); }
+void TVexPanel::SetIndent(int Value) { SetAndRepaint(FIndent, Value); }
+void TVexPanel::SetLayout(TTextLayout Value) { SetAndRepaint(FLayout, Value); }
+void TVexPanel::SetSpacing(int Value) { SetAndRepaint(FSpacing, Value); }
+void TVexPanel::SetSkinName(const TSkinName& Value) { SetAndRepaint(FSkinName, Value); }
 
 void TVexPanel::SetImages(TImageList* Value) {
     if (Value == FImages) return;

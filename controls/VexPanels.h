@@ -70,8 +70,6 @@ protected:
 private:
     // Draws the picture beside the caption and narrows R to the caption's room.
     void DrawPicture(QRect& R);
-    template <class T>
-    void Change(T& Field, const T& Value);
 
     TAlignment FAlignment = taCenter;
     TPanelBevel FBevelInner = bvNone;

@@ -191,6 +191,30 @@ TEST_F(ControlPictures, PanelGradientBetweenEqualColoursIsFlat) {
     EXPECT_EQ(Shaded.pixelColor(50, 1), Shaded.pixelColor(200, 1));
 }
 
+TEST_F(ControlPictures, PanelDrawsItsSkinsSingleItemOverTheGradient) {
+    auto* Skin = new TVexSkin;
+    TSingleItem* Item = Skin->Singles().Add();
+    Item->SetName("faixa");
+    Item->SetBitmap(NewBitmap(10, 10, QColor(0, 90, 0)));
+    TVexPanel Panel;
+    Panel.resize(60, 30);
+    Panel.SetBevelOuter(bvNone);
+    Panel.SetColorTo(Qt::white);
+    Panel.SetCaption("Xy");
+    Panel.SetSkin(Skin);
+    Panel.SetSkinName("outra");
+    const QImage Missing = Grab(&Panel);
+    EXPECT_EQ(Missing.pixelColor(5, 5), QColor(Qt::white)) << "an unknown item draws no image";
+    EXPECT_GT(FirstInkColumn(Missing, 0, qRgb(255, 255, 255)), 10) << "but the caption";
+    Panel.SetSkinName("FAIXA");
+    EXPECT_EQ(Grab(&Panel).pixelColor(5, 5), QColor(0, 90, 0));
+    EXPECT_TRUE(Skin->IsRegistered(&Panel));
+    Item->SetBitmap(NewBitmap(10, 10, QColor(90, 0, 0)));
+    delete Skin;
+    EXPECT_EQ(Panel.Skin(), nullptr);
+    EXPECT_EQ(Grab(&Panel).pixelColor(5, 5), QColor(Qt::white));
+}
+
 TEST_F(ControlPictures, PanelDefaults) {
     TVexPanel Panel;
     EXPECT_EQ(Panel.ColorTo().rgb() & 0xFFFFFF, 0xECE9D8u);

@@ -200,6 +200,19 @@ TEST(VexButtonKeys, EnterClicksTheDefaultButtonUnlessAnotherPushButtonHasTheFocu
     EXPECT_EQ(OkClicks, 3) << "the keypad's Enter is Enter";
 }
 
+TEST(VexButtonKeys, WithoutADefaultButtonEnterReachesTheFocusedCheckBox) {
+    TCustomForm Form;
+    TVexButton* Box = MakeCheckBox(&Form, "Marcar", 0);
+    Activate(Form);
+    Box->SetFocus();
+    QTest::keyClick(Box, Qt::Key_Return);
+    EXPECT_TRUE(Box->Checked());
+    QTest::keyClick(Box, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_TRUE(Box->Checked()) << "not with Shift held";
+    QTest::keyClick(Box, Qt::Key_Space);
+    EXPECT_FALSE(Box->Checked());
+}
+
 TEST(VexButtonKeys, EnterFollowsADefaultSetWhileTheFocusStays) {
     TCustomForm Form;
     int Clicks = 0;

@@ -307,6 +307,28 @@ TEST_F(ControlPictures, PageControlFrameAndTabs) {
     EXPECT_NE(Image.pixelColor(Tab0.x() + 5, Tab0.y() - 2), TabHotLine1);
 }
 
+TEST_F(ControlPictures, FocusedPageControlMarksItsSelectedTab) {
+    TCustomForm Form;
+    auto* Pages = new TVexPageControl(&Form);
+    Pages->SetBounds(0, 0, 200, 100);
+    Pages->AddPage("Um");
+    Pages->AddPage("Dois");
+    auto* Edit = new QLineEdit(&Form);
+    Edit->move(0, 120);
+    Form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
+    Edit->setFocus();
+    const QImage Plain = Grab(Pages);
+    Pages->setFocus();
+    const QImage Focused = Grab(Pages);
+    const QRect Tab = Pages->TabRect(0);
+    // The selected tab is T widened by 2 and raised by 2, less 2 on the right.
+    const int L = Tab.x() - 2, T = Tab.y() - 2, R = WinRight(Tab), B = WinBottom(Tab);
+    const QRect Mark = WinRect(L + 3, T + 4, R - 2, B - 2);
+    EXPECT_NE(Focused.pixel(Mark.x(), Mark.y()), Plain.pixel(Mark.x(), Mark.y()));
+    EXPECT_EQ(Focused.copy(0, B + 2, 200, 100 - B - 2), Plain.copy(0, B + 2, 200, 100 - B - 2)) << "nothing else changes";
+}
+
 TEST_F(ControlPictures, PictureOfTheControls) {
     TCustomForm Form;
     Form.SetClientSize(520, 330);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include "controls/VexDataLabel.h"
@@ -417,4 +418,54 @@ TEST(VexLabel, StartsAsDesigned) {
     EXPECT_EQ(Label.HotButton(), -1);
     EXPECT_EQ(Label.Control(), nullptr);
     EXPECT_EQ(Label.Offset().Left() + Label.Offset().Top() + Label.Offset().Width(), 0);
+}
+
+TEST_F(LabelAlone, ShowHintDecidesWhetherTheHintAppears) {
+    Label->SetHint(QStringLiteral("Rótulo"));
+    auto AskForHint = [this] {
+        QHelpEvent Event(QEvent::ToolTip, QPoint(5, 5), Label->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(Label, &Event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    Label->SetShowHint(false);
+    EXPECT_EQ(AskForHint(), QString());
+    Label->SetShowHint(true);
+    EXPECT_EQ(AskForHint(), QStringLiteral("Rótulo"));
+    QToolTip::hideText();
+}
+
+TEST_F(LabelAlone, AHintOnScreenGoesWhenThePointerReachesAnotherHint) {
+    Label->SetHint(QStringLiteral("Rótulo"));
+    Label->Buttons().Add()->SetHint(QStringLiteral("Limpar"));
+    const QPoint OnButton = Label->GetButtonRect(0).center();
+    Mouse(Label, QEvent::MouseMove, OnButton);
+    QHelpEvent Event(QEvent::ToolTip, OnButton, Label->mapToGlobal(OnButton));
+    QApplication::sendEvent(Label, &Event);
+    ASSERT_TRUE(QToolTip::isVisible());
+    ASSERT_EQ(QToolTip::text(), QStringLiteral("Limpar"));
+    Mouse(Label, QEvent::MouseMove, OnButton + QPoint(1, 0));
+    EXPECT_TRUE(QToolTip::isVisible()) << "the same hint stays";
+    Mouse(Label, QEvent::MouseMove, QPoint(5, 5));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000)) << "the old hint is cancelled";
+    EXPECT_EQ(Label->toolTip(), QStringLiteral("Rótulo"));
+    QToolTip::hideText();
+}
+
+TEST(VexLabelOnAPage, MovesMadeWhileThePageIsHiddenReachTheLabelWhenItShows) {
+    InitApplication();
+    TCustomForm Form;
+    Form.resize(320, 240);
+    auto* Pages = new TPageControl(&Form);
+    Pages->setGeometry(0, 0, 300, 200);
+    Pages->AddPage(QStringLiteral("Um"));
+    TTabSheet* Config = Pages->AddPage(QStringLiteral("Dois"));
+    Form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+    auto* Edit = new QLineEdit(Config);
+    auto* Label = new TVexLabel(Config);
+    Label->SetControl(Edit);
+    SetBounds(Edit, 10, 40, 233, 21);
+    Pages->SetActivePage(Config);
+    EXPECT_EQ(Label->BoundsRect(), QRect(10, 25, 233, 14));
+    EXPECT_TRUE(Label->isVisible());
 }

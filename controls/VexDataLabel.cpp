@@ -68,6 +68,14 @@ int BuiltInImage(TTipoBotao Tipo) {
     }
 }
 
+// Stores a changed value and tells of it; an equal value changes nothing.
+template <class TValue, class TNotify>
+void ChangeValue(TValue& Field, const TValue& Value, TNotify Notify) {
+    if (Field == Value) return;
+    Field = Value;
+    Notify();
+}
+
 }  // namespace
 
 TImageList* ilsVexLabel() {
@@ -89,21 +97,15 @@ int TLabelButton::Index() const { return FCollection ? FCollection->IndexOf(this
 QString TLabelButton::DisplayName() const { return FHint.isEmpty() ? QStringLiteral("TLabelButton") : FHint; }
 
 void TLabelButton::SetImageIndex(int Value) {
-    if (Value == FImageIndex) return;
-    FImageIndex = Value;
-    Changed();
+    ChangeValue(FImageIndex, Value, [this] { Changed(); });
 }
 
 void TLabelButton::SetEnabled(bool Value) {
-    if (Value == FEnabled) return;
-    FEnabled = Value;
-    Changed();
+    ChangeValue(FEnabled, Value, [this] { Changed(); });
 }
 
 void TLabelButton::SetTipo(TTipoBotao Value) {
-    if (Value == FTipo) return;
-    FTipo = Value;
-    Changed();
+    ChangeValue(FTipo, Value, [this] { Changed(); });
 }
 
 void TLabelButton::Assign(const TLabelButton& Source) {
@@ -171,9 +173,9 @@ void TLabelButtons::Changed() const {
 // ---- TControlOffset
 
 void TControlOffset::Change(int& Field, int Value) {
-    if (Field == Value) return;
-    Field = Value;
-    if (FLabel) FLabel->UpdatePosition();
+    ChangeValue(Field, Value, [this] {
+        if (FLabel) FLabel->UpdatePosition();
+    });
 }
 
 void TControlOffset::Assign(const TControlOffset& Source) {
@@ -225,9 +227,7 @@ void TCustomVexLabel::Freed(QObject* Subject) {
 }
 
 void TCustomVexLabel::SetLabelSpacing(int Value) {
-    if (Value == FLabelSpacing) return;
-    FLabelSpacing = Value;
-    UpdatePosition();
+    ChangeValue(FLabelSpacing, Value, [this] { UpdatePosition(); });
 }
 
 void TCustomVexLabel::SetImages(TImageList* Value) {
@@ -249,9 +249,7 @@ void TCustomVexLabel::SetOffset(const TControlOffset& Value) {
 }
 
 void TCustomVexLabel::SetAutoPosition(bool Value) {
-    if (Value == FAutoPosition) return;
-    FAutoPosition = Value;
-    UpdatePosition();
+    ChangeValue(FAutoPosition, Value, [this] { UpdatePosition(); });
 }
 
 int TCustomVexLabel::ButtonSize() const {

@@ -1,0 +1,211 @@
+#include "controls/VexMessageEx.h"
+
+#include <QEvent>
+#include <QScrollBar>
+#include <memory>
+
+#include "controls/VexButton.h"
+
+namespace controls {
+
+using platform::data::TField;
+
+namespace {
+
+// Pictures of the list, in this order: information, error, warning.
+enum { giInformation, giError, giWarning };
+
+QImage GridPicture(TDialogKind Kind) {
+    return DialogKindIcon(Kind, 16).toImage().scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+TVexButton* NewButton(QWidget* Parent, const QString& Name, int Left, int Top) {
+    auto* Button = new TVexButton(Parent);
+    Button->setObjectName(Name);
+    Button->SetSkinName("button");
+    Button->SetBounds(Left, Top, 76, 23);
+    Button->SetAnchors(platform::ui::akRight | platform::ui::akBottom);
+    return Button;
+}
+
+}  // namespace
+
+TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetCaption(QStringLiteral("Informação"));
+    SetColor(platform::ui::SysColor(platform::ui::TSysColor::clBtnFace));
+    platform::ui::TFont FormFont(QFont(QStringLiteral("Tahoma")), Qt::black);
+    FormFont.setPixelSize(11);
+    SetFont(FormFont);
+    SetPosition(platform::ui::TPosition::poScreenCenter);
+    setWindowIcon(QIcon(DialogKindIcon(dkInformation, 32)));
+    SetClientSize(465, 284);
+    // The designed minimum of 258 x 243 is the window with its frame.
+    setMinimumSize(258 - 8, 243 - 27);
+
+    imgTipo = new QLabel(this);
+    imgTipo->setObjectName("imgTipo");
+    imgTipo->setPixmap(DialogKindIcon(dkInformation, 48));
+    platform::ui::SetBounds(imgTipo, 8, 8, 48, 48);
+    Label1 = new QLabel(QStringLiteral("A operação realizada retornou as seguintes mensagens:"), this);
+    Label1->setObjectName("Label1");
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    platform::ui::SetBounds(Label1, 72, 8, 385, 33);
+    platform::ui::SetAnchors(Label1, platform::ui::akLeft | platform::ui::akTop | platform::ui::akRight);
+
+    pnlMensagem = new QWidget(this);
+    pnlMensagem->setObjectName("pnlMensagem");
+    platform::ui::SetBounds(pnlMensagem, 72, 48, 385, 193);
+    platform::ui::SetAnchors(pnlMensagem,
+                             platform::ui::akLeft | platform::ui::akTop | platform::ui::akRight | platform::ui::akBottom);
+    pnlMensagem->installEventFilter(this);
+    splMensagem = new QSplitter(Qt::Vertical, pnlMensagem);
+    splMensagem->setObjectName("splMensagem");
+    splMensagem->setHandleWidth(8);
+    splMensagem->setChildrenCollapsible(false);
+    platform::ui::SetAlign(splMensagem, platform::ui::TAlign::alClient);
+
+    ilsVexMessageExGrid = new platform::ui::TImageList(this);
+    ilsVexMessageExGrid->setObjectName("ilsVexMessageExGrid");
+    for (TDialogKind Kind : {dkInformation, dkError, dkWarning}) ilsVexMessageExGrid->Add(GridPicture(Kind));
+
+    CreateMessageTable();
+    grdMensagem = new platform::ui::TDBReadOnlyGrid(splMensagem);
+    grdMensagem->setObjectName("grdMensagem");
+    grdMensagem->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdMensagem->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdMensagem->SetImages(ilsVexMessageExGrid);
+    grdMensagem->OnGetImageIndex = [this](platform::ui::TDBReadOnlyGrid* Sender, TField* Field, int& ImageIndex) {
+        grdMensagemGetImageIndex(Sender, Field, ImageIndex);
+    };
+    grdMensagem->SetDataSource(dsrMensagem);
+    CreateDetailsPane();
+
+    alsMessageEx = new platform::ui::TActionList(this);
+    alsMessageEx->setObjectName("alsMessageEx");
+    actDetalhes = alsMessageEx->Add("actDetalhes");
+    actDetalhes->SetCaption(QStringLiteral("&Detalhes"));
+    actDetalhes->SetAutoCheck(true);
+    actDetalhes->OnExecute = [this](QObject* Sender) { actDetalhesExecute(Sender); };
+    actDetalhes->OnUpdate = [this](QObject* Sender) { actDetalhesUpdate(Sender); };
+
+    btnOk = NewButton(this, "btnOk", 288, 252);
+    btnOk->SetCaption(QStringLiteral("OK"));
+    btnOk->SetDefault(true);
+    btnOk->SetCancel(true);
+    btnOk->SetModalResult(platform::ui::mrOk);
+    btnDetalhes = NewButton(this, "btnDetalhes", 376, 251);
+    btnDetalhes->SetGroupIndex(1);
+    btnDetalhes->SetAllowAllUp(true);
+    btnDetalhes->SetAction(actDetalhes);
+}
+
+TfrmVexMessageEx::~TfrmVexMessageEx() {
+    // The grid and the memo are told nothing more once the table goes.
+    dsrMensagem->SetDataSet(nullptr);
+}
+
+void TfrmVexMessageEx::CreateMessageTable() {
+    cdsMensagem = new platform::data::TClientDataSet(this);
+    cdsMensagem->setObjectName("cdsMensagem");
+    auto* Tipo = new TField(cdsMensagem, "Tipo", platform::data::ftBoolean, 0, platform::data::fkCalculated);
+    Tipo->SetDisplayLabel(" ");
+    Tipo->SetDisplayWidth(3);
+    Tipo->SetReadOnly(true);
+    auto* Kind = new TField(cdsMensagem, "MessageDlgType", platform::data::ftInteger);
+    Kind->SetDisplayWidth(3);
+    Kind->SetVisible(false);
+    auto* Text = new TField(cdsMensagem, "Mensagem", platform::data::ftMemo);
+    Text->SetDisplayWidth(50);
+    auto* Details = new TField(cdsMensagem, "Detalhes", platform::data::ftMemo);
+    Details->SetVisible(false);
+    cdsMensagem->OnCalcFields = [](platform::data::TDataSet* DataSet) {
+        DataSet->FieldByName("Tipo")->SetAsBoolean(false);
+    };
+    cdsMensagem->CreateDataSet();
+    dsrMensagem = new platform::data::TDataSource(this);
+    dsrMensagem->setObjectName("dsrMensagem");
+    dsrMensagem->SetDataSet(cdsMensagem);
+    dsrMensagem->OnDataChange = [this](QObject*, TField*) { ShowDetailsOfCurrent(); };
+}
+
+void TfrmVexMessageEx::CreateDetailsPane() {
+    pnlDetalhes = new QWidget(splMensagem);
+    pnlDetalhes->setObjectName("pnlDetalhes");
+    pnlDetalhes->setMinimumHeight(55);
+    Label2 = new QLabel(QStringLiteral("Detalhes:"), pnlDetalhes);
+    Label2->setObjectName("Label2");
+    platform::ui::SetBounds(Label2, 0, 0, 385, 13);
+    platform::ui::SetAlign(Label2, platform::ui::TAlign::alTop);
+    Bevel1 = new QWidget(pnlDetalhes);
+    Bevel1->setObjectName("Bevel1");
+    platform::ui::SetBounds(Bevel1, 0, 13, 385, 2);
+    platform::ui::SetAlign(Bevel1, platform::ui::TAlign::alTop);
+    mmoDetalhes = new QPlainTextEdit(pnlDetalhes);
+    mmoDetalhes->setObjectName("mmoDetalhes");
+    mmoDetalhes->setReadOnly(true);
+    platform::ui::SetAlign(mmoDetalhes, platform::ui::TAlign::alClient);
+    splMensagem->addWidget(pnlDetalhes);
+    splMensagem->setStretchFactor(0, 1);
+    splMensagem->setStretchFactor(1, 0);
+    splMensagem->setSizes({193 - 55 - 8, 55});
+    pnlDetalhes->hide();
+}
+
+void TfrmVexMessageEx::ShowDetailsOfCurrent() {
+    const bool HasRecord = cdsMensagem->Active() && !cdsMensagem->IsEmpty();
+    mmoDetalhes->setPlainText(HasRecord ? cdsMensagem->FieldByName("Detalhes")->AsString() : QString());
+}
+
+void TfrmVexMessageEx::AddMessages(const std::vector<TMessageItem>& Items) {
+    cdsMensagem->DisableControls();
+    for (const TMessageItem& Item : Items) {
+        cdsMensagem->Append();
+        cdsMensagem->FieldByName("MessageDlgType")->SetAsInteger(Item.Kind);
+        cdsMensagem->FieldByName("Mensagem")->SetAsString(Item.Msg);
+        cdsMensagem->FieldByName("Detalhes")->SetAsString(Item.Details);
+        cdsMensagem->Post();
+    }
+    cdsMensagem->First();
+    cdsMensagem->EnableControls();
+}
+
+void TfrmVexMessageEx::grdMensagemGetImageIndex(platform::ui::TDBReadOnlyGrid*, TField* Field, int& ImageIndex) {
+    if (Field->FieldName() != QLatin1String("Tipo")) return;
+    switch (cdsMensagem->FieldByName("MessageDlgType")->AsInteger()) {
+        case dkWarning: ImageIndex = giWarning; break;
+        case dkError: ImageIndex = giError; break;
+        case dkInformation: ImageIndex = giInformation; break;
+        default: break;
+    }
+}
+
+void TfrmVexMessageEx::actDetalhesExecute(QObject*) {
+    // The splitter shows its handle only above a visible pane.
+    pnlDetalhes->setVisible(actDetalhes->Checked());
+}
+
+void TfrmVexMessageEx::actDetalhesUpdate(QObject*) { actDetalhes->SetChecked(pnlDetalhes->isVisibleTo(this)); }
+
+void TfrmVexMessageEx::pnlMensagemResize() {
+    const int Tipo = grdMensagem->ColumnIndexOf("Tipo");
+    const int Mensagem = grdMensagem->ColumnIndexOf("Mensagem");
+    if (Tipo < 0 || Mensagem < 0) return;
+    grdMensagem->SetColumnWidth(Mensagem, grdMensagem->viewport()->width() - grdMensagem->ColumnWidth(Tipo) - 16);
+}
+
+bool TfrmVexMessageEx::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == pnlMensagem && Event->type() == QEvent::Resize) pnlMensagemResize();
+    return TCustomForm::eventFilter(Watched, Event);
+}
+
+int ShowMessageList(const std::vector<TMessageItem>& Items) {
+    const std::unique_ptr<TfrmVexMessageEx, TFormReleaser> Form(new TfrmVexMessageEx());
+    Form->AddMessages(Items);
+    Form->pnlMensagemResize();
+    Form->grdMensagem->SetSelectedField(Form->cdsMensagem->FieldByName("Mensagem"));
+    return Form->ShowModal();
+}
+
+}  // namespace controls

@@ -95,15 +95,15 @@ public:
     void actCopiarExecute(QObject* Sender);
     void DetailsButtonClick(QObject* Sender);
 
-    QLabel* img;
-    QLabel* lbl;
-    QWidget* pnlDetalhe;
-    QLabel* lblDetalhes;
-    QWidget* Bevel2;
-    QPlainTextEdit* mmo;
-    QWidget* pnlButtons;
-    platform::ui::TActionList* alsMsg;
-    platform::ui::TAction* actCopiar;
+    QLabel* img = nullptr;
+    QLabel* lbl = nullptr;
+    QWidget* pnlDetalhe = nullptr;
+    QLabel* lblDetalhes = nullptr;
+    QWidget* Bevel2 = nullptr;
+    QPlainTextEdit* mmo = nullptr;
+    QWidget* pnlButtons = nullptr;
+    platform::ui::TActionList* alsMsg = nullptr;
+    platform::ui::TAction* actCopiar = nullptr;
 
     // The buttons of the row in order, the details button last when there is one.
     const std::vector<TVexButton*>& RowButtons() const { return FRowButtons; }

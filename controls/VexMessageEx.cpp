@@ -59,7 +59,6 @@ TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
     platform::ui::SetBounds(pnlMensagem, 72, 48, 385, 193);
     platform::ui::SetAnchors(pnlMensagem,
                              platform::ui::akLeft | platform::ui::akTop | platform::ui::akRight | platform::ui::akBottom);
-    pnlMensagem->installEventFilter(this);
     splMensagem = new QSplitter(Qt::Vertical, pnlMensagem);
     splMensagem->setObjectName("splMensagem");
     splMensagem->setHandleWidth(8);
@@ -80,7 +79,10 @@ TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
         grdMensagemGetImageIndex(Sender, Field, ImageIndex);
     };
     grdMensagem->SetDataSource(dsrMensagem);
+    // The grid fills the panel: its client area is resized last, by the splitter.
+    grdMensagem->viewport()->installEventFilter(this);
     CreateDetailsPane();
+    dsrMensagem->OnDataChange = [this](QObject*, TField*) { ShowDetailsOfCurrent(); };
 
     alsMessageEx = new platform::ui::TActionList(this);
     alsMessageEx->setObjectName("alsMessageEx");
@@ -127,7 +129,6 @@ void TfrmVexMessageEx::CreateMessageTable() {
     dsrMensagem = new platform::data::TDataSource(this);
     dsrMensagem->setObjectName("dsrMensagem");
     dsrMensagem->SetDataSet(cdsMensagem);
-    dsrMensagem->OnDataChange = [this](QObject*, TField*) { ShowDetailsOfCurrent(); };
 }
 
 void TfrmVexMessageEx::CreateDetailsPane() {
@@ -196,7 +197,7 @@ void TfrmVexMessageEx::pnlMensagemResize() {
 }
 
 bool TfrmVexMessageEx::eventFilter(QObject* Watched, QEvent* Event) {
-    if (Watched == pnlMensagem && Event->type() == QEvent::Resize) pnlMensagemResize();
+    if (grdMensagem && Watched == grdMensagem->viewport() && Event->type() == QEvent::Resize) pnlMensagemResize();
     return TCustomForm::eventFilter(Watched, Event);
 }
 

@@ -32,22 +32,22 @@ public:
     void grdMensagemGetImageIndex(platform::ui::TDBReadOnlyGrid* Sender, platform::data::TField* Field,
                                   int& ImageIndex);
 
-    QLabel* imgTipo;
-    QLabel* Label1;
-    QWidget* pnlMensagem;
-    QSplitter* splMensagem;
-    platform::ui::TDBReadOnlyGrid* grdMensagem;
-    QWidget* pnlDetalhes;
-    QLabel* Label2;
-    QWidget* Bevel1;
-    QPlainTextEdit* mmoDetalhes;
-    TVexButton* btnOk;
-    TVexButton* btnDetalhes;
-    platform::ui::TActionList* alsMessageEx;
-    platform::ui::TAction* actDetalhes;
-    platform::ui::TImageList* ilsVexMessageExGrid;
-    platform::data::TClientDataSet* cdsMensagem;
-    platform::data::TDataSource* dsrMensagem;
+    QLabel* imgTipo = nullptr;
+    QLabel* Label1 = nullptr;
+    QWidget* pnlMensagem = nullptr;
+    QSplitter* splMensagem = nullptr;
+    platform::ui::TDBReadOnlyGrid* grdMensagem = nullptr;
+    QWidget* pnlDetalhes = nullptr;
+    QLabel* Label2 = nullptr;
+    QWidget* Bevel1 = nullptr;
+    QPlainTextEdit* mmoDetalhes = nullptr;
+    TVexButton* btnOk = nullptr;
+    TVexButton* btnDetalhes = nullptr;
+    platform::ui::TActionList* alsMessageEx = nullptr;
+    platform::ui::TAction* actDetalhes = nullptr;
+    platform::ui::TImageList* ilsVexMessageExGrid = nullptr;
+    platform::data::TClientDataSet* cdsMensagem = nullptr;
+    platform::data::TDataSource* dsrMensagem = nullptr;
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;

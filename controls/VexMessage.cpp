@@ -9,6 +9,7 @@
 #include <climits>
 
 #include "controls/VexButton.h"
+#include "platform/ui/Fonts.h"
 #include "controls/VexMessageEx.h"
 
 namespace controls {
@@ -110,9 +111,7 @@ TfrmVexMessage::TfrmVexMessage(QWidget* AOwner) : TCustomForm(AOwner) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     SetBorderWidth(8);
     SetColor(QColor(236, 233, 216));
-    platform::ui::TFont DialogFont(QFont(QStringLiteral("Tahoma")), Qt::black);
-    DialogFont.setPixelSize(11);
-    SetFont(DialogFont);
+    SetFont(platform::ui::TFont(platform::ui::DefaultFont(), Qt::black));
     SetPosition(platform::ui::TPosition::poScreenCenter);
 
     img = new QLabel(this);

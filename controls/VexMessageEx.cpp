@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "controls/VexButton.h"
+#include "platform/ui/Fonts.h"
 
 namespace controls {
 
@@ -34,9 +35,7 @@ TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     SetCaption(QStringLiteral("Informação"));
     SetColor(platform::ui::SysColor(platform::ui::TSysColor::clBtnFace));
-    platform::ui::TFont FormFont(QFont(QStringLiteral("Tahoma")), Qt::black);
-    FormFont.setPixelSize(11);
-    SetFont(FormFont);
+    SetFont(platform::ui::TFont(platform::ui::DefaultFont(), Qt::black));
     SetPosition(platform::ui::TPosition::poScreenCenter);
     setWindowIcon(QIcon(DialogKindIcon(dkInformation, 32)));
     SetClientSize(465, 284);

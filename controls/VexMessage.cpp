@@ -107,6 +107,23 @@ TButtonRow BuildButtonRow(TDialogButtons Buttons, const TCustomButtons& Customs)
     return Row;
 }
 
+TDetailsPaneParts FillDetailsPane(QWidget* Pane, const QString& LabelName, const QString& BevelName,
+                                  const QString& MemoName) {
+    auto* Label = new QLabel(sDetailsLabel, Pane);
+    Label->setObjectName(LabelName);
+    platform::ui::SetBounds(Label, 0, 0, Pane->width(), 13);
+    platform::ui::SetAlign(Label, platform::ui::TAlign::alTop);
+    auto* Bevel = new QWidget(Pane);
+    Bevel->setObjectName(BevelName);
+    platform::ui::SetBounds(Bevel, 0, 13, Pane->width(), 2);
+    platform::ui::SetAlign(Bevel, platform::ui::TAlign::alTop);
+    auto* Memo = new QPlainTextEdit(Pane);
+    Memo->setObjectName(MemoName);
+    Memo->setReadOnly(true);
+    platform::ui::SetAlign(Memo, platform::ui::TAlign::alClient);
+    return {Label, Bevel, Memo};
+}
+
 TfrmVexMessage::TfrmVexMessage(QWidget* AOwner) : TCustomForm(AOwner) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     SetBorderWidth(8);
@@ -127,20 +144,12 @@ TfrmVexMessage::TfrmVexMessage(QWidget* AOwner) : TCustomForm(AOwner) {
     pnlDetalhe = new QWidget(this);
     pnlDetalhe->setObjectName("pnlDetalhe");
     platform::ui::SetBounds(pnlDetalhe, 40, 64, 217, 65);
-    lblDetalhes = new QLabel(sDetailsLabel, pnlDetalhe);
-    lblDetalhes->setObjectName("lblDetalhes");
-    platform::ui::SetBounds(lblDetalhes, 0, 0, 217, 13);
-    platform::ui::SetAlign(lblDetalhes, platform::ui::TAlign::alTop);
-    Bevel2 = new QWidget(pnlDetalhe);
-    Bevel2->setObjectName("Bevel2");
-    platform::ui::SetBounds(Bevel2, 0, 13, 217, 2);
-    platform::ui::SetAlign(Bevel2, platform::ui::TAlign::alTop);
-    mmo = new QPlainTextEdit(pnlDetalhe);
-    mmo->setObjectName("mmo");
-    mmo->setReadOnly(true);
+    const TDetailsPaneParts Parts = FillDetailsPane(pnlDetalhe, "lblDetalhes", "Bevel2", "mmo");
+    lblDetalhes = Parts.Label;
+    Bevel2 = Parts.Bevel;
+    mmo = Parts.Memo;
     mmo->setFrameShape(QFrame::NoFrame);
     mmo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    platform::ui::SetAlign(mmo, platform::ui::TAlign::alClient);
     pnlDetalhe->hide();
 
     pnlButtons = new QWidget(this);

@@ -80,6 +80,16 @@ private:
     QString FDetails;
 };
 
+// Fills a details pane as both boxes have it: "Detalhes:" on top, a 2-pixel
+// spacer under it and a read-only memo filling the rest.
+struct TDetailsPaneParts {
+    QLabel* Label;
+    QWidget* Bevel;
+    QPlainTextEdit* Memo;
+};
+TDetailsPaneParts FillDetailsPane(QWidget* Pane, const QString& LabelName, const QString& BevelName,
+                                  const QString& MemoName);
+
 class TfrmVexMessage : public platform::ui::TCustomForm {
     Q_OBJECT
 public:

@@ -5,21 +5,14 @@
 
 #include "controls/VexButton.h"
 #include "controls/VexMessageEx.h"
+#include "MessageBoxTesting.h"
 
 using namespace controls;
 
 namespace {
 
 void WhenListShows(std::function<void(TfrmVexMessageEx& Box)> Action) {
-    QTimer::singleShot(0, [Action] {
-        for (QWidget* W : QApplication::topLevelWidgets())
-            if (auto* Box = qobject_cast<TfrmVexMessageEx*>(W); Box && Box->isVisible()) {
-                QTimer::singleShot(5000, Box, [Box] { Box->SetModalResult(-1); });
-                EXPECT_TRUE(QTest::qWaitForWindowActive(Box));
-                return Action(*Box);
-            }
-        ADD_FAILURE() << "no extended box is showing";
-    });
+    WhenShows<TfrmVexMessageEx>(std::move(Action));
 }
 
 const std::vector<TMessageItem> ThreeMessages = {

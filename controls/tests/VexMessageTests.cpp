@@ -8,6 +8,7 @@
 
 #include "controls/VexButton.h"
 #include "controls/VexMessage.h"
+#include "MessageBoxTesting.h"
 
 using namespace controls;
 
@@ -15,19 +16,7 @@ namespace {
 
 const QString Separator = "---------------------------";
 
-// Runs Action on the box once it shows and is active, from inside its modal
-// loop; a box that a failed check left open is closed after a while.
-void WhenBoxShows(std::function<void(TfrmVexMessage& Box)> Action) {
-    QTimer::singleShot(0, [Action] {
-        for (QWidget* W : QApplication::topLevelWidgets())
-            if (auto* Box = qobject_cast<TfrmVexMessage*>(W); Box && Box->isVisible()) {
-                QTimer::singleShot(5000, Box, [Box] { Box->SetModalResult(-1); });
-                EXPECT_TRUE(QTest::qWaitForWindowActive(Box));
-                return Action(*Box);
-            }
-        ADD_FAILURE() << "no message box is showing";
-    });
-}
+void WhenBoxShows(std::function<void(TfrmVexMessage& Box)> Action) { WhenShows<TfrmVexMessage>(std::move(Action)); }
 
 QStringList Captions(const TfrmVexMessage& Box) {
     QStringList List;

@@ -60,6 +60,9 @@ TEST(DialogTables, KindsAndButtonsAsDesigned) {
     EXPECT_EQ(ButtonSet({dbYes, dbNo}), 3);
     EXPECT_EQ(ButtonSet({dbOK}), 4);
     EXPECT_EQ(ButtonSet({dbRetry}), 32);
+    const EDesktopError Error("Falhou", "Tabela: Embarque");
+    EXPECT_EQ(Error.Message(), "Falhou");
+    EXPECT_EQ(Error.Details(), "Tabela: Embarque");
 }
 
 TEST(ButtonRow, CustomIndexesInsertAsTheRowIsBuilt) {

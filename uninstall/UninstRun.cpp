@@ -1,6 +1,7 @@
 #include "uninstall/UninstRun.h"
 
 #include "installlib/InstaladorDefs.h"
+#include "installlib/NVOCCConfig.h"
 #include "platform/os/Exceptions.h"
 #include "platform/os/Files.h"
 #include "platform/os/Registry.h"
@@ -14,7 +15,6 @@ using namespace platform::os;
 
 namespace {
 
-const char* const kCustomerArg = "NVOCC=";
 const char* const kLogFileName = "%s.log";
 
 std::string Res(int Id, const std::string& Arg) { return Format(LoadResString(Id).c_str(), Arg.c_str()); }
@@ -37,17 +37,6 @@ bool HasUninstallEntry(const std::string& Name) {
 }
 
 }  // namespace
-
-std::string CustomerFromArgs(const std::vector<std::string>& Args) {
-    std::string Text;
-    for (const std::string& Arg : Args) Text += (Text.empty() ? "" : " ") + Arg;
-    // Quotes cannot be part of a customer's name: the name also names its log file.
-    std::erase(Text, '"');
-    Text = Trim(Text);
-    const size_t Prefix = std::char_traits<char>::length(kCustomerArg);
-    if (Text.size() <= Prefix || !SameText(Text.substr(0, Prefix), kCustomerArg)) return {};
-    return Trim(Text.substr(Prefix));
-}
 
 std::string FindLogFile(const std::string& Name, const std::string& ProgramFolder) {
     const std::string LogName = Format(kLogFileName, Name.c_str());

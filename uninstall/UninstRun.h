@@ -21,10 +21,6 @@ using TUninstDialog =
 // Exit codes of the program.
 enum TUninstResult { urRemoved = 0, urFailed = 1, urDeclined = 2 };
 
-// The customer named by "NVOCC=<Name>", with or without quotes; a name with
-// blanks may arrive split into several arguments. Empty when there is none.
-std::string CustomerFromArgs(const std::vector<std::string>& Args);
-
 // "<Name>.log" in ProgramFolder when it is there, else in the folder of the
 // registered "Path"; empty when neither holds it.
 std::string FindLogFile(const std::string& Name, const std::string& ProgramFolder);

@@ -49,18 +49,6 @@ protected:
 
 }  // namespace
 
-TEST(CustomerArgument, QuotedSplitOrPlain) {
-    EXPECT_EQ(CustomerFromArgs({"NVOCC=Alfa Cargo"}), "Alfa Cargo");
-    EXPECT_EQ(CustomerFromArgs({"\"NVOCC=Alfa Cargo\""}), "Alfa Cargo");
-    EXPECT_EQ(CustomerFromArgs({"NVOCC=Alfa", "Cargo"}), "Alfa Cargo");
-    EXPECT_EQ(CustomerFromArgs({"nvocc= Marítima "}), "Marítima");
-    EXPECT_EQ(CustomerFromArgs({}), "");
-    EXPECT_EQ(CustomerFromArgs({"NVOCC="}), "");
-    EXPECT_EQ(CustomerFromArgs({"\"NVOCC=\""}), "");
-    EXPECT_EQ(CustomerFromArgs({"Alfa Cargo"}), "");
-    EXPECT_EQ(CustomerFromArgs({"/quiet", "NVOCC=Alfa"}), "");
-}
-
 TEST_F(UninstallTest, FirstOfTwoCustomersLeavesTheOtherAndTheSharedParts) {
     Install(kAlfa);
     Install(kBeta);

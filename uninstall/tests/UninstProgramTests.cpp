@@ -2,16 +2,13 @@
 // "winenv uninstall" starts the entry's command, whose unquoted program path
 // holds a blank, and the program's dialogs answer as VEX_DIALOG_ANSWER says.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
+#include "installlib/tests/HostCommands.h"
 #include "installlib/tests/InstallScenario.h"
-#include "installlib/tests/TempPrefix.h"
 #include "platform/os/WinEnv.h"
 
 using namespace installlib;
@@ -21,32 +18,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quote(const std::string& Arg) { return "'" + Arg + "'"; }
-
-int RunCommand(const std::string& Command) {
-    const int Status = std::system(Command.c_str());
-    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
-}
-
-// Waits up to five seconds for what a detached process brings about.
-template <typename TCondition>
-bool Eventually(TCondition Condition) {
-    for (int Try = 0; Try < 100; ++Try) {
-        if (Condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return Condition();
-}
-
-class UninstProgram : public TempPrefixTest {
+class UninstProgram : public InitializedPrefixTest {
 protected:
-    void SetUp() override {
-        TempPrefixTest::SetUp();
-        ASSERT_EQ(RunCommand(Quote(WINENV_PATH) + " init >/dev/null"), 0);
-    }
     void TearDown() override {
         ::unsetenv("VEX_DIALOG_ANSWER");
-        TempPrefixTest::TearDown();
+        InitializedPrefixTest::TearDown();
     }
 
     // Installs a customer whose installed uninstaller is the real program.

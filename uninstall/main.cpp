@@ -1,6 +1,7 @@
 // Uninst: removes the Navitrex installation of the customer named on the
 // command line ("NVOCC=<Name>").
 #include <QApplication>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "uninstall/UninstRun.h"
 
 int main(int argc, char** argv) {
+    // Answered without being shown, the dialogs need no display.
+    if (std::getenv("VEX_DIALOG_ANSWER") && !std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication Application(argc, argv);
     platform::ui::InitApplication();
     const std::vector<std::string> Args(argv + 1, argv + argc);

@@ -35,7 +35,9 @@ protected:
 
     int Uninstall(const std::string& Entry, const char* Answer) {
         ::setenv("VEX_DIALOG_ANSWER", Answer, 1);
-        return RunCommand(Quote(WINENV_PATH) + " uninstall " + Quote(Entry) + " 2>/dev/null");
+        // As from a script: no display to show anything on.
+        return RunCommand("env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " + Quote(WINENV_PATH) + " uninstall " +
+                          Quote(Entry) + " 2>/dev/null");
     }
 };
 

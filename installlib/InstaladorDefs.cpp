@@ -10,6 +10,14 @@ struct TResString {
 };
 
 constexpr TResString kStrings[] = {
+    {SUninstConfirm, "Deseja realmente remover o Navitrex configurado para %s e todos os seus componentes?"},
+    {SUninstDone, "O Navitrex configurado para %s foi removido do seu computador."},
+    {SUninstNoCustomer, "Informe o cliente a ser removido: Uninst.exe \"NVOCC=<nome do cliente>\"."},
+    {SUninstUnknownCustomer, "O Navitrex não está instalado para %s neste computador."},
+    {SUninstLogMissing, "O arquivo de log da instalação '%s' não foi encontrado.\r\nO Navitrex não pode ser removido."},
+    {SUninstLogUnreadable, "Não foi possível ler o arquivo de log da instalação '%s'.\r\n%s"},
+    {SUninstLogForeign, "O arquivo '%s' não é um log de instalação do Navitrex para %s.\r\nNada foi removido."},
+    {SUninstFailed, "Ocorreu algum erro no processo de desinstalação."},
     {SInvalidInstallFolder, "O diretório informado não é válido."},
     {SFinishCaption, "Concluir"},
     {SNextCaption, "&Avançar >"},

@@ -8,6 +8,16 @@ namespace installlib {
 
 // The string table of the setup program and the uninstaller.
 enum : int {
+    // The uninstaller.
+    SUninstConfirm = 65152,
+    SUninstDone = 65153,
+    SUninstNoCustomer = 65154,
+    SUninstUnknownCustomer = 65155,
+    SUninstLogMissing = 65156,
+    SUninstLogUnreadable = 65157,
+    SUninstLogForeign = 65158,
+    SUninstFailed = 65159,
+    // The setup program.
     SInvalidInstallFolder = 65168,
     SFinishCaption = 65169,
     SNextCaption = 65170,

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "installlib/InstaladorDefs.h"
 #include "installlib/InstaladorLib.h"
+#include "installlib/tests/HostCommands.h"
 #include "installlib/tests/RegistryHelpers.h"
 #include "installlib/tests/TempPrefix.h"
 #include "platform/os/Files.h"
@@ -19,34 +16,7 @@ using namespace installlib;
 using namespace platform::os;
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string Quote(const std::string& Arg) { return "'" + Arg + "'"; }
-
-int RunCommand(const std::string& Command) {
-    const int Status = std::system(Command.c_str());
-    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
-}
-
-// Waits up to five seconds for a condition a detached process brings about.
-template <typename TCondition>
-bool Eventually(TCondition Condition) {
-    for (int Try = 0; Try < 100; ++Try) {
-        if (Condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return Condition();
-}
-
-class InstallerTools : public TempPrefixTest {
-protected:
-    void SetUp() override {
-        TempPrefixTest::SetUp();
-        ASSERT_EQ(RunCommand(Quote(WINENV_PATH) + " init >/dev/null"), 0);
-    }
-};
-
-}  // namespace
+using InstallerTools = InitializedPrefixTest;
 
 TEST_F(InstallerTools, RemoveOldVersionThroughTheInstallerService) {
     const std::string OldFile = "C:\\Program Files\\Navitrex Antigo\\Navitrex.exe";

@@ -9,11 +9,13 @@
 
 #include "BatchScript.h"
 #include "Products.h"
+#include "installlib/InstaladorDefs.h"
 #include "RegCommand.h"
 #include "platform/os/Drives.h"
 #include "platform/os/Environment.h"
 #include "platform/os/Exceptions.h"
 #include "platform/os/Files.h"
+#include "platform/os/Process.h"
 #include "platform/os/Registry.h"
 #include "platform/os/Shell.h"
 #include "platform/os/ShellFolders.h"
@@ -21,6 +23,7 @@
 #include "platform/os/Streams.h"
 #include "platform/os/Text.h"
 #include "platform/os/WinEnv.h"
+#include "platform/os/WinError.h"
 #include "platform/os/WinPath.h"
 
 namespace fs = std::filesystem;
@@ -38,6 +41,7 @@ const char* const kUsage =
     "  lnk FILE                   dump a shortcut (Windows or host path)\n"
     "  hold WINPATH               hold a file open for exclusive writing until killed\n"
     "  product add {CODE} NAME [WINPATH...]  register a product for the installer service\n"
+    "  uninstall DISPLAYNAME      run the UnInstallString of an uninstall entry and wait for it\n"
     "  cmd /c FILE.bat            run a batch file (installed as cmd.exe)\n"
     "The prefix is $WINENV_PREFIX, else ~/.local/share/instalador/winenv.\n";
 
@@ -86,7 +90,7 @@ int Show() {
     std::printf("\nInstalled (HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall):\n");
     TRegistry Reg;
     Reg.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (Reg.OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"))
+    if (Reg.OpenKeyReadOnly(installlib::kUninstallKey))
         for (const std::string& Key : Reg.GetKeyNames()) std::printf("  %s\n", Key.c_str());
     const fs::path Log = ShellLogPath();
     std::printf("\nShell calls (%s):\n", Log.c_str());
@@ -123,6 +127,36 @@ int Product(const std::vector<std::string>& Args) {
     return 0;
 }
 
+// The UnInstallString of the entry whose DisplayName (or, without one, whose
+// key name) is Name, ignoring case.
+std::string UninstallCommand(const std::string& Name) {
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!Reg.OpenKeyReadOnly(installlib::kUninstallKey)) throw Exception("the prefix has no uninstall entries");
+    for (const std::string& Key : Reg.GetKeyNames()) {
+        TRegistry Entry;
+        Entry.SetRootKey(HKEY_LOCAL_MACHINE);
+        if (!Entry.OpenKeyReadOnly(std::string(installlib::kUninstallKey) + "\\" + Key)) continue;
+        const bool Named = Entry.ValueExists(installlib::kDisplayNameValue);
+        if (!SameText(Named ? Entry.ReadString(installlib::kDisplayNameValue) : Key, Name)) continue;
+        if (!Entry.ValueExists(installlib::kUninstallStringValue))
+            throw Exception("\"" + Name + "\" has no UnInstallString");
+        return Entry.ReadString(installlib::kUninstallStringValue);
+    }
+    throw Exception("no uninstall entry is named \"" + Name + "\"");
+}
+
+// As the system's list of installed programs does: starts the entry's
+// command and answers its exit code once it has ended.
+int Uninstall(const std::string& Name) {
+    const std::string Command = UninstallCommand(Name);
+    TProcess Process;
+    if (!CreateProcess(Command, "", SW_SHOWNORMAL, Process))
+        throw Exception(Command + ": " + SysErrorMessage(GetLastError()));
+    Process.Wait(INFINITE);
+    return static_cast<int>(Process.ExitCode());
+}
+
 int Batch(const std::vector<std::string>& Args) {
     for (size_t I = 0; I + 1 < Args.size(); ++I)
         if (SameText(Args[I], "/c") || SameText(Args[I], "/k")) return winenv::RunBatchFile(Args[I + 1]);
@@ -146,6 +180,7 @@ int Dispatch(const std::string& Command, const std::vector<std::string>& Args) {
     if (Command == "lnk" && Args.size() == 1) return DumpLink(Args[0]);
     if (Command == "hold" && Args.size() == 1) Hold(Args[0]);
     if (Command == "product") return Product(Args);
+    if (Command == "uninstall" && Args.size() == 1) return Uninstall(Args[0]);
     if (Command == "cmd") return Batch(Args);
     std::fputs(kUsage, stderr);
     return 2;

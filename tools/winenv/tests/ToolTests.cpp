@@ -195,6 +195,26 @@ TEST(Msiexec, RemovesARegisteredProductAndAnswers1605ForAnUnknownOne) {
     EXPECT_EQ(Process.ExitCode(), 1639u);
 }
 
+TEST(WinenvTool, UninstallRunsTheEntrysCommand) {
+    TTempPrefix Prefix;
+    ASSERT_EQ(Winenv({"init"}), 0);
+    WriteWinFile("C:\\old.exe", "x");
+    ASSERT_EQ(Winenv({"product", "add", kOldProduct, "Navitrex (old)", "C:\\old.exe"}), 0);
+
+    EXPECT_EQ(Winenv({"uninstall", "navitrex (OLD)"}), 0);  // the display name, ignoring case
+    EXPECT_FALSE(msiexec::ProductRegistered(kOldProduct));
+    EXPECT_FALSE(FileExists("C:\\old.exe"));
+    EXPECT_EQ(Winenv({"uninstall", "Navitrex (old)"}), 1) << "no such entry any more";
+
+    // Without a display name the key name counts; the command's exit code comes back.
+    const std::string Entries = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::string Command = std::string("MsiExec.exe /X") + kOldProduct;
+    ASSERT_EQ(Winenv({"reg", "add", Entries + "Gone", "/v", "UnInstallString", "/d", Command}), 0);
+    EXPECT_EQ(Winenv({"uninstall", "gone"}), 1605 % 256);
+    ASSERT_EQ(Winenv({"reg", "add", Entries + "Bare", "/v", "DisplayName", "/d", "Bare"}), 0);
+    EXPECT_EQ(Winenv({"uninstall", "Bare"}), 1) << "an entry without a command";
+}
+
 TEST(Msiexec, AFileInUseKeepsTheProductRegistered) {
     TTempPrefix Prefix;
     ASSERT_TRUE(ForceDirectories("C:\\Old"));

@@ -1,17 +1,14 @@
 #include "uninstall/UninstDialog.h"
 
-#include <QMessageBox>
-#include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
 
+#include "controls/VexMessage.h"
 #include "platform/os/Text.h"
 
 namespace uninstall {
 
 namespace {
-
-const char* const kCaption = "Navitrex";
 
 bool AnswerWithoutShowing(const char* Answer, TUninstMessageKind Kind, const std::string& Text,
                           const std::string& Details) {
@@ -19,32 +16,17 @@ bool AnswerWithoutShowing(const char* Answer, TUninstMessageKind Kind, const std
     return Kind == umConfirmation && platform::os::SameText(Answer, "yes");
 }
 
-QMessageBox::Icon IconOf(TUninstMessageKind Kind) {
-    switch (Kind) {
-        case umConfirmation: return QMessageBox::Question;
-        case umInformation: return QMessageBox::Information;
-        case umError: return QMessageBox::Critical;
-    }
-    return QMessageBox::NoIcon;
-}
-
 }  // namespace
 
 bool ShowUninstDialog(TUninstMessageKind Kind, const std::string& Text, const std::string& Details) {
     if (const char* Answer = std::getenv("VEX_DIALOG_ANSWER")) return AnswerWithoutShowing(Answer, Kind, Text, Details);
 
-    QMessageBox Box(IconOf(Kind), kCaption, QString::fromStdString(Text));
-    if (!Details.empty()) Box.setDetailedText(QString::fromStdString(Details));
-    if (Kind != umConfirmation) {
-        Box.addButton(QStringLiteral("&OK"), QMessageBox::AcceptRole);
-        Box.exec();
-        return false;
-    }
-    QPushButton* Yes = Box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
-    Box.setEscapeButton(Box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole));
-    Box.setDefaultButton(Yes);
-    Box.exec();
-    return Box.clickedButton() == Yes;
+    using namespace controls;
+    const TDialogKind DialogKind = Kind == umConfirmation ? dkConfirmation : Kind == umError ? dkError : dkInformation;
+    const TDialogButtons Buttons = Kind == umConfirmation ? ButtonSet({dbYes, dbNo}) : ButtonSet({dbOK});
+    const int Result = ShowMessageDialog(QString::fromStdString(Text), QString::fromStdString(Details), DialogKind, Buttons,
+                                         0, 0, 16);
+    return Kind == umConfirmation && Result == platform::ui::mrYes;
 }
 
 }  // namespace uninstall

@@ -6,7 +6,7 @@
 
 namespace uninstall {
 
-// A modal message box in Portuguese: "&Sim"/"&Não" for a confirmation, "&OK"
+// The program's message box: {"&Sim", "&Não"} for a confirmation, "&OK"
 // otherwise. With VEX_DIALOG_ANSWER set ("yes" or "no") nothing is shown: the
 // text goes to the standard error and the dialog answers as told, so that
 // scripts and tests can drive the program.

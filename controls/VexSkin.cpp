@@ -254,6 +254,29 @@ void TVexSkin::NotifyControls() {
         if (Control) Control->repaint();
 }
 
+TSkinLink::TSkinLink(QWidget* Control)
+    : FControl(Control), FNotifier([this](QObject*) {
+          FSkin = nullptr;
+          FControl->repaint();
+      }) {}
+
+TSkinLink::~TSkinLink() {
+    if (FSkin) FSkin->UnregisterControl(FControl);
+}
+
+void TSkinLink::SetSkin(TVexSkin* Value) {
+    if (Value == FSkin) return;
+    if (FSkin) {
+        FSkin->UnregisterControl(FControl);
+        FNotifier.Remove(FSkin);
+    }
+    FSkin = Value;
+    if (FSkin) {
+        FSkin->RegisterControl(FControl);
+        FNotifier.Add(FSkin);
+    }
+}
+
 namespace {
 
 std::unique_ptr<TVexSkin>& DefaultSkinHolder() {

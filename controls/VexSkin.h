@@ -167,6 +167,25 @@ private:
     platform::ui::TFreeNotifier FNotifier;
 };
 
+// A control's link to a skin of its own: the control is registered to be
+// repainted when the skin changes, and the link forgets a skin that is freed
+// (repainting the control) without calling into it.
+class TSkinLink {
+public:
+    explicit TSkinLink(QWidget* Control);
+    ~TSkinLink();
+    TSkinLink(const TSkinLink&) = delete;
+    TSkinLink& operator=(const TSkinLink&) = delete;
+
+    TVexSkin* Skin() const { return FSkin; }
+    void SetSkin(TVexSkin* Value);
+
+private:
+    QWidget* FControl;
+    TVexSkin* FSkin = nullptr;
+    platform::ui::TFreeNotifier FNotifier;
+};
+
 // The process-wide built-in skin with the items "button", "check" and
 // "radio", made on first use (InitDefaultSkin makes it at start-up). A
 // missing built-in image raises "Resource %s not found".

@@ -419,6 +419,11 @@ void TCustomControl::keyPressEvent(QKeyEvent* Event) {
 }
 
 void TCustomControl::keyReleaseEvent(QKeyEvent* Event) {
+    // A held key repeats its press only, as on the platform: no key-up until it is let go.
+    if (Event->isAutoRepeat()) {
+        Event->accept();
+        return;
+    }
     int Key = Event->key();
     KeyUp(Key, Event->modifiers());
     if (Key == 0) Event->accept();

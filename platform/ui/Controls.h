@@ -171,6 +171,13 @@ public:
     std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseMove;
 
 protected:
+    // The usual property setter: a changed value is stored and shown at once.
+    template <class T>
+    void SetAndRepaint(T& Field, const T& Value) {
+        if (Field == Value) return;
+        Field = Value;
+        repaint();
+    }
     // Valid only while Paint runs.
     TCanvas& Canvas();
     virtual void Paint();

@@ -19,8 +19,10 @@ public:
         ++Clicks;
         TCustomControl::Click();
     }
+    QList<int> KeyUps;
 
 protected:
+    void KeyUp(int& Key, Qt::KeyboardModifiers) override { KeyUps.append(Key); }
     void Paint() override { ++Paints; }
 };
 
@@ -217,6 +219,15 @@ TEST(CustomControl, ClickComesOnReleaseInside) {
     Control.OnDblClick = [&](QObject*) { ++DoubleClicks; };
     QTest::mouseDClick(&Control, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(DoubleClicks, 1);
+}
+
+TEST(CustomControl, AHeldKeyRepeatsItsPressButNotItsRelease) {
+    TCountingControl Control;
+    QKeyEvent Repeated(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ", true);
+    QApplication::sendEvent(&Control, &Repeated);
+    EXPECT_TRUE(Control.KeyUps.isEmpty());
+    QTest::keyRelease(&Control, Qt::Key_Space);
+    EXPECT_EQ(Control.KeyUps, QList<int>({Qt::Key_Space}));
 }
 
 TEST(CustomControl, AnswersItsOwnMessages) {

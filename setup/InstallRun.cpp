@@ -11,6 +11,7 @@
 #include "platform/os/Text.h"
 #include "platform/os/WinError.h"
 #include "platform/os/WinPath.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/Resources.h"
 
 namespace setup {
@@ -30,8 +31,6 @@ const char* const kDocumentParam = "\"%1\"";
 const char* const kLinkExt = ".lnk";
 const int kShowNormal = 1;
 const int kStepMilliseconds = 100;
-const int mrRetry = 4;
-const int mrCancel = 2;
 
 class TInstallation {
 public:
@@ -199,7 +198,7 @@ private:
             return true;
         } catch (const std::exception& Error) {
             const int Answer = FHost.AskRetry(Format(LoadResString(SCannotWriteFile).c_str(), Error.what()));
-            return Answer != mrRetry && Answer != mrCancel;
+            return Answer != platform::ui::mrRetry && Answer != platform::ui::mrCancel;
         }
     }
 

@@ -150,6 +150,7 @@ void TfrmPrincipal::CreateComponents() {
     lblConfigLocal->setObjectName(QStringLiteral("lblConfigLocal"));
     lblConfigLocal->SetCaption(QStringLiteral("Local da instalação"));
     lblConfigLocal->SetControl(edtConfigLocal);
+    lblConfigLocal->SetColor(Qt::white);
     btnConfigLocalizar = AddButton(tshConfig, "btnConfigLocalizar", QStringLiteral("&Localizar..."), 241);
     btnConfigLocalizar->SetBounds(241, 115, 68, 23);
     btnConfigLocalizar->SetTabOrder(1);
@@ -187,6 +188,7 @@ void TfrmPrincipal::CreateComponents() {
     chkIniciar->SetDefaultActions(false);
     chkIniciar->SetMargin(18);
     chkIniciar->SetChecked(true);
+    chkIniciar->SetColor(Qt::white);
 
     tshCancelado = AddPage("tshCancelado", QStringLiteral("Assistente de instalação concluído."), Finish);
     AddText(tshCancelado,
@@ -213,6 +215,7 @@ void TfrmPrincipal::CreateComponents() {
 TTabSheet* TfrmPrincipal::AddPage(const char* Name, const QString& Title, const QString& Hint) {
     TTabSheet* Page = pctAssist->AddPage(QString());
     Page->setObjectName(QString::fromLatin1(Name));
+    SetPlainColor(Page, Qt::white);
     auto* TitleLabel = new QLabel(Title, Page);
     QFont TitleFont(QStringLiteral("Verdana"), 10);
     TitleFont.setBold(true);

@@ -216,6 +216,9 @@ TTabSheet* TfrmPrincipal::AddPage(const char* Name, const QString& Title, const 
     TTabSheet* Page = pctAssist->AddPage(QString());
     Page->setObjectName(QString::fromLatin1(Name));
     SetPlainColor(Page, Qt::white);
+    // A page without controls holds the focus itself, so that no button of
+    // the bar takes it (Enter during the run must not reach Cancel).
+    Page->setFocusPolicy(Qt::ClickFocus);
     auto* TitleLabel = new QLabel(Title, Page);
     QFont TitleFont(QStringLiteral("Verdana"), 10);
     TitleFont.setBold(true);

@@ -119,6 +119,16 @@ TEST_F(PrincipalTest, FirstInstallationWithEnterOnEveryPageThenStartsTheApplicat
     EXPECT_FALSE(Form.isVisible());
 }
 
+TEST_F(PrincipalTest, EnterDuringTheRunNeitherCancelsNorAsks) {
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    PressEnter();
+    QTimer::singleShot(400, &Form, [this] { PressEnter(); });
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshConcluido);
+    EXPECT_TRUE(Calls.empty());
+}
+
 TEST_F(PrincipalTest, ConcluirWithoutTheCheckBoxStartsNothing) {
     TfrmPrincipal& Form = Start();
     PressEnter();

@@ -247,6 +247,23 @@ TEST_F(PrincipalTest, LockedApplicationFileIsRetriedUntilReleased) {
     EXPECT_EQ(Calls[0].Kind, dkConfirmation);
 }
 
+TEST_F(PrincipalTest, OlderEditionIsRemovedThroughTheInstallerServiceFirst) {
+    const std::string Winenv = WINENV_PATH;
+    ASSERT_EQ(std::system((Winenv + " init >/dev/null && " + Winenv + " product add " + kOldVersionProductCode +
+                           " Navitrex 'C:\\Old\\Navitrex.exe' >/dev/null")
+                              .c_str()),
+              0);
+    ASSERT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
+    Answer = [](const TMessageDialogCall&) { return 6; };
+    TfrmPrincipal& Form = Start();
+    for (int Pass = 0; Pass < 50 && Form.CurrentPage() != Form.tshInicial; ++Pass) QTest::qWait(20);
+    EXPECT_EQ(CallsWith(SOldVersionFound), 1);
+    EXPECT_EQ(Calls[0].Kind, dkConfirmation);
+    ASSERT_EQ(Form.CurrentPage(), Form.tshInicial);
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
+    EXPECT_FALSE(Form.btnVoltar->Enabled()) << "the removal page stays out of the history";
+}
+
 TEST_F(PrincipalTest, DecliningTheOlderEditionsRemovalCancels) {
     RegWrite(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey, "DisplayName", "Navitrex");
     Answer = [](const TMessageDialogCall&) { return 7; };

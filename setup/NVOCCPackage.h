@@ -1,0 +1,38 @@
+#pragma once
+// The customer package: the archive that carries one NVOCC customer's
+// configuration, logo and data files, and the customer record read from it.
+#include <QImage>
+#include <memory>
+#include <string>
+
+#include "platform/os/Streams.h"
+
+namespace setup {
+
+struct TNVOCCData {
+    std::string Name;
+    std::string Email;
+    std::string Site;
+    std::string FileName;
+};
+
+// What the wizard takes from a package: the record and the welcome logo.
+struct TPackageContents {
+    TNVOCCData NVOCC;
+    QImage Logo;  // null when the package has no "image.bmp"
+};
+
+// "default.nvo" beside the running program, loaded whole, or else a copy of
+// the built-in "NVOCC" resource; none when neither exists. A "default.nvo"
+// that cannot be read raises.
+std::unique_ptr<platform::os::TStream> LoadPackage();
+
+// Visits the entries in stored order: "nvocc_cfg.ini" fills the record and
+// "image.bmp" gives the logo and ends the scan, whatever follows it.
+TPackageContents ReadPackage(platform::os::TStream& Package);
+
+// The record from section "Config" of the package's INI text (code page
+// 1252); a missing key reads as empty.
+TNVOCCData ReadNVOCCConfig(const std::string& IniText);
+
+}  // namespace setup

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <filesystem>
+
+#include "installlib/VxiStream.h"
+#include "installlib/VxiWriter.h"
+#include "platform/os/Files.h"
+#include "platform/os/WinEnv.h"
+#include "platform/os/WinPath.h"
+#include "platform/ui/Resources.h"
+#include "setup/NVOCCPackage.h"
+
+using namespace platform::os;
+using namespace setup;
+
+namespace {
+
+TMemoryStream Bytes(const std::string& Text) {
+    TMemoryStream Stream;
+    Stream.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
+    return Stream;
+}
+
+std::string BitmapBytes() {
+    QImage Image(4, 3, QImage::Format_RGB888);
+    Image.fill(Qt::red);
+    QByteArray Data;
+    QBuffer Buffer(&Data);
+    Buffer.open(QIODevice::WriteOnly);
+    Image.save(&Buffer, "BMP");
+    return Data.toStdString();
+}
+
+// A package archive with the given entries, in order.
+TMemoryStream Package(const std::vector<std::pair<std::string, std::string>>& Entries) {
+    TMemoryStream Archive;
+    installlib::TVxiWriter Writer(Archive);
+    for (const auto& [Name, Content] : Entries) {
+        TMemoryStream Entry = Bytes(Content);
+        Writer.AddFile(Name, Entry);
+    }
+    return Archive;
+}
+
+const std::string kConfig = "[Config]\r\nName=Transportes \xC7ica\r\nEmail=a@b.com\r\nSite= www.b.com \r\nFileName=tci\r\n";
+
+}  // namespace
+
+TEST(NVOCCConfig, ReadsTheFourKeysOfSectionConfigInCodePage1252) {
+    const TNVOCCData Data = ReadNVOCCConfig(
+        "[Other]\r\nName=Wrong\r\n; Name=Comment\r\n[config]\r\nIdNVOCC=3\r\nname = Transportes \xC7ica\r\n"
+        "EMAIL=a@b.com\r\nSite=www.b.com\r\nFileName=tci\r\nName=Second\r\n");
+    EXPECT_EQ(Data.Name, "Transportes \u00C7ica");
+    EXPECT_EQ(Data.Email, "a@b.com");
+    EXPECT_EQ(Data.Site, "www.b.com");
+    EXPECT_EQ(Data.FileName, "tci");
+}
+
+TEST(NVOCCConfig, MissingKeysReadAsEmpty) {
+    const TNVOCCData Data = ReadNVOCCConfig("[Config]\nName=Only\n");
+    EXPECT_EQ(Data.Name, "Only");
+    EXPECT_EQ(Data.Email, "");
+    EXPECT_EQ(Data.Site, "");
+    EXPECT_EQ(Data.FileName, "");
+    EXPECT_EQ(ReadNVOCCConfig("Name=Outside\n").Name, "");
+}
+
+TEST(NVOCCPackage, ConfigurationAndLogoAreReadWhateverTheirCase) {
+    TMemoryStream Archive = Package({{"NVOCC_CFG.INI", kConfig}, {"Image.Bmp", BitmapBytes()}, {"icon.bmp", "x"}});
+    const TPackageContents Contents = ReadPackage(Archive);
+    EXPECT_EQ(Contents.NVOCC.Name, "Transportes \u00C7ica");
+    EXPECT_EQ(Contents.NVOCC.FileName, "tci");
+    ASSERT_FALSE(Contents.Logo.isNull());
+    EXPECT_EQ(Contents.Logo.size(), QSize(4, 3));
+    EXPECT_EQ(Contents.Logo.pixelColor(0, 0), QColor(Qt::red));
+}
+
+TEST(NVOCCPackage, LogoBeforeConfigurationLeavesTheRecordEmpty) {
+    TMemoryStream Archive = Package({{"image.bmp", BitmapBytes()}, {"nvocc_cfg.ini", kConfig}});
+    const TPackageContents Contents = ReadPackage(Archive);
+    EXPECT_FALSE(Contents.Logo.isNull());
+    EXPECT_EQ(Contents.NVOCC.Name, "");
+    EXPECT_EQ(Contents.NVOCC.Site, "");
+}
+
+TEST(NVOCCPackage, BuiltInPackageHoldsTheSampleCustomerInOrder) {
+    platform::ui::TResourceStream Resource("nvocc");
+    installlib::TVxiStream Archive(Resource);
+    std::vector<std::string> Names;
+    for (int Index = 0; Index < Archive.Count(); ++Index) Names.push_back(Archive.GetFileName(Index));
+    EXPECT_EQ(Names, (std::vector<std::string>{"nvocc_cfg.ini", "image.bmp", "icon.bmp", "report.rpt",
+                                                "port_of_loading.dat", "port_of_discharge.dat", "ocean_vessel.dat",
+                                                "equipment.dat"}));
+    const TPackageContents Contents = ReadPackage(Resource);
+    EXPECT_EQ(Contents.NVOCC.Name, "Mar\u00EDtima Cargas Ltda");
+    EXPECT_EQ(Contents.NVOCC.FileName, "maritima");
+    EXPECT_FALSE(Contents.Logo.isNull());
+}
+
+TEST(NVOCCPackage, DefaultPackageBesideTheProgramReplacesTheBuiltInOne) {
+    const std::string Beside = ExtractFilePath(GetModuleFileName()) + "default.nvo";
+    const std::filesystem::path Host = HostPath(Beside);
+    TMemoryStream Archive = Package({{"nvocc_cfg.ini", kConfig}});
+    Archive.SaveToFile(Host);
+    std::unique_ptr<TStream> Loaded = LoadPackage();
+    std::filesystem::remove(Host);
+    ASSERT_TRUE(Loaded);
+    EXPECT_EQ(Loaded->Size(), Archive.Size());
+    EXPECT_EQ(ReadPackage(*Loaded).NVOCC.FileName, "tci");
+
+    std::unique_ptr<TStream> BuiltIn = LoadPackage();
+    ASSERT_TRUE(BuiltIn);
+    EXPECT_EQ(ReadPackage(*BuiltIn).NVOCC.FileName, "maritima");
+}

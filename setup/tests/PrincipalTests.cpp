@@ -1,0 +1,294 @@
+// The wizard driven as a person would: keys and clicks on the real form over
+// a temporary emulated prefix, every dialog answered by the test responder.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+
+#include "controls/VexMessage.h"
+#include "installlib/InstaladorDefs.h"
+#include "installlib/tests/RegistryHelpers.h"
+#include "installlib/tests/TempPrefix.h"
+#include "platform/os/Files.h"
+#include "platform/os/Shell.h"
+#include "platform/os/WinEnv.h"
+#include "setup/Principal.h"
+
+using namespace controls;
+using namespace installlib;
+using namespace platform::os;
+using namespace setup;
+
+namespace {
+
+const std::string kDir = "C:\\Program Files\\Ostrevan\\Navitrex\\";
+
+std::string ReadText(const std::filesystem::path& File) {
+    std::ifstream Stream(File, std::ios::binary);
+    std::stringstream Text;
+    Text << Stream.rdbuf();
+    return Text.str();
+}
+
+class PrincipalTest : public TempPrefixTest {
+protected:
+    void SetUp() override {
+        TempPrefixTest::SetUp();
+        FSaved = SetMessageDialogResponder([this](const TMessageDialogCall& Call) {
+            Calls.push_back(Call);
+            return Answer ? Answer(Call) : 1;
+        });
+    }
+    void TearDown() override {
+        FForm.reset();
+        SetMessageDialogResponder(FSaved);
+        SetFolderBrowser(nullptr);
+        TempPrefixTest::TearDown();
+    }
+
+    // Creates and shows the wizard and lets its start-up work run.
+    TfrmPrincipal& Start() {
+        FForm = std::make_unique<TfrmPrincipal>();
+        platform::ui::SetMainForm(FForm.get());
+        FForm->Show();
+        for (int Pass = 0; Pass < 5; ++Pass) QApplication::processEvents();
+        return *FForm;
+    }
+
+    void Press(int Key) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : FForm.get(),
+                        static_cast<Qt::Key>(Key));
+        QApplication::processEvents();
+    }
+    void PressEnter() { Press(Qt::Key_Return); }
+
+    QStringList Review() const { return FForm->mmoConferir->toPlainText().split(u'\n'); }
+    int CallsWith(int Id) const {
+        const QString Text = QString::fromStdString(LoadResString(Id));
+        return static_cast<int>(std::count_if(Calls.begin(), Calls.end(), [&](const TMessageDialogCall& Call) {
+            return Call.Msg == Text;
+        }));
+    }
+    std::string ShellLog() const { return ReadText(ShellLogPath()); }
+
+    std::vector<TMessageDialogCall> Calls;
+    std::function<int(const TMessageDialogCall&)> Answer;
+    std::unique_ptr<TfrmPrincipal> FForm;
+
+private:
+    TMessageDialogResponder FSaved;
+};
+
+TEST_F(PrincipalTest, FirstInstallationWithEnterOnEveryPageThenStartsTheApplication) {
+    TfrmPrincipal& Form = Start();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshInicial);
+    EXPECT_EQ(Form.windowTitle(), "Ostrevan Installer");
+    EXPECT_TRUE(Form.lblInicial->text().endsWith("para emiss\u00E3o de BL's para Mar\u00EDtima Cargas Ltda."));
+    EXPECT_EQ(Form.lblInicialSite->text(), "www.maritimacargas.com.br");
+    EXPECT_TRUE(Form.lblInicialSite->isVisible());
+    EXPECT_FALSE(Form.imgLogo->pixmap().isNull());
+    EXPECT_FALSE(Form.btnVoltar->Enabled());
+    EXPECT_EQ(Form.btnAvancar->Caption(), "&Avan\u00E7ar >");
+
+    PressEnter();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshConfig);
+    EXPECT_EQ(Form.edtConfigLocal->text(), "C:\\Program Files\\Ostrevan\\Navitrex");
+    EXPECT_TRUE(Form.btnVoltar->Enabled());
+    PressEnter();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshVerificar);
+    EXPECT_EQ(Review().first(), "O Navitrex ser\u00E1 instalado pela primeira vez neste computador.");
+    PressEnter();  // the whole run happens inside this press
+
+    ASSERT_EQ(Form.CurrentPage(), Form.tshConcluido);
+    EXPECT_TRUE(Calls.empty());
+    EXPECT_EQ(Form.pbrInstall->value(), 15);
+    EXPECT_TRUE(FileExists(kDir + "Navitrex.exe"));
+    EXPECT_TRUE(FileExists(kDir + "Data\\maritima.nvo"));
+    EXPECT_TRUE(FileExists(kDir + "Mar\u00EDtima Cargas Ltda.log"));
+    EXPECT_EQ(Form.btnAvancar->Caption(), "Concluir");
+    EXPECT_FALSE(Form.btnCancelar->Enabled());
+    EXPECT_TRUE(Form.CanClose());
+
+    EXPECT_TRUE(Form.chkIniciar->Checked());
+    Form.btnAvancar->Click();
+    EXPECT_NE(ShellLog().find("Navitrex.exe"), std::string::npos);
+    EXPECT_NE(ShellLog().find("\"NVOCC=Mar\u00EDtima Cargas Ltda\""), std::string::npos);
+    EXPECT_FALSE(Form.isVisible());
+}
+
+TEST_F(PrincipalTest, EnterDuringTheRunNeitherCancelsNorAsks) {
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    PressEnter();
+    QTimer::singleShot(400, &Form, [this] { PressEnter(); });
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshConcluido);
+    EXPECT_TRUE(Calls.empty());
+}
+
+TEST_F(PrincipalTest, ConcluirWithoutTheCheckBoxStartsNothing) {
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    PressEnter();
+    PressEnter();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshConcluido);
+    Form.chkIniciar->SetChecked(false);
+    Form.btnAvancar->Click();
+    EXPECT_EQ(ShellLog().find("Navitrex.exe"), std::string::npos);
+    EXPECT_FALSE(Form.isVisible());
+}
+
+TEST_F(PrincipalTest, PreviousInstallationSkipsTheFolderPage) {
+    RegWrite(HKEY_LOCAL_MACHINE, kNavitrexKey, "Path", "D:\\Navitrex\\");
+    RegWrite(HKEY_LOCAL_MACHINE, kNavitrexKey, "NVOCC", "oceanic");
+    TfrmPrincipal& Form = Start();
+    EXPECT_EQ(Form.edtConfigLocal->text(), "D:\\Navitrex\\");
+    PressEnter();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshVerificar);
+    EXPECT_EQ(Review().first(), "O Navitrex j\u00E1 foi previamente instalado neste computador.");
+}
+
+TEST_F(PrincipalTest, RelativeFolderIsRefused) {
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    Form.edtConfigLocal->setText("Navitrex");
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshConfig);
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].Msg, "O diret\u00F3rio informado n\u00E3o \u00E9 v\u00E1lido.");
+    EXPECT_EQ(Calls[0].Kind, dkWarning);
+    EXPECT_EQ(Calls[0].Buttons, ButtonSet({dbOK}));
+}
+
+TEST_F(PrincipalTest, BackAndNextRebuildTheReview) {
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    PressEnter();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshVerificar);
+    Form.btnVoltar->Click();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshConfig);
+    EXPECT_EQ(Form.HistoryIndex(), 1);
+    Form.edtConfigLocal->setText("E:\\Outro");
+    Form.btnAvancar->Click();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshVerificar);
+    EXPECT_TRUE(Review().contains("E:\\Outro"));
+    EXPECT_FALSE(Review().contains("C:\\Program Files\\Ostrevan\\Navitrex"));
+    Form.btnVoltar->Click();
+    Form.btnVoltar->Click();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshInicial);
+    EXPECT_FALSE(Form.btnVoltar->Enabled());
+}
+
+TEST_F(PrincipalTest, ClosingAsksAndYesCancelsTheWizardWithoutClosingIt) {
+    TfrmPrincipal& Form = Start();
+    Answer = [](const TMessageDialogCall&) { return 7; };
+    Form.Close();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshInicial);
+    EXPECT_TRUE(Form.isVisible());
+    Answer = [](const TMessageDialogCall&) { return 6; };
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(CallsWith(SConfirmCancel), 2);
+    EXPECT_EQ(Calls.back().Kind, dkInformation);
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+    EXPECT_TRUE(Form.isVisible());
+    EXPECT_FALSE(Form.btnVoltar->Enabled());
+    Form.btnAvancar->Click();
+    EXPECT_FALSE(Form.isVisible());
+}
+
+TEST_F(PrincipalTest, CancelDuringTheRunUndoesEverything) {
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    PressEnter();
+    Answer = [](const TMessageDialogCall&) { return 6; };
+    QTimer::singleShot(450, &Form, [&Form] { Form.Close(); });
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(CallsWith(SConfirmCancel), 1);
+    EXPECT_FALSE(DirectoryExists(kDir));
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kNavitrexKey, "NVOCC"), "(missing)");
+}
+
+TEST_F(PrincipalTest, FolderThatCannotBeCreatedShowsTheErrorAndUndoes) {
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    Form.edtConfigLocal->setText("Q:\\Navitrex");
+    PressEnter();
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].Msg, "Ocorreu algum erro no processo de instala\u00E7\u00E3o.");
+    EXPECT_EQ(Calls[0].Kind, dkError);
+    const QStringList Details = Calls[0].Details.split("\r\n");
+    ASSERT_EQ(Details.size(), 2);
+    EXPECT_EQ(Details[0], "N\u00E3o foi poss\u00EDvel criar o diret\u00F3rio da instala\u00E7\u00E3o.");
+    EXPECT_TRUE(Details[1].startsWith("(Error code "));
+}
+
+TEST_F(PrincipalTest, LockedApplicationFileIsRetriedUntilReleased) {
+    ASSERT_TRUE(ForceDirectories(kDir));
+    auto Held = OpenFileStream(kDir + "Navitrex.exe", fmCreate | fmShareExclusive);
+    Answer = [&](const TMessageDialogCall& Call) {
+        EXPECT_EQ(Call.Buttons, ButtonSet({dbRetry}));
+        if (Calls.size() == 2) Held.reset();
+        return 4;
+    };
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    PressEnter();
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshConcluido);
+    ASSERT_EQ(Calls.size(), 2u);
+    EXPECT_TRUE(Calls[0].Msg.endsWith("\r\n\r\nFeche todos os programas e clique no bot\u00E3o Retry."));
+    EXPECT_EQ(Calls[0].Kind, dkConfirmation);
+}
+
+TEST_F(PrincipalTest, OlderEditionIsRemovedThroughTheInstallerServiceFirst) {
+    const std::string Winenv = WINENV_PATH;
+    ASSERT_EQ(std::system((Winenv + " init >/dev/null && " + Winenv + " product add " + kOldVersionProductCode +
+                           " Navitrex 'C:\\Old\\Navitrex.exe' >/dev/null")
+                              .c_str()),
+              0);
+    ASSERT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
+    Answer = [](const TMessageDialogCall&) { return 6; };
+    TfrmPrincipal& Form = Start();
+    for (int Pass = 0; Pass < 50 && Form.CurrentPage() != Form.tshInicial; ++Pass) QTest::qWait(20);
+    EXPECT_EQ(CallsWith(SOldVersionFound), 1);
+    EXPECT_EQ(Calls[0].Kind, dkConfirmation);
+    ASSERT_EQ(Form.CurrentPage(), Form.tshInicial);
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
+    EXPECT_FALSE(Form.btnVoltar->Enabled()) << "the removal page stays out of the history";
+}
+
+TEST_F(PrincipalTest, DecliningTheOlderEditionsRemovalCancels) {
+    RegWrite(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey, "DisplayName", "Navitrex");
+    Answer = [](const TMessageDialogCall&) { return 7; };
+    TfrmPrincipal& Form = Start();
+    EXPECT_EQ(CallsWith(SOldVersionFound), 1);
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+}
+
+TEST_F(PrincipalTest, FolderBrowserAnswerGoesIntoTheFolderBox) {
+    struct TPicker : TFolderBrowser {
+        bool Browse(void*, const std::string& Title, const std::string& Initial, std::string& Folder) override {
+            Seen = Title + "|" + Initial;
+            Folder = "D:\\Escolhido";
+            return true;
+        }
+        std::string Seen;
+    } Picker;
+    SetFolderBrowser(&Picker);
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    Form.edtConfigLocal->setText("C:\\Novo\\Navitrex");
+    Form.btnConfigLocalizar->Click();
+    EXPECT_EQ(Picker.Seen, "Selecione o diret\u00F3rio de instala\u00E7\u00E3o:|C:\\Novo\\Navitrex");
+    EXPECT_EQ(Form.edtConfigLocal->text(), "D:\\Escolhido");
+    EXPECT_FALSE(DirectoryExists("C:\\Novo\\Navitrex")) << "the folder made for the browser goes again";
+}
+
+}  // namespace

@@ -119,6 +119,10 @@ bool HostCommand(const fs::path& Host, const std::string& WinProgram, std::vecto
         return false;
     }
     if (Magic.rfind("\x7f" "ELF", 0) == 0 || Magic.rfind("#!", 0) == 0) {
+        // The platform has no execute permission: a program an installer wrote runs as it is.
+        std::error_code Ignored;
+        fs::permissions(Host, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::add, Ignored);
         Argv = {Host.string()};
         return true;
     }

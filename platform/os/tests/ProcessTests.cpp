@@ -119,3 +119,16 @@ TEST(Process, UnquotedPathsWithBlanksAreFound) {
     Process.Wait(INFINITE);
     EXPECT_EQ(Process.ExitCode(), 3u);
 }
+
+TEST(Process, ProgramsWrittenWithoutExecutePermissionRun) {
+    TTempPrefix Prefix;
+    ASSERT_TRUE(ForceDirectories("C:\\Program Files\\Tool"));
+    // Written as an installer writes any file: read and write only.
+    auto File = OpenFileStream("C:\\Program Files\\Tool\\plain.exe", fmCreate);
+    File->WriteBuffer("#!/bin/sh\nexit 4\n", 17);
+    File.reset();
+    TProcess Process;
+    ASSERT_TRUE(CreateProcess("\"C:\\Program Files\\Tool\\plain.exe\"", "", 1, Process));
+    Process.Wait(INFINITE);
+    EXPECT_EQ(Process.ExitCode(), 4u);
+}

@@ -5,16 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "installlib/NVOCCConfig.h"
 #include "platform/os/Streams.h"
 
 namespace setup {
 
-struct TNVOCCData {
-    std::string Name;
-    std::string Email;
-    std::string Site;
-    std::string FileName;
-};
+using installlib::TNVOCCData;
 
 // What the wizard takes from a package: the record and the welcome logo.
 struct TPackageContents {
@@ -27,12 +23,7 @@ struct TPackageContents {
 // that cannot be read raises.
 std::unique_ptr<platform::os::TStream> LoadPackage();
 
-// Visits the entries in stored order: "nvocc_cfg.ini" fills the record and
-// "image.bmp" gives the logo and ends the scan, whatever follows it.
+// The record and the logo as a picture (the scan is installlib's ReadNVOCCPackage).
 TPackageContents ReadPackage(platform::os::TStream& Package);
-
-// The record from section "Config" of the package's INI text (code page
-// 1252); a missing key reads as empty.
-TNVOCCData ReadNVOCCConfig(const std::string& IniText);
 
 }  // namespace setup

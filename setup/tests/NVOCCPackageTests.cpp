@@ -47,25 +47,6 @@ const std::string kConfig = "[Config]\r\nName=Transportes \xC7ica\r\nEmail=a@b.c
 
 }  // namespace
 
-TEST(NVOCCConfig, ReadsTheFourKeysOfSectionConfigInCodePage1252) {
-    const TNVOCCData Data = ReadNVOCCConfig(
-        "[Other]\r\nName=Wrong\r\n; Name=Comment\r\n[config]\r\nIdNVOCC=3\r\nname = Transportes \xC7ica\r\n"
-        "EMAIL=a@b.com\r\nSite=www.b.com\r\nFileName=tci\r\nName=Second\r\n");
-    EXPECT_EQ(Data.Name, "Transportes \u00C7ica");
-    EXPECT_EQ(Data.Email, "a@b.com");
-    EXPECT_EQ(Data.Site, "www.b.com");
-    EXPECT_EQ(Data.FileName, "tci");
-}
-
-TEST(NVOCCConfig, MissingKeysReadAsEmpty) {
-    const TNVOCCData Data = ReadNVOCCConfig("[Config]\nName=Only\n");
-    EXPECT_EQ(Data.Name, "Only");
-    EXPECT_EQ(Data.Email, "");
-    EXPECT_EQ(Data.Site, "");
-    EXPECT_EQ(Data.FileName, "");
-    EXPECT_EQ(ReadNVOCCConfig("Name=Outside\n").Name, "");
-}
-
 TEST(NVOCCPackage, ConfigurationAndLogoAreReadWhateverTheirCase) {
     TMemoryStream Archive = Package({{"NVOCC_CFG.INI", kConfig}, {"Image.Bmp", BitmapBytes()}, {"icon.bmp", "x"}});
     const TPackageContents Contents = ReadPackage(Archive);

@@ -20,6 +20,8 @@ const char* const kConfigEntry = "nvocc_cfg.ini";
 const char* const kLogoEntry = "image.bmp";
 const char* const kConfigSection = "Config";
 
+std::string GPackageFile;
+
 struct TIniLine {
     std::string Key;
     std::string Value;
@@ -82,7 +84,8 @@ TPackageContents ReadPackage(TStream& Package) {
 }
 
 std::unique_ptr<TStream> LoadPackage() {
-    const std::string DefaultPackage = ExtractFilePath(GetModuleFileName()) + kDefaultPackageFile;
+    const std::string DefaultPackage =
+        GPackageFile.empty() ? ExtractFilePath(GetModuleFileName()) + kDefaultPackageFile : GPackageFile;
     if (FileExists(DefaultPackage)) {
         auto Stream = std::make_unique<TMemoryStream>();
         std::unique_ptr<TFileStream> File = OpenFileStream(DefaultPackage, fmOpenRead | fmShareDenyWrite);
@@ -95,5 +98,7 @@ std::unique_ptr<TStream> LoadPackage() {
         return nullptr;
     }
 }
+
+void SetPackageFile(const std::string& WinPath) { GPackageFile = WinPath; }
 
 }  // namespace setup

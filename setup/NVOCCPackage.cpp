@@ -13,6 +13,8 @@ namespace {
 const char* const kDefaultPackageFile = "default.nvo";
 const char* const kPackageResource = "NVOCC";
 
+std::string GPackageFile;
+
 }  // namespace
 
 TPackageContents ReadPackage(TStream& Package) {
@@ -26,7 +28,8 @@ TPackageContents ReadPackage(TStream& Package) {
 }
 
 std::unique_ptr<TStream> LoadPackage() {
-    const std::string DefaultPackage = ExtractFilePath(GetModuleFileName()) + kDefaultPackageFile;
+    const std::string DefaultPackage =
+        GPackageFile.empty() ? ExtractFilePath(GetModuleFileName()) + kDefaultPackageFile : GPackageFile;
     if (FileExists(DefaultPackage)) {
         auto Stream = std::make_unique<TMemoryStream>();
         std::unique_ptr<TFileStream> File = OpenFileStream(DefaultPackage, fmOpenRead | fmShareDenyWrite);
@@ -39,5 +42,7 @@ std::unique_ptr<TStream> LoadPackage() {
         return nullptr;
     }
 }
+
+void SetPackageFile(const std::string& WinPath) { GPackageFile = WinPath; }
 
 }  // namespace setup

@@ -18,10 +18,16 @@ struct TPackageContents {
     QImage Logo;  // null when the package has no "image.bmp"
 };
 
-// "default.nvo" beside the running program, loaded whole, or else a copy of
-// the built-in "NVOCC" resource; none when neither exists. A "default.nvo"
-// that cannot be read raises.
+// "default.nvo" beside the running program (or the file given to
+// SetPackageFile), loaded whole, or else a copy of the built-in "NVOCC"
+// resource; none when neither exists. A package file that cannot be read
+// raises.
 std::unique_ptr<platform::os::TStream> LoadPackage();
+
+// Points LoadPackage at another package file, so that a program hosting the
+// wizard, a test among them, can offer a customer of its own; an empty path
+// goes back to "default.nvo" beside the program.
+void SetPackageFile(const std::string& WinPath);
 
 // The record and the logo as a picture (the scan is installlib's ReadNVOCCPackage).
 TPackageContents ReadPackage(platform::os::TStream& Package);

@@ -124,14 +124,19 @@ inline bool SharedPartsExist() {
            RegKeyExists(HKEY_CLASSES_ROOT, "bldfile") && DirectoryExists(TCustomer::MenuFolder());
 }
 
-// Everything an undo could touch: the machine hive, the files of drive C: and the shell's notifications.
-inline std::string MachineSnapshot(const std::filesystem::path& Prefix) {
-    std::string Text = ExportRegistryKey(HKEY_LOCAL_MACHINE, "");
+// The files and folders of drive C:, relative to the prefix, sorted.
+inline std::vector<std::string> DriveFiles(const std::filesystem::path& Prefix) {
     std::vector<std::string> Files;
     for (const auto& Entry : std::filesystem::recursive_directory_iterator(Prefix / "drive_c"))
         Files.push_back(std::filesystem::relative(Entry.path(), Prefix).string());
     std::sort(Files.begin(), Files.end());
-    for (const std::string& File : Files) Text += File + "\n";
+    return Files;
+}
+
+// Everything an undo could touch: the machine hive, the files of drive C: and the shell's notifications.
+inline std::string MachineSnapshot(const std::filesystem::path& Prefix) {
+    std::string Text = ExportRegistryKey(HKEY_LOCAL_MACHINE, "");
+    for (const std::string& File : DriveFiles(Prefix)) Text += File + "\n";
     const std::filesystem::path ShellLog = ShellLogPath();
     return Text + (std::filesystem::exists(ShellLog) ? ReadHostFile(ShellLog) : "");
 }

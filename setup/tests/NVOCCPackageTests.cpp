@@ -1,47 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <filesystem>
 
+#include "installlib/InstaladorLib.h"
 #include "installlib/VxiStream.h"
-#include "installlib/VxiWriter.h"
 #include "platform/os/Files.h"
 #include "platform/os/WinEnv.h"
 #include "platform/os/WinPath.h"
 #include "platform/ui/Resources.h"
 #include "setup/NVOCCPackage.h"
+#include "setup/tests/PackageArchive.h"
 
 using namespace platform::os;
 using namespace setup;
+using namespace packagearchive;
 
 namespace {
-
-TMemoryStream Bytes(const std::string& Text) {
-    TMemoryStream Stream;
-    Stream.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
-    return Stream;
-}
-
-std::string BitmapBytes() {
-    QImage Image(4, 3, QImage::Format_RGB888);
-    Image.fill(Qt::red);
-    QByteArray Data;
-    QBuffer Buffer(&Data);
-    Buffer.open(QIODevice::WriteOnly);
-    Image.save(&Buffer, "BMP");
-    return Data.toStdString();
-}
-
-// A package archive with the given entries, in order.
-TMemoryStream Package(const std::vector<std::pair<std::string, std::string>>& Entries) {
-    TMemoryStream Archive;
-    installlib::TVxiWriter Writer(Archive);
-    for (const auto& [Name, Content] : Entries) {
-        TMemoryStream Entry = Bytes(Content);
-        Writer.AddFile(Name, Entry);
-    }
-    return Archive;
-}
 
 const std::string kConfig = "[Config]\r\nName=Transportes \xC7ica\r\nEmail=a@b.com\r\nSite= www.b.com \r\nFileName=tci\r\n";
 
@@ -88,6 +62,22 @@ TEST(NVOCCPackage, DefaultPackageBesideTheProgramReplacesTheBuiltInOne) {
     std::filesystem::remove(Host);
     ASSERT_TRUE(Loaded);
     EXPECT_EQ(Loaded->Size(), Archive.Size());
+    EXPECT_EQ(ReadPackage(*Loaded).NVOCC.FileName, "tci");
+
+    std::unique_ptr<TStream> BuiltIn = LoadPackage();
+    ASSERT_TRUE(BuiltIn);
+    EXPECT_EQ(ReadPackage(*BuiltIn).NVOCC.FileName, "maritima");
+}
+
+TEST(NVOCCPackage, PackageFileGivenByTheHostReplacesTheDefaultOne) {
+    const std::string Other = installlib::GetTempFolder() + "outro.nvo";
+    TMemoryStream Archive = Package({{"nvocc_cfg.ini", kConfig}});
+    Archive.SaveToFile(HostPath(Other));
+    SetPackageFile(Other);
+    std::unique_ptr<TStream> Loaded = LoadPackage();
+    SetPackageFile("");
+    std::filesystem::remove(HostPath(Other));
+    ASSERT_TRUE(Loaded);
     EXPECT_EQ(ReadPackage(*Loaded).NVOCC.FileName, "tci");
 
     std::unique_ptr<TStream> BuiltIn = LoadPackage();

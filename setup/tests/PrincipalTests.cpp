@@ -2,20 +2,12 @@
 // a temporary emulated prefix, every dialog answered by the test responder.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTest>
 #include <QTimer>
-#include <fstream>
-#include <sstream>
 
-#include "controls/VexMessage.h"
 #include "installlib/InstaladorDefs.h"
 #include "installlib/tests/RegistryHelpers.h"
-#include "installlib/tests/TempPrefix.h"
 #include "platform/os/Files.h"
-#include "platform/os/Shell.h"
-#include "platform/os/WinEnv.h"
-#include "setup/Principal.h"
+#include "setup/tests/WizardFixture.h"
 
 using namespace controls;
 using namespace installlib;
@@ -25,62 +17,6 @@ using namespace setup;
 namespace {
 
 const std::string kDir = "C:\\Program Files\\Ostrevan\\Navitrex\\";
-
-std::string ReadText(const std::filesystem::path& File) {
-    std::ifstream Stream(File, std::ios::binary);
-    std::stringstream Text;
-    Text << Stream.rdbuf();
-    return Text.str();
-}
-
-class PrincipalTest : public TempPrefixTest {
-protected:
-    void SetUp() override {
-        TempPrefixTest::SetUp();
-        FSaved = SetMessageDialogResponder([this](const TMessageDialogCall& Call) {
-            Calls.push_back(Call);
-            return Answer ? Answer(Call) : 1;
-        });
-    }
-    void TearDown() override {
-        FForm.reset();
-        SetMessageDialogResponder(FSaved);
-        SetFolderBrowser(nullptr);
-        TempPrefixTest::TearDown();
-    }
-
-    // Creates and shows the wizard and lets its start-up work run.
-    TfrmPrincipal& Start() {
-        FForm = std::make_unique<TfrmPrincipal>();
-        platform::ui::SetMainForm(FForm.get());
-        FForm->Show();
-        for (int Pass = 0; Pass < 5; ++Pass) QApplication::processEvents();
-        return *FForm;
-    }
-
-    void Press(int Key) {
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : FForm.get(),
-                        static_cast<Qt::Key>(Key));
-        QApplication::processEvents();
-    }
-    void PressEnter() { Press(Qt::Key_Return); }
-
-    QStringList Review() const { return FForm->mmoConferir->toPlainText().split(u'\n'); }
-    int CallsWith(int Id) const {
-        const QString Text = QString::fromStdString(LoadResString(Id));
-        return static_cast<int>(std::count_if(Calls.begin(), Calls.end(), [&](const TMessageDialogCall& Call) {
-            return Call.Msg == Text;
-        }));
-    }
-    std::string ShellLog() const { return ReadText(ShellLogPath()); }
-
-    std::vector<TMessageDialogCall> Calls;
-    std::function<int(const TMessageDialogCall&)> Answer;
-    std::unique_ptr<TfrmPrincipal> FForm;
-
-private:
-    TMessageDialogResponder FSaved;
-};
 
 TEST_F(PrincipalTest, FirstInstallationWithEnterOnEveryPageThenStartsTheApplication) {
     TfrmPrincipal& Form = Start();

@@ -1,0 +1,109 @@
+// An installation's whole life on one machine: two customers installed
+// through the real wizard into the same folder, then removed one by one
+// through the list of installed programs, the installed uninstaller really
+// running in a child process.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "installlib/tests/HostCommands.h"
+#include "installlib/tests/InstallScenario.h"
+#include "setup/NVOCCPackage.h"
+#include "setup/tests/PackageArchive.h"
+#include "setup/tests/WizardFixture.h"
+
+using namespace installscenario;
+using namespace packagearchive;
+
+namespace {
+
+const TCustomer kMaritima{"Mar\u00EDtima Cargas Ltda", "maritima"};
+
+class Lifecycle : public PrincipalTest {
+protected:
+    void SetUp() override {
+        PrincipalTest::SetUp();
+        ASSERT_EQ(RunCommand(Quote(WINENV_PATH) + " init >/dev/null"), 0);
+        Package({{"nvocc_cfg.ini", "[Config]\r\nName=Beta Linhas\r\nEmail=contato@beta.com\r\nSite=www.beta.com\r\n"
+                                   "FileName=beta\r\n"},
+                 {"image.bmp", BitmapBytes()}})
+            .SaveToFile(HostPath(BetaPackage()));
+    }
+    void TearDown() override {
+        setup::SetPackageFile("");
+        PrincipalTest::TearDown();
+    }
+
+    // Enter on every page, as most people install, ending without starting the application.
+    void InstallThroughTheWizard(const std::string& PackageFile) {
+        setup::SetPackageFile(PackageFile);
+        setup::TfrmPrincipal& Form = Start();
+        for (int Page = 0; Page < 3 && Form.CurrentPage() != Form.tshConcluido; ++Page) PressEnter();
+        ASSERT_EQ(Form.CurrentPage(), Form.tshConcluido);
+        Form.chkIniciar->SetChecked(false);
+        Form.btnAvancar->Click();
+        FForm.reset();
+    }
+
+    // As the list of installed programs would, with the installed program really run.
+    int Uninstall(const TCustomer& Customer, const std::string& Answer) {
+        return RunCommand("env -u WINENV_NO_LAUNCH -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY VEX_DIALOG_ANSWER=" +
+                          Answer + " " + Quote(WINENV_PATH) + " uninstall " + Quote("Navitrex: " + Customer.Name) +
+                          " 2>/dev/null");
+    }
+
+    static std::string BetaPackage() { return GetTempFolder() + "beta.nvo"; }
+};
+
+TEST_F(Lifecycle, TwoCustomersInstalledThroughTheWizardThenRemovedOneByOne) {
+    const std::vector<std::string> Before = DriveFiles(FPrefix);
+    InstallThroughTheWizard("");
+    InstallThroughTheWizard(BetaPackage());
+    EXPECT_TRUE(Calls.empty());
+    for (const TCustomer& Customer : {kMaritima, kBeta}) {
+        EXPECT_TRUE(CustomerPartsExist(Customer)) << Customer.Name;
+        EXPECT_TRUE(FileExists(Customer.LogFile())) << Customer.Name;
+    }
+    ASSERT_EQ(RegString(HKEY_LOCAL_MACHINE, kNavitrexKey, kPackageListValue), "maritima, beta");
+
+    EXPECT_EQ(Uninstall(kMaritima, "yes"), 0);
+    EXPECT_TRUE(SharedPartsExist());
+    EXPECT_TRUE(FileExists(IncludeTrailingBackslash(GetSystemFolder()) + kRuntimeFileName));
+    EXPECT_TRUE(CustomerPartsExist(kBeta));
+    EXPECT_TRUE(FileExists(kBeta.LogFile()));
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kNavitrexKey, kPackageListValue), "beta");
+    EXPECT_FALSE(Exists(kMaritima.LogFile()) || Exists(kMaritima.PackageFile()) || Exists(kMaritima.DesktopLink()) ||
+                 Exists(kMaritima.MenuLink()));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey + kMaritima.Name));
+
+    EXPECT_EQ(Uninstall(kBeta, "yes"), 0);
+    EXPECT_TRUE(Eventually([] { return !FileExists(kInstallDir + kUninstFileName); }))
+        << "the uninstaller deletes itself through its batch";
+    EXPECT_TRUE(Eventually([] { return !Exists(kInstallDir); }));
+    EXPECT_FALSE(Exists(kBeta.DesktopLink()) || Exists(TCustomer::MenuFolder()));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kNavitrexKey, kPathValue));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kNavitrexKey, kPackageListValue));
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, ".bld"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "bldfile"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey + kBeta.Name));
+    // Left on purpose: the shared runtime library, and the maker's folder, which the log never records.
+    std::vector<std::string> Expected = Before;
+    Expected.push_back("drive_c/Program Files/Ostrevan");
+    Expected.push_back("drive_c/windows/system32/" + std::string(kRuntimeFileName));
+    std::sort(Expected.begin(), Expected.end());
+    EXPECT_TRUE(Eventually([&] { return DriveFiles(FPrefix) == Expected; })) << "the batch removes itself last";
+    EXPECT_EQ(DriveFiles(FPrefix), Expected);
+}
+
+TEST_F(Lifecycle, DecliningTheUninstallationChangesNothing) {
+    InstallThroughTheWizard("");
+    const std::string Before = MachineSnapshot(FPrefix);
+    EXPECT_EQ(Uninstall(kMaritima, "no"), 2);
+    EXPECT_EQ(MachineSnapshot(FPrefix), Before);
+    EXPECT_TRUE(CustomerPartsExist(kMaritima));
+    EXPECT_TRUE(SharedPartsExist());
+}
+
+}  // namespace

@@ -31,11 +31,6 @@ protected:
                  {"image.bmp", BitmapBytes()}})
             .SaveToFile(HostPath(BetaPackage()));
     }
-    void TearDown() override {
-        setup::SetPackageFile("");
-        PrincipalTest::TearDown();
-    }
-
     // Enter on every page, as most people install, ending without starting the application.
     void InstallThroughTheWizard(const std::string& PackageFile) {
         setup::SetPackageFile(PackageFile);

@@ -5,18 +5,44 @@
 #include <QTimer>
 
 #include "installlib/InstaladorDefs.h"
+#include "installlib/tests/HostCommands.h"
 #include "installlib/tests/RegistryHelpers.h"
 #include "platform/os/Files.h"
+#include "platform/ui/Resources.h"
+#include "setup/NVOCCPackage.h"
+#include "setup/tests/PackageArchive.h"
 #include "setup/tests/WizardFixture.h"
 
 using namespace controls;
 using namespace installlib;
+using namespace packagearchive;
 using namespace platform::os;
 using namespace setup;
 
+// The test program carries the payload as its resources, like the real one;
+// taking them away for a while leaves it with no built-in package. The
+// resource functions must be named at global scope.
+static void RemoveBuiltInPayload() { Q_CLEANUP_RESOURCE(setup_payload); }
+static void RestoreBuiltInPayload() { Q_INIT_RESOURCE(setup_payload); }
+
 namespace {
 
+struct TWithoutBuiltInPayload {
+    TWithoutBuiltInPayload() { RemoveBuiltInPayload(); }
+    ~TWithoutBuiltInPayload() { RestoreBuiltInPayload(); }
+};
+
 const std::string kDir = "C:\\Program Files\\Ostrevan\\Navitrex\\";
+
+// What each line of an installation log records, in order, the header aside.
+std::string LogEntryKinds(const std::string& Log) {
+    std::istringstream Lines(ReadHostFile(HostPath(Log)));
+    std::string Line, Kinds;
+    while (std::getline(Lines, Line))
+        if (const size_t Equals = Line.find('='); Equals != std::string::npos && Line.rfind("//", 0) != 0)
+            Kinds += (Kinds.empty() ? "" : " ") + Line.substr(0, Equals);
+    return Kinds;
+}
 
 TEST_F(PrincipalTest, FirstInstallationWithEnterOnEveryPageThenStartsTheApplication) {
     TfrmPrincipal& Form = Start();
@@ -43,7 +69,12 @@ TEST_F(PrincipalTest, FirstInstallationWithEnterOnEveryPageThenStartsTheApplicat
     EXPECT_EQ(Form.pbrInstall->value(), 15);
     EXPECT_TRUE(FileExists(kDir + "Navitrex.exe"));
     EXPECT_TRUE(FileExists(kDir + "Data\\maritima.nvo"));
-    EXPECT_TRUE(FileExists(kDir + "Mar\u00EDtima Cargas Ltda.log"));
+    EXPECT_EQ(LogEntryKinds(kDir + "Mar\u00EDtima Cargas Ltda.log"),
+              "dir file file file dir file file dir dir file regvalue regitem program ext file");
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".bld", ""), "bldfile");
+    EXPECT_NE(RegString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Navitrex: Mar\u00EDtima Cargas Ltda",
+                        "UnInstallString"),
+              "(missing)");
     EXPECT_EQ(Form.btnAvancar->Caption(), "Concluir");
     EXPECT_FALSE(Form.btnCancelar->Enabled());
     EXPECT_TRUE(Form.CanClose());
@@ -85,6 +116,21 @@ TEST_F(PrincipalTest, PreviousInstallationSkipsTheFolderPage) {
     PressEnter();
     ASSERT_EQ(Form.CurrentPage(), Form.tshVerificar);
     EXPECT_EQ(Review().first(), "O Navitrex j\u00E1 foi previamente instalado neste computador.");
+}
+
+TEST_F(PrincipalTest, SameCustomerAgainIsListedOnce) {
+    for (int Run = 0; Run < 2; ++Run) {
+        TfrmPrincipal& Form = Start();
+        for (int Page = 0; Page < 3 && Form.CurrentPage() != Form.tshConcluido; ++Page) PressEnter();
+        ASSERT_EQ(Form.CurrentPage(), Form.tshConcluido) << "run " << Run;
+        Form.chkIniciar->SetChecked(false);
+        Form.btnAvancar->Click();
+        FForm.reset();
+    }
+    EXPECT_TRUE(Calls.empty());
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kNavitrexKey, "NVOCC"), "maritima");
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".bld", ""), "bldfile");
+    EXPECT_EQ(ShellLog().find("Navitrex.exe"), std::string::npos);
 }
 
 TEST_F(PrincipalTest, RelativeFolderIsRefused) {
@@ -167,10 +213,11 @@ TEST_F(PrincipalTest, FolderThatCannotBeCreatedShowsTheErrorAndUndoes) {
 
 TEST_F(PrincipalTest, LockedApplicationFileIsRetriedUntilReleased) {
     ASSERT_TRUE(ForceDirectories(kDir));
-    auto Held = OpenFileStream(kDir + "Navitrex.exe", fmCreate | fmShareExclusive);
+    THeldFile Held(kDir + "Navitrex.exe");
+    ASSERT_TRUE(Held.Holding());
     Answer = [&](const TMessageDialogCall& Call) {
         EXPECT_EQ(Call.Buttons, ButtonSet({dbRetry}));
-        if (Calls.size() == 2) Held.reset();
+        if (Calls.size() == 2) Held.Release();
         return 4;
     };
     TfrmPrincipal& Form = Start();
@@ -178,16 +225,18 @@ TEST_F(PrincipalTest, LockedApplicationFileIsRetriedUntilReleased) {
     PressEnter();
     PressEnter();
     EXPECT_EQ(Form.CurrentPage(), Form.tshConcluido);
-    ASSERT_EQ(Calls.size(), 2u);
+    ASSERT_EQ(Calls.size(), 2u) << "asked once, and again while still held";
     EXPECT_TRUE(Calls[0].Msg.endsWith("\r\n\r\nFeche todos os programas e clique no bot\u00E3o Retry."));
     EXPECT_EQ(Calls[0].Kind, dkConfirmation);
+    EXPECT_EQ(Calls[1].Msg, Calls[0].Msg);
+    EXPECT_TRUE(FileExists(kDir + "Navitrex.exe"));
+    EXPECT_GT(std::filesystem::file_size(HostPath(kDir + "Navitrex.exe")), 0u) << "written once released";
 }
 
 TEST_F(PrincipalTest, OlderEditionIsRemovedThroughTheInstallerServiceFirst) {
-    const std::string Winenv = WINENV_PATH;
-    ASSERT_EQ(std::system((Winenv + " init >/dev/null && " + Winenv + " product add " + kOldVersionProductCode +
-                           " Navitrex 'C:\\Old\\Navitrex.exe' >/dev/null")
-                              .c_str()),
+    const std::string Winenv = Quote(WINENV_PATH);
+    ASSERT_EQ(RunCommand(Winenv + " init >/dev/null && " + Winenv + " product add " + kOldVersionProductCode +
+                         " Navitrex 'C:\\Old\\Navitrex.exe' >/dev/null"),
               0);
     ASSERT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
     Answer = [](const TMessageDialogCall&) { return 6; };
@@ -206,6 +255,34 @@ TEST_F(PrincipalTest, DecliningTheOlderEditionsRemovalCancels) {
     TfrmPrincipal& Form = Start();
     EXPECT_EQ(CallsWith(SOldVersionFound), 1);
     EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+}
+
+TEST_F(PrincipalTest, NoPackageAtAllEndsTheWizardWithoutAWord) {
+    SetPackageFile("C:\\nenhum.nvo");
+    TWithoutBuiltInPayload Removed;
+    ASSERT_FALSE(platform::ui::FindResourceData("NVOCC"));
+    TfrmPrincipal& Form = Start();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+    EXPECT_TRUE(Calls.empty());
+    EXPECT_TRUE(Form.CanClose());
+    EXPECT_FALSE(Form.btnVoltar->Enabled());
+    Form.btnAvancar->Click();
+    EXPECT_FALSE(Form.isVisible());
+    EXPECT_FALSE(DirectoryExists(kDir));
+}
+
+TEST_F(PrincipalTest, LogoBeforeTheConfigurationWelcomesNoCustomer) {
+    const std::string File = "C:\\logo-primeiro.nvo";
+    Package({{"image.bmp", BitmapBytes()},
+             {"nvocc_cfg.ini", "[Config]\r\nName=Beta Linhas\r\nSite=www.beta.com\r\nFileName=beta\r\n"}})
+        .SaveToFile(HostPath(File));
+    SetPackageFile(File);
+    TfrmPrincipal& Form = Start();
+    ASSERT_EQ(Form.CurrentPage(), Form.tshInicial);
+    EXPECT_TRUE(Form.lblInicial->text().endsWith("para emiss\u00E3o de BL's para ."));
+    EXPECT_FALSE(Form.lblInicialSite->isVisible());
+    EXPECT_FALSE(Form.imgLogo->pixmap().isNull());
+    EXPECT_TRUE(Calls.empty());
 }
 
 TEST_F(PrincipalTest, FolderBrowserAnswerGoesIntoTheFolderBox) {

@@ -20,6 +20,7 @@
 #include "installlib/tests/TempPrefix.h"
 #include "platform/os/Shell.h"
 #include "platform/os/WinEnv.h"
+#include "setup/NVOCCPackage.h"
 #include "setup/Principal.h"
 
 class PrincipalTest : public TempPrefixTest {
@@ -37,6 +38,7 @@ protected:
         FForm.reset();
         controls::SetMessageDialogResponder(FSaved);
         installlib::SetFolderBrowser(nullptr);
+        setup::SetPackageFile("");
         TempPrefixTest::TearDown();
     }
 

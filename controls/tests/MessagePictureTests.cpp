@@ -7,6 +7,7 @@
 
 #include "controls/VexButton.h"
 #include "controls/VexMessageEx.h"
+#include "platform/ui/Fonts.h"
 
 using namespace controls;
 
@@ -50,6 +51,7 @@ bool HasColourOtherThan(const QImage& Picture, const QRect& Area, QRgb Backgroun
 }  // namespace
 
 TEST(MessagePictures, PictureOfTheBoxes) {
+    platform::ui::RegisterFonts();  // the forms' own font, as the program has it
     TfrmVexMessage Warning;
     Warning.Build("O campo \"Pasta de destino\" deve ser preenchido.", "", dkWarning, ButtonSet({dbOK}), 0,
                   AutoCancelResult, {});

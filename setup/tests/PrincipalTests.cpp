@@ -34,6 +34,15 @@ struct TWithoutBuiltInPayload {
 
 const std::string kDir = "C:\\Program Files\\Ostrevan\\Navitrex\\";
 
+// The older edition as its own installer left it, for the installer service to remove.
+void RegisterOlderEdition() {
+    const std::string Winenv = Quote(WINENV_PATH);
+    ASSERT_EQ(RunCommand(Winenv + " init >/dev/null && " + Winenv + " product add " + kOldVersionProductCode +
+                         " Navitrex 'C:\\Old\\Navitrex.exe' >/dev/null"),
+              0);
+    ASSERT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
+}
+
 // What each line of an installation log records, in order, the header aside.
 std::string LogEntryKinds(const std::string& Log) {
     std::istringstream Lines(ReadHostFile(HostPath(Log)));
@@ -234,11 +243,7 @@ TEST_F(PrincipalTest, LockedApplicationFileIsRetriedUntilReleased) {
 }
 
 TEST_F(PrincipalTest, OlderEditionIsRemovedThroughTheInstallerServiceFirst) {
-    const std::string Winenv = Quote(WINENV_PATH);
-    ASSERT_EQ(RunCommand(Winenv + " init >/dev/null && " + Winenv + " product add " + kOldVersionProductCode +
-                         " Navitrex 'C:\\Old\\Navitrex.exe' >/dev/null"),
-              0);
-    ASSERT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
+    RegisterOlderEdition();
     Answer = [](const TMessageDialogCall&) { return 6; };
     TfrmPrincipal& Form = Start();
     for (int Pass = 0; Pass < 50 && Form.CurrentPage() != Form.tshInicial; ++Pass) QTest::qWait(20);
@@ -247,6 +252,27 @@ TEST_F(PrincipalTest, OlderEditionIsRemovedThroughTheInstallerServiceFirst) {
     ASSERT_EQ(Form.CurrentPage(), Form.tshInicial);
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
     EXPECT_FALSE(Form.btnVoltar->Enabled()) << "the removal page stays out of the history";
+}
+
+TEST_F(PrincipalTest, CancelWhileTheOlderEditionIsRemovedStaysCancelled) {
+    RegisterOlderEdition();
+    Answer = [](const TMessageDialogCall&) { return 6; };
+    // Closes the window once, as soon as the removal page shows.
+    QTimer Closer;
+    QObject::connect(&Closer, &QTimer::timeout, [&] {
+        if (FForm && FForm->CurrentPage() == FForm->tshDesinstalando) {
+            Closer.stop();
+            FForm->Close();
+        }
+    });
+    Closer.start(0);
+    TfrmPrincipal& Form = Start();
+    for (int Pass = 0; Pass < 50 && RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey); ++Pass) QTest::qWait(20);
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey)) << "the removal runs to its end";
+    EXPECT_EQ(CallsWith(SOldVersionFound), 1);
+    EXPECT_EQ(CallsWith(SConfirmCancel), 1);
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+    EXPECT_FALSE(Form.btnVoltar->Enabled());
 }
 
 TEST_F(PrincipalTest, DecliningTheOlderEditionsRemovalCancels) {

@@ -43,6 +43,9 @@ void RegisterOlderEdition() {
     ASSERT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kOldVersionUninstallKey));
 }
 
+// The entry kinds of a complete installation's log, in order.
+const char* const kCompleteLogKinds = "dir file file file dir file file dir dir file regvalue regitem program ext file";
+
 // What each line of an installation log records, in order, the header aside.
 std::string LogEntryKinds(const std::string& Log) {
     std::istringstream Lines(ReadHostFile(HostPath(Log)));
@@ -78,8 +81,7 @@ TEST_F(PrincipalTest, FirstInstallationWithEnterOnEveryPageThenStartsTheApplicat
     EXPECT_EQ(Form.pbrInstall->value(), 15);
     EXPECT_TRUE(FileExists(kDir + "Navitrex.exe"));
     EXPECT_TRUE(FileExists(kDir + "Data\\maritima.nvo"));
-    EXPECT_EQ(LogEntryKinds(kDir + "Mar\u00EDtima Cargas Ltda.log"),
-              "dir file file file dir file file dir dir file regvalue regitem program ext file");
+    EXPECT_EQ(LogEntryKinds(kDir + "Mar\u00EDtima Cargas Ltda.log"), kCompleteLogKinds);
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".bld", ""), "bldfile");
     EXPECT_NE(RegString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Navitrex: Mar\u00EDtima Cargas Ltda",
                         "UnInstallString"),
@@ -138,6 +140,7 @@ TEST_F(PrincipalTest, SameCustomerAgainIsListedOnce) {
     }
     EXPECT_TRUE(Calls.empty());
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kNavitrexKey, "NVOCC"), "maritima");
+    EXPECT_EQ(LogEntryKinds(kDir + "Mar\u00EDtima Cargas Ltda.log"), kCompleteLogKinds) << "the same actions logged";
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, ".bld", ""), "bldfile");
     EXPECT_EQ(ShellLog().find("Navitrex.exe"), std::string::npos);
 }

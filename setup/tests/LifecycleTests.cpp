@@ -31,17 +31,6 @@ protected:
                  {"image.bmp", BitmapBytes()}})
             .SaveToFile(HostPath(BetaPackage()));
     }
-    // Enter on every page, as most people install, ending without starting the application.
-    void InstallThroughTheWizard(const std::string& PackageFile) {
-        setup::SetPackageFile(PackageFile);
-        setup::TfrmPrincipal& Form = Start();
-        for (int Page = 0; Page < 3 && Form.CurrentPage() != Form.tshConcluido; ++Page) PressEnter();
-        ASSERT_EQ(Form.CurrentPage(), Form.tshConcluido);
-        Form.chkIniciar->SetChecked(false);
-        Form.btnAvancar->Click();
-        FForm.reset();
-    }
-
     // As the list of installed programs would, with the installed program really run.
     int Uninstall(const TCustomer& Customer, const std::string& Answer) {
         return RunCommand("env -u WINENV_NO_LAUNCH -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY VEX_DIALOG_ANSWER=" +
@@ -54,7 +43,7 @@ protected:
 
 TEST_F(Lifecycle, TwoCustomersInstalledThroughTheWizardThenRemovedOneByOne) {
     const std::vector<std::string> Before = DriveFiles(FPrefix);
-    InstallThroughTheWizard("");
+    InstallThroughTheWizard();
     InstallThroughTheWizard(BetaPackage());
     EXPECT_TRUE(Calls.empty());
     for (const TCustomer& Customer : {kMaritima, kBeta}) {
@@ -93,7 +82,7 @@ TEST_F(Lifecycle, TwoCustomersInstalledThroughTheWizardThenRemovedOneByOne) {
 }
 
 TEST_F(Lifecycle, DecliningTheUninstallationChangesNothing) {
-    InstallThroughTheWizard("");
+    InstallThroughTheWizard();
     const std::string Before = MachineSnapshot(FPrefix);
     EXPECT_EQ(Uninstall(kMaritima, "no"), 2);
     EXPECT_EQ(MachineSnapshot(FPrefix), Before);

@@ -130,14 +130,8 @@ TEST_F(PrincipalTest, PreviousInstallationSkipsTheFolderPage) {
 }
 
 TEST_F(PrincipalTest, SameCustomerAgainIsListedOnce) {
-    for (int Run = 0; Run < 2; ++Run) {
-        TfrmPrincipal& Form = Start();
-        for (int Page = 0; Page < 3 && Form.CurrentPage() != Form.tshConcluido; ++Page) PressEnter();
-        ASSERT_EQ(Form.CurrentPage(), Form.tshConcluido) << "run " << Run;
-        Form.chkIniciar->SetChecked(false);
-        Form.btnAvancar->Click();
-        FForm.reset();
-    }
+    InstallThroughTheWizard();
+    InstallThroughTheWizard();
     EXPECT_TRUE(Calls.empty());
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kNavitrexKey, "NVOCC"), "maritima");
     EXPECT_EQ(LogEntryKinds(kDir + "Mar\u00EDtima Cargas Ltda.log"), kCompleteLogKinds) << "the same actions logged";

@@ -51,6 +51,18 @@ protected:
         return *FForm;
     }
 
+    // Enter on every page, as most people install, ending without starting
+    // the application; an empty package file means the built-in package.
+    void InstallThroughTheWizard(const std::string& PackageFile = "") {
+        setup::SetPackageFile(PackageFile);
+        setup::TfrmPrincipal& Form = Start();
+        for (int Page = 0; Page < 3 && Form.CurrentPage() != Form.tshConcluido; ++Page) PressEnter();
+        ASSERT_EQ(Form.CurrentPage(), Form.tshConcluido);
+        Form.chkIniciar->SetChecked(false);
+        Form.btnAvancar->Click();
+        FForm.reset();
+    }
+
     void Press(int Key) {
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : FForm.get(),
                         static_cast<Qt::Key>(Key));

@@ -50,13 +50,15 @@ void RequestFocus(QWidget* Control, QObject* Window) {
 
 QWidget* FindFirstFocusable(QWidget* Container) {
     if (!Container) return nullptr;
+    // A page control takes the focus for its tabs, yet its controls are those of its active page.
+    if (auto* Pages = qobject_cast<TPageControl*>(Container); Pages && Pages->ActivePage() && !Pages->PagesLent())
+        if (QWidget* Inner = FindFirstFocusable(Pages->ActivePage()); Inner != Pages->ActivePage()) return Inner;
     // A control that takes the focus itself keeps its insides (an editable
     // combo box's own edit is no control of the form).
     if (!Container->isWindow() && GetTabStop(Container)) return Container;
     for (QWidget* Child : TabOrderedChildren(Container)) {
         if (Child->isWindow() || !IsShowingAndEnabled(Child)) continue;
-        if (GetTabStop(Child)) return Child;
-        if (QWidget* Inner = FindFirstFocusable(Child); Inner != Child) return Inner;
+        if (QWidget* Inner = FindFirstFocusable(Child); Inner != Child || GetTabStop(Child)) return Inner;
     }
     return Container;
 }

@@ -22,7 +22,8 @@ void RequestFocus(QWidget* Control, QObject* Window = nullptr);
 // The first control inside Container that should take the focus (a tab stop,
 // in numeric tab order, searched depth first through containers that are no
 // tab stops), or Container itself. A Container that is a tab stop is its own
-// first control: its children are its parts.
+// first control: its children are its parts. A page control answers the
+// first control of its active page, or itself when the page has none.
 QWidget* FindFirstFocusable(QWidget* Container);
 
 // Makes every tab page among Control's ancestors the active page of its page

@@ -71,15 +71,14 @@ TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
     CreateMessageTable();
     grdMensagem = new platform::ui::TDBReadOnlyGrid(splMensagem);
     grdMensagem->setObjectName("grdMensagem");
-    grdMensagem->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grdMensagem->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdMensagem->SetScrollBars(platform::ui::TScrollStyle::ssNone);
     grdMensagem->SetImages(ilsVexMessageExGrid);
     grdMensagem->OnGetImageIndex = [this](platform::ui::TDBReadOnlyGrid* Sender, TField* Field, int& ImageIndex) {
         grdMensagemGetImageIndex(Sender, Field, ImageIndex);
     };
     grdMensagem->SetDataSource(dsrMensagem);
-    // The grid fills the panel: its client area is resized last, by the splitter.
-    grdMensagem->viewport()->installEventFilter(this);
+    // The grid fills the panel: it is resized last, by the splitter.
+    grdMensagem->installEventFilter(this);
     CreateDetailsPane();
     dsrMensagem->OnDataChange = [this](QObject*, TField*) { ShowDetailsOfCurrent(); };
 
@@ -185,11 +184,11 @@ void TfrmVexMessageEx::pnlMensagemResize() {
     const int Tipo = grdMensagem->ColumnIndexOf("Tipo");
     const int Mensagem = grdMensagem->ColumnIndexOf("Mensagem");
     if (Tipo < 0 || Mensagem < 0) return;
-    grdMensagem->SetColumnWidth(Mensagem, grdMensagem->viewport()->width() - grdMensagem->ColumnWidth(Tipo) - 16);
+    grdMensagem->SetColumnWidth(Mensagem, grdMensagem->ClientAreaWidth() - grdMensagem->ColumnWidth(Tipo) - 16);
 }
 
 bool TfrmVexMessageEx::eventFilter(QObject* Watched, QEvent* Event) {
-    if (grdMensagem && Watched == grdMensagem->viewport() && Event->type() == QEvent::Resize) pnlMensagemResize();
+    if (grdMensagem && Watched == grdMensagem && Event->type() == QEvent::Resize) pnlMensagemResize();
     return TCustomForm::eventFilter(Watched, Event);
 }
 

@@ -40,7 +40,11 @@ unsigned TextFlags(TAlignment Alignment, TTextLayout Layout) {
 
 }  // namespace
 
-TVexPanel::TVexPanel(QWidget* AOwner) : TCustomControl(AOwner), FSkinLink(this) { SetColor(Qt::white); }
+TVexPanel::TVexPanel(QWidget* AOwner) : TCustomControl(AOwner), FSkinLink(this) {
+    SetColor(Qt::white);
+    // A container: the focus goes to its controls, which keep their places in the tab order.
+    setFocusPolicy(Qt::NoFocus);
+}
 
 void TVexPanel::SetAlignment(TAlignment Value) { SetAndRepaint(FAlignment, Value); }
 void TVexPanel::SetBevelInner(TPanelBevel Value) { SetAndRepaint(FBevelInner, Value); }

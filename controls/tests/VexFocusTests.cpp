@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/VexFocus.h"
+#include "controls/VexPanels.h"
 #include "controls/tests/FocusReceiver.h"
 #include "platform/ui/Forms.h"
 
@@ -77,6 +79,54 @@ TEST(FindFirstFocusable, AControlThatTakesTheFocusKeepsItsParts) {
     ASSERT_TRUE(GetTabStop(Part));
     EXPECT_EQ(FindFirstFocusable(Spin), Spin);
     EXPECT_EQ(FindFirstFocusable(&Form), Spin) << "a form is searched even when it takes the focus";
+}
+
+TEST(FindFirstFocusable, APageControlAnswersTheFirstControlOfItsActivePage) {
+    TCustomForm Form;
+    auto* Pages = new TPageControl(&Form);
+    TTabSheet* First = Pages->AddPage(QStringLiteral("Um"));
+    TTabSheet* Second = Pages->AddPage(QStringLiteral("Dois"));
+    EditAt(First, 0);
+    auto* Group = new QGroupBox(Second);
+    QLineEdit* Inner = EditAt(Group, 0);
+    QLineEdit* Spin = EditAt(Second, 1);
+    new QLineEdit(Spin);
+    Pages->SetActivePage(Second);
+    EXPECT_EQ(FindFirstFocusable(Pages), Inner);
+    EXPECT_EQ(FindFirstFocusable(&Form), Inner) << "also when the page control lies inside the container";
+
+    Group->hide();
+    EXPECT_EQ(FindFirstFocusable(Pages), Spin) << "a composite control still keeps its parts";
+    Spin->hide();
+    EXPECT_EQ(FindFirstFocusable(Pages), Pages) << "a page without controls leaves the page control itself";
+}
+
+TEST(VexPanel, NeverTakesTheFocusAndItsControlsKeepTheirPlaceInTheTabOrder) {
+    TCustomForm Form;
+    Form.resize(300, 200);
+    QLineEdit* A = EditAt(&Form, 0, QStringLiteral("A"));
+    A->setGeometry(0, 0, 80, 20);
+    auto* Panel = new TVexPanel(&Form);
+    Panel->SetBounds(0, 30, 200, 60);
+    Panel->SetTabOrder(1);
+    QLineEdit* B = EditAt(Panel, 0, QStringLiteral("B"));
+    B->setGeometry(10, 10, 80, 20);
+    QLineEdit* C = EditAt(&Form, 2, QStringLiteral("C"));
+    C->setGeometry(0, 100, 80, 20);
+    Form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+    A->setFocus();
+
+    QStringList Visited;
+    for (int I = 0; I < 3; ++I) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        Visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(Visited, QStringList({"B", "C", "A"}));
+
+    QTest::mouseClick(Panel, Qt::LeftButton, {}, QPoint(150, 40));
+    EXPECT_EQ(QApplication::focusWidget(), A) << "a click on the panel leaves the focus where it was";
+    EXPECT_EQ(FindFirstFocusable(Panel), B);
 }
 
 TEST(RequestFocus, PostsTheControlAndItsDescriptionToTheMainForm) {

@@ -23,7 +23,7 @@ const std::vector<TMessageItem> ThreeMessages = {
 
 int MessageColumnFit(const TfrmVexMessageEx& Box) {
     const platform::ui::TDBReadOnlyGrid& Grid = *Box.grdMensagem;
-    return Grid.viewport()->width() - Grid.ColumnWidth(Grid.ColumnIndexOf("Tipo")) - 16;
+    return Grid.ClientAreaWidth() - Grid.ColumnWidth(Grid.ColumnIndexOf("Tipo")) - 16;
 }
 
 }  // namespace
@@ -35,12 +35,11 @@ TEST(MessageList, ListsTheMessagesInOrderWithAPicturePerKind) {
         ASSERT_EQ(Grid.ColumnCount(), 2);
         EXPECT_EQ(Grid.ColumnField(0)->FieldName(), "Tipo");
         EXPECT_EQ(Grid.ColumnField(1)->FieldName(), "Mensagem");
-        ASSERT_EQ(Grid.model()->rowCount(), 3);
+        ASSERT_EQ(Grid.RowCount(), 3);
         for (int Row = 0; Row < 3; ++Row) {
             EXPECT_EQ(Grid.CellText(Row, 1), ThreeMessages[Row].Msg);
             // Warning, error and information have the pictures 2, 1 and 0 of the list.
-            const QImage Picture = Grid.model()->data(Grid.model()->index(Row, 0), Qt::DecorationRole).value<QImage>();
-            EXPECT_EQ(Picture, Box.ilsVexMessageExGrid->GetBitmap(2 - Row, Grid.palette().color(QPalette::Base)));
+            EXPECT_EQ(Grid.ImageIndexAt(Row, 0), 2 - Row);
         }
         EXPECT_EQ(Box.cdsMensagem->RecNo(), 1);
         EXPECT_EQ(Grid.SelectedField()->FieldName(), "Mensagem");
@@ -68,7 +67,7 @@ TEST(MessageList, DetailsFollowTheSelectedMessageAndTheirButton) {
             EXPECT_GE(Box.pnlDetalhes->height(), 55);
             // The pane lies under the grid, the splitter's handle between them.
             EXPECT_GE(Box.pnlDetalhes->y(), Box.grdMensagem->y() + Box.grdMensagem->height() + 8);
-            Box.grdMensagem->setCurrentIndex(Box.grdMensagem->model()->index(1, 1));
+            QTest::mouseClick(Box.grdMensagem, Qt::LeftButton, {}, Box.grdMensagem->CellRect(1, 1).center());
             EXPECT_EQ(Box.cdsMensagem->RecNo(), 2);
             EXPECT_EQ(Box.mmoDetalhes->toPlainText(), "Chave duplicada");
             QTest::mouseClick(Box.btnDetalhes, Qt::LeftButton);
@@ -102,7 +101,7 @@ TEST(MessageList, TheBatchShowsSeveralMessagesInTheExtendedBox) {
     Queue.AddMessage("dois", "", dkError, 4, 0, 0);
     QStringList Listed;
     WhenListShows([&Listed](TfrmVexMessageEx& Box) {
-        for (int Row = 0; Row < Box.grdMensagem->model()->rowCount(); ++Row)
+        for (int Row = 0; Row < Box.grdMensagem->RowCount(); ++Row)
             Listed << Box.grdMensagem->CellText(Row, 1);
         Box.Close();
     });

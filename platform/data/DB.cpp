@@ -987,6 +987,52 @@ QVariant TDataSet::RecordValue(TRecordData& Record, const TField* Field) const {
     return GetFieldValue(Field);
 }
 
+int TDataSet::InsertDisplayIndex() const {
+    if (FState != dsInsert) return -1;
+    // Post puts an inserted row before the current one, an appended row last.
+    return FInsertAt >= 0 && FCurrent >= 0 ? FCurrent : static_cast<int>(FView.size());
+}
+
+int TDataSet::DisplayRecordCount() const {
+    if (!Active()) return 0;
+    return static_cast<int>(FView.size()) + (InsertDisplayIndex() >= 0 ? 1 : 0);
+}
+
+int TDataSet::ActiveDisplayIndex() const {
+    if (!Active()) return -1;
+    if (const int Inserting = InsertDisplayIndex(); Inserting >= 0) return Inserting;
+    return CurrentRecord() ? FCurrent : -1;
+}
+
+TRecordData* TDataSet::DisplayRecord(int Index) const {
+    const int Inserting = InsertDisplayIndex();
+    if (Index == Inserting) return nullptr;
+    const int ViewIndex = Inserting >= 0 && Index > Inserting ? Index - 1 : Index;
+    if (ViewIndex < 0 || ViewIndex >= static_cast<int>(FView.size()))
+        DatabaseError(QString("%1: Record index %2 out of range").arg(Name()).arg(Index));
+    return FView[ViewIndex];
+}
+
+TBookmark TDataSet::DisplayBookmark(int Index) const {
+    const TRecordData* Record = DisplayRecord(Index);
+    return Record ? Record->Id : 0;
+}
+
+void TDataSet::ReadDisplayRecord(int Index, const std::function<void()>& Reader) const {
+    CheckActive();
+    if (Index == ActiveDisplayIndex()) {
+        Reader();
+        return;
+    }
+    TRecordData* Record = DisplayRecord(Index);
+    if (!Record->CalcValid && FCalcCount > 0) {
+        CalculateFields(Record->Values);
+        Record->CalcValid = true;
+    }
+    TTempState Temp(FTempValues, FTempState, &Record->Values, dsBrowse);
+    Reader();
+}
+
 void TDataSet::CalculateFields(std::vector<QVariant>& Values) const {
     if (FCalcCount == 0) return;
     for (TField* F : FFields)

@@ -453,6 +453,18 @@ public:
     bool BookmarkValid(TBookmark Value) const;
     int CompareBookmarks(TBookmark A, TBookmark B) const;
 
+    // The rows as a grid shows them: the visible rows plus the row being
+    // inserted, in place. Reading a shown row neither moves the cursor nor
+    // fires any event, so a grid reads only the rows on its screen.
+    int DisplayRecordCount() const;
+    // The shown row the cursor stands on; -1 when there is none.
+    int ActiveDisplayIndex() const;
+    // Runs Reader while the fields show row Index (0-based); the active row
+    // shows its pending edits.
+    void ReadDisplayRecord(int Index, const std::function<void()>& Reader) const;
+    // The bookmark of shown row Index; 0 for the row being inserted.
+    TBookmark DisplayBookmark(int Index) const;
+
     void DisableControls();
     void EnableControls();
     bool ControlsDisabled() const { return FDisableCount > 0; }
@@ -563,6 +575,10 @@ private:
     bool RecordInRange(const TRecordData& Record) const;
     bool HasRange() const;
     const std::vector<QVariant>* ActiveValues() const;
+    // Where the row being inserted is shown among the visible rows; -1 when not inserting.
+    int InsertDisplayIndex() const;
+    // The stored row shown at Index; none for the row being inserted.
+    TRecordData* DisplayRecord(int Index) const;
     QVariant GetFieldValue(const TField* Field) const;
     void SetFieldValue(TField* Field, const QVariant& Value);
     QVariant RecordValue(TRecordData& Record, const TField* Field) const;

@@ -27,7 +27,8 @@ bool IsDialogKey(int Key) { return Key == Qt::Key_Return || Key == Qt::Key_Enter
 
 bool WantsKey(const QWidget* Focused, int Key) {
     if (auto* Control = dynamic_cast<const TCustomControl*>(Focused)) return Control->WantsKey(Key);
-    if (Key == Qt::Key_Escape) return false;
+    // An in-place editor of a grid takes Esc to undo its change.
+    if (Key == Qt::Key_Escape) return Focused->property("WantEscape").toBool();
     const QVariant WantReturns = Focused->property("WantReturns");
     if (WantReturns.isValid()) return WantReturns.toBool();
     return qobject_cast<const QPlainTextEdit*>(Focused) || qobject_cast<const QTextEdit*>(Focused);

@@ -1,6 +1,8 @@
 #include "platform/ui/Messages.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <cstdio>
 
 #include "platform/os/Exceptions.h"
@@ -58,6 +60,22 @@ void HandleException() {
     }
     if (Reporter()) Reporter()(Message);
     else std::fprintf(stderr, "%s\n", Message.c_str());
+}
+
+namespace {
+
+std::function<bool(const QString&)>& Asker() {
+    static std::function<bool(const QString&)> Current;
+    return Current;
+}
+
+}  // namespace
+
+void SetConfirmationAsker(std::function<bool(const QString& Question)> Value) { Asker() = std::move(Value); }
+
+bool AskConfirmation(const QString& Question) {
+    if (Asker()) return Asker()(Question);
+    return QMessageBox::question(QApplication::activeWindow(), QString(), Question) == QMessageBox::Yes;
 }
 
 bool PostMessage(QObject* Window, UINT Msg, WPARAM WParam, LPARAM LParam) {

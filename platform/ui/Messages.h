@@ -4,6 +4,7 @@
 // receiver (form or control) dispatches by number to its registered handlers.
 #include <QEvent>
 #include <QObject>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -74,6 +75,12 @@ bool RunGuarded(TBody&& Body) {
         return false;
     }
 }
+
+// Yes-or-no questions of the platform's controls (confirm a deletion). The
+// program routes them to its message dialog at start; until then a plain
+// question box asks.
+void SetConfirmationAsker(std::function<bool(const QString& Question)> Asker);
+bool AskConfirmation(const QString& Question);
 
 // False when there is no window or it does not answer messages.
 bool PostMessage(QObject* Window, UINT Msg, WPARAM WParam, LPARAM LParam);

@@ -392,6 +392,61 @@ TEST_F(DataSetTest, InsertGoesBeforeTheCurrentRow) {
     EXPECT_EQ(DS.State(), dsInsert);
 }
 
+TEST(DataSetDisplayTest, ShownRowsAreReadWithoutMovingTheCursorAndShowTheRowBeingInserted) {
+    TClientDataSet DS;
+    TEventLog Log;
+    DS.FieldDefs().Add("Nome", ftString, 40);
+    DS.FieldDefs().Add("Saldo", ftFloat);
+    new TField(&DS, "Nome", ftString, 40);
+    new TField(&DS, "Saldo", ftFloat);
+    auto* Dobro = new TField(&DS, "Dobro", ftFloat, 0, fkCalculated);
+    DS.OnCalcFields = [](TDataSet* D) { D->FieldByName("Dobro")->SetAsFloat(D->FieldByName("Saldo")->AsFloat() * 2); };
+    DS.CreateDataSet();
+    for (const auto& [Nome, Saldo] : {std::pair{"João Silva", QVariant(100.5)}, {"maria souza", QVariant(50)},
+                                      {"Ana Lima", Null()}, {"Carlos Alberto Souza", QVariant(10)},
+                                      {"ÁLVARO Ção", QVariant(75)}})
+        DS.AppendRecord({QString::fromUtf8(Nome), Saldo});
+    DS.SetRecNo(3);
+    Log.Attach(DS);
+    TDataSource Source;
+    TRecordingLink Link;
+    Link.SetDataSource(&Source);
+    Source.SetDataSet(&DS);
+    Link.Seen.clear();
+    auto Shown = [&] {
+        QStringList Rows;
+        for (int Row = 0; Row < DS.DisplayRecordCount(); ++Row)
+            DS.ReadDisplayRecord(Row, [&] { Rows << DS.FieldByName("Nome")->AsString() + "/" + Dobro->AsString(); });
+        return Rows;
+    };
+    EXPECT_EQ(Shown(), (QStringList{"João Silva/201", "maria souza/100", "Ana Lima/0", "Carlos Alberto Souza/20",
+                                    "ÁLVARO Ção/150"}));
+    EXPECT_EQ(DS.ActiveDisplayIndex(), 2);
+    EXPECT_EQ(DS.RecNo(), 3);
+    EXPECT_EQ(Log.Take(), "") << "no scroll events";
+    EXPECT_TRUE(Link.Seen.isEmpty());
+
+    DS.Edit();
+    DS.FieldByName("Nome")->SetAsString("Editada");
+    EXPECT_EQ(Shown()[2], "Editada/0") << "the active row shows its pending edit";
+    DS.Cancel();
+    DS.Insert();
+    DS.FieldByName("Nome")->SetAsString("Nova");
+    EXPECT_EQ(DS.DisplayRecordCount(), 6);
+    EXPECT_EQ(DS.ActiveDisplayIndex(), 2) << "an inserted row stands before the current one";
+    EXPECT_EQ(Shown().mid(1, 3), (QStringList{"maria souza/100", "Nova/0", "Ana Lima/0"}));
+    EXPECT_EQ(DS.DisplayBookmark(2), 0);
+    DS.Cancel();
+    DS.Append();
+    EXPECT_EQ(DS.ActiveDisplayIndex(), 5) << "an appended row stands last";
+    DS.Cancel();
+    EXPECT_EQ(DS.DisplayRecordCount(), 5);
+    EXPECT_THROW(DS.ReadDisplayRecord(5, [] {}), EDatabaseError);
+    DS.Close();
+    EXPECT_EQ(DS.DisplayRecordCount(), 0);
+    EXPECT_EQ(DS.ActiveDisplayIndex(), -1);
+}
+
 TEST(FieldTextTest, FormatsOfNumbersAndDates) {
     EXPECT_EQ(FormatFloat("0.00;(0.00);'zero'", -2.5), "(2,50)");
     EXPECT_EQ(FormatFloat("0.00;(0.00);'zero'", 0), "zero");

@@ -1,0 +1,325 @@
+#include "platform/ui/DBCtrls.h"
+
+#include <QAbstractItemView>
+#include <QBuffer>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+#include "platform/ui/Messages.h"
+
+namespace platform::ui {
+
+using platform::data::TField;
+
+namespace {
+
+// Esc takes back the control's change; unchanged, Esc belongs to the form.
+void ShowWantsEscape(QWidget* Control, const TFieldDataLink& Link) {
+    Control->setProperty("WantEscape", Link.IsModified());
+}
+
+int MaxLengthOf(const TField* Field) {
+    return Field && platform::data::IsStringType(Field->DataType()) && Field->Size() > 0 ? Field->Size() : 32767;
+}
+
+bool IsEscape(const QKeyEvent* Event) { return Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- edit
+
+TDBEdit::TDBEdit(QWidget* AParent) : QLineEdit(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
+    FDataLink->OnDataChange = [this] { DataChange(); };
+    FDataLink->OnEditingChange = [this] { DataChange(); };
+    FDataLink->OnUpdateData = [this] { Field()->SetText(text()); };
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        FDataLink->Modified();
+        ShowWantsEscape(this, *FDataLink);
+    });
+    DataChange();
+}
+
+TDBEdit::~TDBEdit() { FDataLink.reset(); }
+
+void TDBEdit::DataChange() {
+    TField* F = Field();
+    setMaxLength(MaxLengthOf(F));
+    setReadOnly(!FDataLink->CanModify());
+    const QString Shown = !F ? QString() : hasFocus() ? F->Text() : F->DisplayText();
+    // Setting the same text would move the caret away from where the user types.
+    if (!FDataLink->IsModified() && Shown != text()) setText(Shown);
+    ShowWantsEscape(this, *FDataLink);
+}
+
+void TDBEdit::keyPressEvent(QKeyEvent* Event) {
+    if (IsEscape(Event) && FDataLink->IsModified()) {
+        FDataLink->Reset();
+        selectAll();
+        Event->accept();
+        return;
+    }
+    if (!FDataLink->KeyMayEdit(Event)) {
+        Event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(Event);
+}
+
+void TDBEdit::focusInEvent(QFocusEvent* Event) {
+    QLineEdit::focusInEvent(Event);
+    // The edit text replaces the display text (formats differ).
+    DataChange();
+}
+
+void TDBEdit::focusOutEvent(QFocusEvent* Event) {
+    QLineEdit::focusOutEvent(Event);
+    if (FDataLink->UpdateOnExit()) DataChange();
+    else selectAll();
+}
+
+// ---------------------------------------------------------------- memo
+
+TDBMemo::TDBMemo(QWidget* AParent) : QPlainTextEdit(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
+    FDataLink->OnDataChange = [this] { DataChange(); };
+    FDataLink->OnEditingChange = [this] { DataChange(); };
+    FDataLink->OnUpdateData = [this] { Field()->SetAsString(toPlainText()); };
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (hasFocus()) FDataLink->Modified();
+        ShowWantsEscape(this, *FDataLink);
+    });
+    DataChange();
+}
+
+TDBMemo::~TDBMemo() { FDataLink.reset(); }
+
+void TDBMemo::DataChange() {
+    setReadOnly(!FDataLink->CanModify());
+    if (FDataLink->IsModified()) return;
+    const QSignalBlocker Quiet(this);
+    if (const QString Shown = Field() ? Field()->AsString() : QString(); Shown != toPlainText()) setPlainText(Shown);
+    ShowWantsEscape(this, *FDataLink);
+}
+
+void TDBMemo::keyPressEvent(QKeyEvent* Event) {
+    if (IsEscape(Event) && FDataLink->IsModified()) {
+        FDataLink->Reset();
+        Event->accept();
+        return;
+    }
+    if (!FDataLink->KeyMayEdit(Event)) {
+        Event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(Event);
+}
+
+void TDBMemo::focusOutEvent(QFocusEvent* Event) {
+    QPlainTextEdit::focusOutEvent(Event);
+    FDataLink->UpdateOnExit();
+}
+
+// ---------------------------------------------------------------- check box
+
+TDBCheckBox::TDBCheckBox(QWidget* AParent) : QCheckBox(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
+    FDataLink->OnDataChange = [this] { DataChange(); };
+    FDataLink->OnUpdateData = [this] { UpdateData(); };
+    DataChange();
+}
+
+TDBCheckBox::~TDBCheckBox() { FDataLink.reset(); }
+
+void TDBCheckBox::SetValueChecked(const QString& Value) {
+    FValueChecked = Value;
+    DataChange();
+}
+
+void TDBCheckBox::SetValueUnchecked(const QString& Value) {
+    FValueUnchecked = Value;
+    DataChange();
+}
+
+void TDBCheckBox::DataChange() {
+    TField* F = Field();
+    bool Checked = false;
+    if (F && !F->IsNull()) {
+        if (F->DataType() == platform::data::ftBoolean) Checked = F->AsBoolean();
+        else
+            for (const QString& Value : FValueChecked.split(u';'))
+                if (F->Text().compare(Value, Qt::CaseInsensitive) == 0) Checked = true;
+    }
+    const QSignalBlocker Quiet(this);
+    setChecked(Checked);
+}
+
+void TDBCheckBox::UpdateData() {
+    TField* F = Field();
+    if (F->DataType() == platform::data::ftBoolean) F->SetAsBoolean(isChecked());
+    else F->SetText((isChecked() ? FValueChecked : FValueUnchecked).section(u';', 0, 0));
+}
+
+void TDBCheckBox::nextCheckState() {
+    bool Editing = false;
+    RunGuarded([&] { Editing = FDataLink->Edit(); });
+    if (!Editing) return;
+    QCheckBox::nextCheckState();
+    FDataLink->Modified();
+}
+
+void TDBCheckBox::focusOutEvent(QFocusEvent* Event) {
+    QCheckBox::focusOutEvent(Event);
+    FDataLink->UpdateOnExit();
+}
+
+// ---------------------------------------------------------------- combo box
+
+class TDBComboBox::TItemPainter : public QStyledItemDelegate {
+public:
+    explicit TItemPainter(TDBComboBox* Combo) : QStyledItemDelegate(Combo), FCombo(Combo) {}
+
+    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+        if (!FCombo->OnDrawItem) {
+            QStyledItemDelegate::paint(Painter, Option, Index);
+            return;
+        }
+        TCanvas Canvas(*Painter);
+        Canvas.SetFont(TFont(Option.font));
+        FCombo->OnDrawItem(FCombo, Index.row(), Option.rect, Canvas, Option.state & QStyle::State_Selected);
+    }
+
+private:
+    TDBComboBox* FCombo;
+};
+
+TDBComboBox::TDBComboBox(QWidget* AParent) : QComboBox(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
+    setItemDelegate(new TItemPainter(this));
+    setInsertPolicy(QComboBox::NoInsert);
+    SetStyle(TComboBoxStyle::csDropDown);
+    FDataLink->OnDataChange = [this] { DataChange(); };
+    FDataLink->OnEditingChange = [this] { DataChange(); };
+    FDataLink->OnUpdateData = [this] { Field()->SetText(currentText()); };
+    connect(this, &QComboBox::activated, this, [this] { Chosen(); });
+    DataChange();
+}
+
+TDBComboBox::~TDBComboBox() { FDataLink.reset(); }
+
+void TDBComboBox::SetStyle(TComboBoxStyle Value) {
+    FStyle = Value;
+    setEditable(Value == TComboBoxStyle::csDropDown);
+    if (lineEdit()) {
+        lineEdit()->installEventFilter(this);
+        connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+            FDataLink->Modified();
+            ShowWantsEscape(lineEdit(), *FDataLink);
+        });
+    }
+    DataChange();
+}
+
+QStringList TDBComboBox::Items() const {
+    QStringList Result;
+    for (int I = 0; I < count(); ++I) Result << itemText(I);
+    return Result;
+}
+
+void TDBComboBox::SetItems(const QStringList& Value) {
+    const QSignalBlocker Quiet(this);
+    clear();
+    addItems(Value);
+    DataChange();
+}
+
+void TDBComboBox::DataChange() {
+    if (!FDataLink) return;
+    if (lineEdit()) {
+        lineEdit()->setMaxLength(MaxLengthOf(Field()));
+        lineEdit()->setReadOnly(!FDataLink->CanModify());
+    }
+    if (FDataLink->IsModified()) return;
+    const QString Text = Field() ? Field()->Text() : QString();
+    const QSignalBlocker Quiet(this);
+    setCurrentIndex(findText(Text));
+    if (isEditable()) setEditText(Text);
+    if (lineEdit()) ShowWantsEscape(lineEdit(), *FDataLink);
+}
+
+void TDBComboBox::Chosen() {
+    bool Editing = false;
+    RunGuarded([&] { Editing = FDataLink->Edit(); });
+    if (!Editing) {
+        FDataLink->Reset();
+        return;
+    }
+    FDataLink->Modified();
+}
+
+bool TDBComboBox::FilterKey(QKeyEvent* Event) {
+    if (IsEscape(Event) && FDataLink->IsModified() && !view()->isVisible()) {
+        FDataLink->Reset();
+        return true;
+    }
+    // Choosing from the list with the keyboard changes the value too.
+    const bool Chooses = Event->key() == Qt::Key_Up || Event->key() == Qt::Key_Down;
+    if (Chooses && !view()->isVisible()) {
+        bool Editing = false;
+        RunGuarded([&] { Editing = FDataLink->Edit(); });
+        if (!Editing) return true;
+        FDataLink->Modified();
+        return false;
+    }
+    return !FDataLink->KeyMayEdit(Event);
+}
+
+bool TDBComboBox::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == lineEdit() && Event->type() == QEvent::KeyPress && FilterKey(static_cast<QKeyEvent*>(Event)))
+        return true;
+    return QComboBox::eventFilter(Watched, Event);
+}
+
+void TDBComboBox::keyPressEvent(QKeyEvent* Event) {
+    if (FilterKey(Event)) {
+        Event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(Event);
+}
+
+void TDBComboBox::focusOutEvent(QFocusEvent* Event) {
+    QComboBox::focusOutEvent(Event);
+    // The drop-down list takes the focus for a moment: that is no leaving.
+    if (view()->isVisible()) return;
+    FDataLink->UpdateOnExit();
+}
+
+// ---------------------------------------------------------------- text and image
+
+TDBText::TDBText(QWidget* AParent) : QLabel(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
+    FDataLink->OnDataChange = [this] { setText(Field() ? Field()->DisplayText() : QString()); };
+    setTextFormat(Qt::PlainText);
+}
+
+TDBText::~TDBText() { FDataLink.reset(); }
+
+TDBImage::TDBImage(QWidget* AParent) : QLabel(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
+    FDataLink->OnDataChange = [this] { DataChange(); };
+    setAlignment(Qt::AlignCenter);
+}
+
+TDBImage::~TDBImage() { FDataLink.reset(); }
+
+void TDBImage::DataChange() {
+    FPicture = Field() && !Field()->IsNull() ? QImage::fromData(Field()->AsBytes()) : QImage();
+    setPixmap(QPixmap::fromImage(FPicture));
+}
+
+bool TDBImage::LoadPicture(const QImage& Value) {
+    if (!FDataLink->Edit()) return false;
+    QByteArray Data;
+    QBuffer Buffer(&Data);
+    Buffer.open(QIODevice::WriteOnly);
+    Value.save(&Buffer, "PNG");
+    Field()->SetValue(Data);
+    return true;
+}
+
+}  // namespace platform::ui

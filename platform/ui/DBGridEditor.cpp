@@ -9,8 +9,9 @@ namespace platform::ui {
 namespace {
 
 // Keys that belong to the grid while the pick list is closed.
-bool IsGridKey(int Key) {
-    switch (Key) {
+bool IsGridKey(const QKeyEvent* Event) {
+    if (Event->key() == Qt::Key_Delete) return Event->modifiers() & Qt::ControlModifier;
+    switch (Event->key()) {
         case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_PageUp: case Qt::Key_PageDown:
         case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Escape: case Qt::Key_Insert:
             return true;
@@ -118,7 +119,7 @@ bool TInplaceEditor::eventFilter(QObject* Watched, QEvent* Event) {
         DropDown();
         return true;
     }
-    if (DroppedDown() || !IsGridKey(Key->key())) return QWidget::eventFilter(Watched, Event);
+    if (DroppedDown() || !IsGridKey(Key)) return QWidget::eventFilter(Watched, Event);
     int Code = Key->key();
     OnKeyDown(Code, Key->modifiers());
     return Code == 0;

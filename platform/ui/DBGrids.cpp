@@ -809,9 +809,7 @@ void TCustomDBGrid::ShowEditor() {
 void TCustomDBGrid::HideEditor() {
     if (!FEditorShown) return;
     FEditorShown = false;
-    const bool HadFocus = FEditor->isAncestorOf(QApplication::focusWidget());
-    FEditor->hide();
-    if (HadFocus) setFocus();
+    SetEditorVisible(false);
     update();
 }
 
@@ -821,7 +819,13 @@ void TCustomDBGrid::PlaceEditor() {
     const int ColLine = (FOptions & dgColLines) ? 1 : 0;
     const int RowLine = (FOptions & dgRowLines) ? 1 : 0;
     FEditor->setGeometry(Cell.adjusted(0, 0, -ColLine, -RowLine));
-    FEditor->setVisible(!Cell.isEmpty());
+    SetEditorVisible(!Cell.isEmpty());
+}
+
+void TCustomDBGrid::SetEditorVisible(bool Value) {
+    // Hiding the focused editor would pass the focus on as Tab does: the grid takes it first.
+    if (!Value && FEditor->isAncestorOf(QApplication::focusWidget())) setFocus();
+    FEditor->setVisible(Value);
 }
 
 void TCustomDBGrid::ResetEditor() {

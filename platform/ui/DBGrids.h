@@ -205,6 +205,7 @@ private:
     void ShowEditor();
     void HideEditor();
     void PlaceEditor();
+    void SetEditorVisible(bool Value);
     void ResetEditor();
     bool EditorChanging();
     void EditorKeyDown(int& Key, Qt::KeyboardModifiers Shift);

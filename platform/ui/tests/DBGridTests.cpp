@@ -1,86 +1,304 @@
+#include <QAbstractItemView>
+#include <QTest>
 #include <gtest/gtest.h>
 
-#include "platform/data/DBClient.h"
 #include "platform/ui/DBGrids.h"
+#include "platform/ui/tests/DataControlsTesting.h"
 
 using namespace platform::ui;
 using namespace platform::data;
+using testing_data::TPeople;
+using testing_data::TReports;
+using testing_data::TShownForm;
 
 namespace {
 
-// A table of names and kinds, the kind column hidden.
-struct TPeople {
-    TClientDataSet Table;
-    TDataSource Source;
-    TPeople() {
-        new TField(&Table, "Nome", ftString, 20);
-        auto* Kind = new TField(&Table, "Tipo", ftInteger);
-        Kind->SetVisible(false);
-        Table.CreateDataSet();
-        for (const auto& [Name, Kind] : {std::pair{"Ana", 0}, {"Bia", 1}, {"Caio", 2}})
-            Table.AppendRecord({QString::fromUtf8(Name), Kind});
-        Table.First();
-        Source.SetDataSet(&Table);
+QImage Grab(QWidget* Widget) { return Widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// A shown editable grid over the people.
+struct TGridOnForm {
+    TPeople People;
+    TShownForm Shown;
+    TDBGrid* Grid;
+    explicit TGridOnForm(int Extra = 0) : People(Extra), Grid(new TDBGrid(&Shown.Form)) {
+        Grid->SetBounds(0, 0, 380, 200);
+        Grid->SetDataSource(&People.Source);
+        Grid->show();
+        Grid->SetFocus();
     }
+    void Keys(std::initializer_list<Qt::Key> Sequence, Qt::KeyboardModifiers Shift = {}) {
+        for (Qt::Key Key : Sequence) QTest::keyClick(QApplication::focusWidget(), Key, Shift);
+    }
+    // Each key goes where the focus is then: the first one opens the editor.
+    void Type(const QString& Text) {
+        for (QChar Ch : Text) QTest::keyClick(QApplication::focusWidget(), Ch.toLatin1());
+    }
+    QPoint Cell(int Column, int Row) const { return Grid->CellRect(Column, Row).center(); }
 };
 
-QStringList ColumnTexts(const TDBReadOnlyGrid& Grid, int Column) {
+QStringList ColumnTexts(const TCustomDBGrid& Grid, int Column) {
     QStringList Texts;
-    for (int Row = 0; Row < Grid.model()->rowCount(); ++Row) Texts << Grid.CellText(Row, Column);
+    for (int Row = 0; Row < Grid.RowCount(); ++Row) Texts << Grid.CellText(Row, Column);
     return Texts;
 }
 
 }  // namespace
 
-TEST(DBReadOnlyGrid, ShowsVisibleFieldsOfEveryRowAndKeepsTheCursor) {
-    TPeople People;
-    People.Table.SetRecNo(2);
-    TDBReadOnlyGrid Grid;
-    Grid.SetDataSource(&People.Source);
-    ASSERT_EQ(Grid.ColumnCount(), 1);
-    EXPECT_EQ(Grid.ColumnField(0)->FieldName(), "Nome");
-    EXPECT_EQ(ColumnTexts(Grid, 0), QStringList({"Ana", "Bia", "Caio"}));
-    EXPECT_EQ(People.Table.RecNo(), 2);
-    EXPECT_EQ(Grid.currentIndex().row(), 1);
-    EXPECT_EQ(Grid.ColumnIndexOf("nome"), 0);
-    EXPECT_EQ(Grid.ColumnIndexOf("Tipo"), -1);
+TEST(DBGrid, ShowingADataSetNeitherScrollsItNorReadsMoreThanTheScreen) {
+    TGridOnForm Setup(997);
+    TDataSet& Table = Setup.People.Table;
+    int Scrolls = 0;
+    Table.BeforeScroll = Table.AfterScroll = [&](TDataSet*) { ++Scrolls; };
+    int Reads = 0;
+    Table.FieldByName("Cidade")->OnGetText = [&](TField* Field, QString& Text, bool) {
+        ++Reads;
+        Text = Field->AsString();
+    };
+    auto* Grid = new TDBGrid(&Setup.Shown.Form);
+    Grid->SetBounds(0, 0, 380, 200);
+    Grid->SetDataSource(&Setup.People.Source);
+    Grab(Grid);
+    EXPECT_EQ(Scrolls, 0);
+    EXPECT_GT(Reads, 0);
+    EXPECT_LE(Reads, Grid->VisibleRowCount() + 1) << "only the rows on the screen are read";
+
+    Table.SetRecNo(500);
+    Scrolls = 0;
+    Table.Edit();
+    Table.FieldByName("Nome")->SetAsString("Editada");
+    Table.Post();
+    Grab(Grid);
+    EXPECT_EQ(Scrolls, 0) << "a post shows the row again without walking the dataset";
+    EXPECT_EQ(Grid->CellText(499, 0), "Editada");
+    EXPECT_LE(Grid->TopRow(), 499);
+    EXPECT_GT(Grid->TopRow() + Grid->VisibleRowCount(), 499) << "the window follows the cursor";
 }
 
-TEST(DBReadOnlyGrid, FollowsChangesAndMovesTheDataSet) {
-    TPeople People;
-    TDBReadOnlyGrid Grid;
-    Grid.SetDataSource(&People.Source);
-    People.Table.Last();
-    EXPECT_EQ(Grid.currentIndex().row(), 2);
-    People.Table.Append();
-    People.Table.FieldByName("Nome")->SetAsString("Davi");
-    People.Table.Post();
-    EXPECT_EQ(ColumnTexts(Grid, 0), QStringList({"Ana", "Bia", "Caio", "Davi"}));
-    Grid.setCurrentIndex(Grid.model()->index(0, 0));
-    EXPECT_EQ(People.Table.FieldByName("Nome")->AsString(), "Ana");
-    People.Table.Close();
-    EXPECT_EQ(Grid.ColumnCount(), 0);
-    EXPECT_EQ(Grid.model()->rowCount(), 0);
+TEST(DBGrid, DefaultColumnsFollowTheVisibleFieldsAndPersistentOnesStay) {
+    TGridOnForm Setup;
+    TCustomDBGrid& Grid = *Setup.Grid;
+    ASSERT_EQ(Grid.Columns().Count(), 4);
+    EXPECT_EQ(Grid.Columns()[0]->Title().Caption(), "Nome");
+    EXPECT_EQ(ColumnTexts(Grid, 2), QStringList({"10,50", "20,00", "30,00"})) << "display format";
+    EXPECT_EQ(Grid.Columns().State(), csDefault);
+
+    Setup.People.Source.SetEnabled(false);
+    EXPECT_EQ(Grid.Columns().Count(), 0);
+    Setup.People.Source.SetEnabled(true);
+    TColumn* City = Grid.Columns().Add();
+    City->SetFieldName("Cidade");
+    City->Title().SetCaption("Município");
+    TColumn* Name = Grid.Columns().Add();
+    Name->SetFieldName("Nome");
+    EXPECT_EQ(Grid.Columns().State(), csCustomized);
+    EXPECT_EQ(Grid.Columns().Count(), 2);
+    EXPECT_EQ(Grid.Columns()[0]->Title().Caption(), "Município");
+    Setup.People.Source.SetEnabled(false);
+    Setup.People.Source.SetEnabled(true);
+    EXPECT_EQ(Grid.Columns().Count(), 2) << "persistent columns survive a reopening";
+    EXPECT_EQ(Grid.CellText(1, 1), "Bia");
+    Grid.Columns().RestoreDefaults();
+    EXPECT_EQ(Grid.Columns().Count(), 4);
 }
 
-TEST(DBReadOnlyGrid, AsksForPicturesOnTheCellsRecord) {
-    TPeople People;
+TEST(DBGrid, KeysMoveTheCursorAndTypingEditsTheCurrentCell) {
+    TGridOnForm Setup(20);
+    TDataSet& Table = Setup.People.Table;
+    struct TCase {
+        std::initializer_list<Qt::Key> Keys;
+        Qt::KeyboardModifiers Shift;
+        int RecNo;
+    };
+    const int Page = Setup.Grid->VisibleRowCount();
+    for (const TCase& Case : {TCase{{Qt::Key_Down, Qt::Key_Down}, {}, 3}, TCase{{Qt::Key_Up}, {}, 2},
+                              TCase{{Qt::Key_PageDown}, {}, 2 + Page}, TCase{{Qt::Key_End}, Qt::ControlModifier, 23},
+                              TCase{{Qt::Key_Home}, Qt::ControlModifier, 1}}) {
+        Setup.Keys(Case.Keys, Case.Shift);
+        EXPECT_EQ(Table.RecNo(), Case.RecNo);
+    }
+    Setup.Keys({Qt::Key_Right, Qt::Key_Right, Qt::Key_End, Qt::Key_Home});
+    EXPECT_EQ(Setup.Grid->SelectedIndex(), 0);
+
+    Setup.Type("Ze");
+    EXPECT_EQ(Table.State(), dsEdit) << "the first key puts the dataset in edit";
+    EXPECT_EQ(Setup.Grid->EditorText(), "Ze");
+    EXPECT_EQ(Setup.People.Name(), "Ana") << "the field changes when the cell is left";
+    Setup.Keys({Qt::Key_Escape});
+    EXPECT_EQ(Setup.Grid->EditorText(), "Ana") << "Esc takes back the cell";
+    Setup.Keys({Qt::Key_Escape});
+    EXPECT_EQ(Table.State(), dsBrowse) << "a second Esc cancels the record";
+
+    Setup.Type("Ze");
+    Setup.Keys({Qt::Key_Tab});
+    EXPECT_EQ(Setup.People.Name(), "Ze");
+    EXPECT_EQ(Setup.Grid->SelectedIndex(), 1) << "Tab goes to the next column";
+    Setup.Keys({Qt::Key_Down});
+    EXPECT_EQ(Table.State(), dsBrowse);
+    EXPECT_EQ(Table.RecNo(), 2);
+    Table.First();
+    EXPECT_EQ(Setup.People.Name(), "Ze") << "posted";
+
+    Setup.Keys({Qt::Key_F2});
+    EXPECT_TRUE(Setup.Grid->EditorMode());
+    Setup.Keys({Qt::Key_Return});
+    EXPECT_FALSE(Setup.Grid->EditorMode());
+}
+
+TEST(DBGrid, InsertDownAtTheEndAndCtrlDeleteAddAndRemoveRows) {
+    TGridOnForm Setup;
+    TReports Reports;
+    TDataSet& Table = Setup.People.Table;
+    Setup.Keys({Qt::Key_End}, Qt::ControlModifier);
+    Setup.Keys({Qt::Key_Down});
+    EXPECT_EQ(Table.State(), dsInsert) << "Down at the last row appends";
+    EXPECT_EQ(Setup.Grid->RowCount(), 4);
+    Setup.Keys({Qt::Key_Down});
+    EXPECT_EQ(Setup.Grid->RowCount(), 4) << "an untouched new row gets no other";
+    Setup.Keys({Qt::Key_Up});
+    EXPECT_EQ(Table.State(), dsBrowse) << "leaving an untouched new row drops it";
+    EXPECT_EQ(Setup.Grid->RowCount(), 3);
+
+    Setup.Keys({Qt::Key_Up});
+    Setup.Keys({Qt::Key_Insert});
+    EXPECT_EQ(Table.State(), dsInsert);
+    Setup.Type("Davi");
+    Setup.Keys({Qt::Key_Down});
+    EXPECT_EQ(ColumnTexts(*Setup.Grid, 0), QStringList({"Ana", "Davi", "Bia", "Caio"}));
+
+    Reports.Answer = false;
+    Setup.Keys({Qt::Key_Delete}, Qt::ControlModifier);
+    EXPECT_EQ(Reports.Questions, QStringList({"Excluir registro?"}));
+    EXPECT_EQ(Table.RecordCount(), 4);
+    Reports.Answer = true;
+    Setup.Keys({Qt::Key_Delete}, Qt::ControlModifier);
+    EXPECT_EQ(ColumnTexts(*Setup.Grid, 0), QStringList({"Ana", "Davi", "Caio"}));
+    EXPECT_TRUE(Reports.Errors.isEmpty());
+}
+
+TEST(DBGrid, AValueTheFieldRefusesIsReportedAndTheCellKeepsIt) {
+    TGridOnForm Setup;
+    TReports Reports;
+    Setup.Keys({Qt::Key_Right, Qt::Key_Right});
+    Setup.Type("abc");
+    Setup.Keys({Qt::Key_Down});
+    ASSERT_EQ(Reports.Errors.size(), 1);
+    EXPECT_EQ(Setup.People.Table.RecNo(), 1);
+    EXPECT_EQ(Setup.People.Table.State(), dsEdit);
+    EXPECT_EQ(Setup.Grid->EditorText(), "abc");
+    EXPECT_TRUE(Setup.Grid->isAncestorOf(QApplication::focusWidget()));
+
+    Setup.Keys({Qt::Key_Escape, Qt::Key_Escape, Qt::Key_Left, Qt::Key_Left});
+    Setup.Keys({Qt::Key_Delete});
+    Setup.Keys({Qt::Key_F2});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    Setup.Keys({Qt::Key_Backspace});
+    Setup.Keys({Qt::Key_Down});
+    EXPECT_EQ(Reports.Errors.size(), 2) << "a required field left empty";
+    EXPECT_EQ(Setup.People.Table.State(), dsEdit);
+}
+
+TEST(DBGrid, ClicksSelectCellsAndTitlesAndCtrlClicksSelectRows) {
+    TGridOnForm Setup;
+    TCustomDBGrid& Grid = *Setup.Grid;
+    QStringList Clicked;
+    Grid.OnCellClick = [&](TColumn* Column) { Clicked << "cell " + Column->FieldName(); };
+    Grid.OnTitleClick = [&](TColumn* Column) { Clicked << "title " + Column->FieldName(); };
+    QTest::mouseClick(&Grid, Qt::LeftButton, {}, Setup.Cell(1, 2));
+    EXPECT_EQ(Setup.People.Table.RecNo(), 3);
+    EXPECT_EQ(Grid.SelectedIndex(), 1);
+    QTest::mouseClick(&Grid, Qt::LeftButton, {}, Grid.TitleRect(0).center());
+    EXPECT_EQ(Clicked, QStringList({"cell Cidade", "title Nome"}));
+
+    const int Before = Grid.Columns()[0]->Width();
+    const QPoint Border(Grid.TitleRect(0).right() + 1, Grid.TitleRect(0).center().y());
+    QTest::mousePress(&Grid, Qt::LeftButton, {}, Border);
+    QTest::mouseMove(&Grid, Border + QPoint(25, 0));
+    QTest::mouseRelease(&Grid, Qt::LeftButton, {}, Border + QPoint(25, 0));
+    EXPECT_EQ(Grid.Columns()[0]->Width(), Before + 25);
+
+    const QPoint From = Grid.TitleRect(0).center();
+    const QPoint To = Grid.TitleRect(2).center();
+    QTest::mousePress(&Grid, Qt::LeftButton, {}, From);
+    QTest::mouseMove(&Grid, To);
+    QTest::mouseRelease(&Grid, Qt::LeftButton, {}, To);
+    EXPECT_EQ(Grid.Columns()[2]->FieldName(), "Nome") << "a title dragged moves its column";
+
+    Grid.SetOptions(Grid.Options() | dgMultiSelect);
+    QTest::mouseClick(&Grid, Qt::LeftButton, Qt::ControlModifier, Setup.Cell(0, 0));
+    QTest::mouseClick(&Grid, Qt::LeftButton, Qt::ControlModifier, Setup.Cell(0, 2));
+    ASSERT_EQ(Grid.SelectedRows().Count(), 2);
+    Setup.People.Table.GotoBookmark(Grid.SelectedRows().Items(0));
+    EXPECT_EQ(Setup.People.Name(), "Ana");
+    Setup.Keys({Qt::Key_Down}, Qt::ShiftModifier);
+    EXPECT_EQ(Grid.SelectedRows().Count(), 3) << "Shift+Down adds the row it reaches";
+    Setup.Keys({Qt::Key_Up});
+    EXPECT_EQ(Grid.SelectedRows().Count(), 0) << "moving without Shift starts again";
+    QTest::mouseClick(&Grid, Qt::LeftButton, Qt::ControlModifier, Setup.Cell(0, 2));
+    TReports Reports;
+    Setup.Keys({Qt::Key_Delete}, Qt::ControlModifier);
+    EXPECT_EQ(Reports.Questions, QStringList({"Excluir todos os registros selecionados?"}));
+    EXPECT_EQ(ColumnTexts(Grid, 2), QStringList({"Ana", "Bia"}));
+}
+
+TEST(DBGrid, PickListColumnsEditThroughTheirList) {
+    TGridOnForm Setup;
+    TColumn* City = Setup.Grid->Columns().Add();
+    City->SetFieldName("Cidade");
+    City->SetPickList({"Natal", "Olinda", "Recife"});
+    Setup.Keys({Qt::Key_F2});
+    auto* List = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    ASSERT_NE(List, nullptr) << "the editor is a drop-down";
+    Setup.Keys({Qt::Key_F4});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List->view()->isVisible(); }));
+    QTest::keyClick(List->view(), Qt::Key_Up);
+    QTest::keyClick(List->view(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !List->view()->isVisible(); }));
+    Setup.Keys({Qt::Key_Return});
+    EXPECT_EQ(Setup.People.Table.FieldByName("Cidade")->AsString(), "Olinda");
+}
+
+TEST(DBGrid, DrawingHooksDrawCellsAndTitles) {
+    TGridOnForm Setup;
+    TCustomDBGrid& Grid = *Setup.Grid;
+    Grid.SetDefaultDrawing(false);
+    Grid.OnDrawColumnCell = [](TCustomDBGrid* Sender, const QRect& Rect, int, TColumn*, TGridDrawState) {
+        Sender->Canvas().Brush().Color = Qt::red;
+        Sender->Canvas().FillRect(Rect);
+    };
+    Grid.OnDrawTitleCell = [](TCustomDBGrid* Sender, const QRect& Rect, TColumn*, bool& Handled) {
+        Sender->Canvas().Brush().Color = Qt::blue;
+        Sender->Canvas().FillRect(Rect);
+        Handled = true;
+    };
+    const QImage Picture = Grab(&Grid);
+    EXPECT_EQ(Picture.pixelColor(Setup.Cell(1, 1)), QColor(Qt::red));
+    EXPECT_EQ(Picture.pixelColor(Grid.TitleRect(1).center()), QColor(Qt::blue));
+}
+
+TEST(DBReadOnlyGrid, SelectsWholeRowsNeverEditsAndAsksForPicturesOnTheCellsRow) {
+    TGridOnForm Setup;
     TImageList Images;
     Images.Add(QImage(16, 16, QImage::Format_ARGB32));
-    TDBReadOnlyGrid Grid;
-    Grid.SetImages(&Images);
-    QStringList Asked;
-    Grid.OnGetImageIndex = [&](TDBReadOnlyGrid*, TField* Field, int& ImageIndex) {
-        Asked << Field->DataSet()->FieldByName("Nome")->AsString();
-        if (Field->DataSet()->FieldByName("Tipo")->AsInteger() == 1) ImageIndex = 0;
+    auto* Grid = new TDBReadOnlyGrid(&Setup.Shown.Form);
+    Grid->SetBounds(0, 0, 300, 150);
+    Grid->SetImages(&Images);
+    Grid->OnGetImageIndex = [](TDBReadOnlyGrid*, TField* Field, int& ImageIndex) {
+        if (Field->FieldName() == "Nome" && Field->DataSet()->FieldByName("Tipo")->AsInteger() == 1) ImageIndex = 0;
     };
-    Grid.SetDataSource(&People.Source);
-    EXPECT_EQ(Asked, QStringList({"Ana", "Bia", "Caio"}));
-    const QModelIndex Pictured = Grid.model()->index(1, 0);
-    EXPECT_TRUE(Grid.model()->data(Pictured, Qt::DisplayRole).toString().isEmpty());
-    EXPECT_FALSE(Grid.model()->data(Pictured, Qt::DecorationRole).isNull());
-    EXPECT_EQ(Grid.model()->data(Grid.model()->index(0, 0), Qt::DisplayRole).toString(), "Ana");
-    EXPECT_EQ(Grid.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Nome");
+    Grid->SetDataSource(&Setup.People.Source);
+    Grid->show();
+    EXPECT_EQ(Grid->ColumnIndexOf("cidade"), 1);
+    EXPECT_EQ(Grid->ColumnIndexOf("Tipo"), -1);
+    EXPECT_EQ(Grid->ImageIndexAt(1, 0), 0);
+    EXPECT_EQ(Grid->ImageIndexAt(0, 0), -1);
+    EXPECT_EQ(Grid->ImageIndexAt(1, 1), -1);
+    QTest::mouseClick(Grid, Qt::LeftButton, {}, Grid->CellRect(1, 2).center());
+    EXPECT_EQ(Setup.People.Table.RecNo(), 3);
+    Grid->SetFocus();
+    QTest::keyClicks(Grid, "x");
+    QTest::keyClick(Grid, Qt::Key_Insert);
+    EXPECT_EQ(Setup.People.Table.State(), dsBrowse);
+    EXPECT_FALSE(Grid->EditorMode());
 }
 
 TEST(DBReadOnlyGrid, ForgetsADataSourceThatGoes) {
@@ -88,8 +306,9 @@ TEST(DBReadOnlyGrid, ForgetsADataSourceThatGoes) {
     {
         TPeople People;
         Grid.SetDataSource(&People.Source);
-        EXPECT_EQ(Grid.model()->rowCount(), 3);
+        EXPECT_EQ(Grid.RowCount(), 3);
     }
     EXPECT_EQ(Grid.DataSource(), nullptr);
-    EXPECT_EQ(Grid.model()->rowCount(), 0);
+    EXPECT_EQ(Grid.RowCount(), 0);
+    EXPECT_EQ(Grid.ColumnCount(), 0);
 }

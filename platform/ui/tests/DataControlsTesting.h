@@ -1,0 +1,79 @@
+#pragma once
+// What the tests of the data-aware controls share: a small table of people
+// with its data source, a form to put controls on, and recorders of the
+// errors reported and the questions asked (each answered as told).
+#include <QApplication>
+#include <QStringList>
+#include <QTest>
+#include <ostream>
+
+#include "platform/data/DBClient.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
+
+// Readable failures for texts.
+inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
+
+namespace testing_data {
+
+// Nome (string 20, required), Cidade (string 20), Saldo (float, shown with
+// two decimals), Ativo (Boolean), Tipo (integer, hidden); rows Ana, Bia, Caio.
+struct TPeople {
+    platform::data::TClientDataSet Table;
+    platform::data::TDataSource Source;
+    explicit TPeople(int Extra = 0) {
+        using namespace platform::data;
+        Table.SetName("Pessoas");
+        new TField(&Table, "Nome", ftString, 20);
+        new TField(&Table, "Cidade", ftString, 20);
+        auto* Saldo = new TField(&Table, "Saldo", ftFloat);
+        Saldo->SetDisplayFormat("#,##0.00");
+        new TField(&Table, "Ativo", ftBoolean);
+        new TField(&Table, "Tipo", ftInteger);
+        Table.FieldByName("Tipo")->SetVisible(false);
+        Table.FieldByName("Nome")->SetRequired(true);
+        Table.CreateDataSet();
+        Table.DisableControls();
+        Table.AppendRecord({"Ana", "Recife", 10.5, true, 0});
+        Table.AppendRecord({"Bia", "Natal", 20, false, 1});
+        Table.AppendRecord({"Caio", "Olinda", 30, true, 2});
+        for (int I = 0; I < Extra; ++I) Table.AppendRecord({QString("Pessoa %1").arg(I), "Recife", I, false, 0});
+        Table.First();
+        Table.EnableControls();
+        Source.SetDataSet(&Table);
+    }
+    QString Name() const { return Table.FieldByName("Nome")->AsString(); }
+};
+
+// A shown form of the given size.
+struct TShownForm {
+    platform::ui::TCustomForm Form;
+    explicit TShownForm(QSize Size = QSize(400, 300)) {
+        Form.resize(Size);
+        Form.show();
+        Form.activateWindow();
+        (void)QTest::qWaitForWindowActive(&Form);
+    }
+};
+
+// Records the errors reported and the questions asked while it lives.
+struct TReports {
+    QStringList Errors;
+    QStringList Questions;
+    bool Answer = true;
+    TReports() {
+        platform::ui::SetErrorReporter([this](const std::string& Message) { Errors << QString::fromStdString(Message); });
+        platform::ui::SetConfirmationAsker([this](const QString& Question) {
+            Questions << Question;
+            return Answer;
+        });
+    }
+    ~TReports() {
+        platform::ui::SetErrorReporter(nullptr);
+        platform::ui::SetConfirmationAsker(nullptr);
+    }
+    TReports(const TReports&) = delete;
+    TReports& operator=(const TReports&) = delete;
+};
+
+}  // namespace testing_data

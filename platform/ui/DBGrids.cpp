@@ -19,6 +19,7 @@ using platform::data::TField;
 namespace {
 
 constexpr int kIndicatorWidth = 11;
+constexpr int kBorder = 2;  // the sunken frame
 constexpr int kCellMargin = 2;
 constexpr int kResizeGrip = 3;
 constexpr int kMinColumnWidth = 4;
@@ -31,6 +32,19 @@ unsigned AlignmentFlags(platform::data::TAlignment Value) {
         case platform::data::taCenter: return DT_CENTER;
         default: return DT_LEFT;
     }
+}
+
+// One pixel of a sunken frame inside R, which shrinks by it.
+void Frame3D(TCanvas& C, QRect& R, QColor TopLeft, QColor BottomRight) {
+    C.Pen().Color = TopLeft;
+    C.MoveTo(R.left(), R.bottom());
+    C.LineTo(R.left(), R.top());
+    C.LineTo(R.right() + 1, R.top());
+    C.Pen().Color = BottomRight;
+    C.MoveTo(R.right(), R.top() + 1);
+    C.LineTo(R.right(), R.bottom());
+    C.LineTo(R.left(), R.bottom());
+    R.adjust(1, 1, -1, -1);
 }
 
 bool IsEditing(const TDataSet* DataSet) {
@@ -232,7 +246,7 @@ int TCustomDBGrid::IndicatorWidth() const { return (FOptions & dgIndicator) ? kI
 int TCustomDBGrid::TitleHeight() const { return (FOptions & dgTitles) ? FRowHeight : 0; }
 
 QRect TCustomDBGrid::DataArea() const {
-    QRect R = rect();
+    QRect R = Inside();
     if (!FVertical->isHidden()) R.setWidth(R.width() - FVertical->width());
     if (!FHorizontal->isHidden()) R.setHeight(R.height() - FHorizontal->height());
     R.setLeft(R.left() + IndicatorWidth());
@@ -282,8 +296,9 @@ int TCustomDBGrid::ResizeBorderAt(int X) const {
 QRect TCustomDBGrid::TitleRect(int Column) const {
     if (!(FOptions & dgTitles) || Column < 0 || Column >= FColumns.Count() || !FColumns[Column]->Visible()) return {};
     const QRect Area = DataArea();
-    return QRect(Area.left() + ColumnLeft(Column) - FLeftOffset, 0, FColumns[Column]->Width(), FRowHeight)
-        .intersected(QRect(Area.left(), 0, Area.width(), FRowHeight));
+    const int Top = Inside().top();
+    return QRect(Area.left() + ColumnLeft(Column) - FLeftOffset, Top, FColumns[Column]->Width(), FRowHeight)
+        .intersected(QRect(Area.left(), Top, Area.width(), FRowHeight));
 }
 
 QRect TCustomDBGrid::CellRect(int Column, int Row) const {
@@ -292,7 +307,7 @@ QRect TCustomDBGrid::CellRect(int Column, int Row) const {
     if (!Data || Row < FTopRow || Row >= Data->DisplayRecordCount()) return {};
     const int Top = Area.top() + (Row - FTopRow) * FRowHeight;
     if (Top > Area.bottom()) return {};
-    if (Column == -1) return QRect(0, Top, IndicatorWidth(), FRowHeight);
+    if (Column == -1) return QRect(Inside().left(), Top, IndicatorWidth(), FRowHeight);
     if (Column < 0 || Column >= FColumns.Count() || !FColumns[Column]->Visible()) return {};
     const QRect Cell(Area.left() + ColumnLeft(Column) - FLeftOffset, Top, FColumns[Column]->Width(), FRowHeight);
     return Cell.intersected(Area);
@@ -307,10 +322,11 @@ void TCustomDBGrid::UpdateScrollBars() {
     const int Bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     FHorizontal->setVisible(WantHorizontal && TotalColumnsWidth() > width() - IndicatorWidth() - Bar);
     FVertical->setVisible(WantVertical && Count > VisibleRowCount());
-    const int Bottom = FHorizontal->isHidden() ? height() : height() - Bar;
-    const int Right = FVertical->isHidden() ? width() : width() - Bar;
-    FVertical->setGeometry(width() - Bar, 0, Bar, Bottom);
-    FHorizontal->setGeometry(0, height() - Bar, Right, Bar);
+    const QRect In = Inside();
+    const int Height = FHorizontal->isHidden() ? In.height() : In.height() - Bar;
+    const int Width = FVertical->isHidden() ? In.width() : In.width() - Bar;
+    FVertical->setGeometry(In.right() + 1 - Bar, In.top(), Bar, Height);
+    FHorizontal->setGeometry(In.left(), In.bottom() + 1 - Bar, Width, Bar);
     FVertical->setRange(0, std::max(0, Count - VisibleRowCount()));
     FVertical->setPageStep(VisibleRowCount());
     FVertical->setValue(FTopRow);
@@ -390,8 +406,13 @@ void TCustomDBGrid::LinkUpdateData() {
 
 // ---------------------------------------------------------------- painting
 
+QRect TCustomDBGrid::Inside() const { return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder); }
+
 void TCustomDBGrid::Paint() {
     TCanvas& C = Canvas();
+    QRect Frame = rect();
+    Frame3D(C, Frame, SysColor(TSysColor::clBtnShadow), SysColor(TSysColor::clBtnHighlight));
+    Frame3D(C, Frame, Qt::black, SysColor(TSysColor::clBtnFace));
     PaintTitles(C);
     TDataSet* Data = DataSet();
     if (!Data) return;
@@ -410,7 +431,7 @@ void TCustomDBGrid::Paint() {
 void TCustomDBGrid::PaintTitles(TCanvas& C) {
     if (!(FOptions & dgTitles)) return;
     C.Brush().Color = SysColor(TSysColor::clBtnFace);
-    C.FillRect(QRect(0, 0, DataArea().right() + 1, FRowHeight));
+    C.FillRect(QRect(Inside().topLeft(), QPoint(DataArea().right(), Inside().top() + FRowHeight - 1)));
     for (int I = 0; I < FColumns.Count(); ++I) {
         const QRect R = TitleRect(I);
         if (R.isEmpty()) continue;
@@ -728,7 +749,7 @@ void TCustomDBGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shif
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (Button != Qt::LeftButton) return;
     SetFocus();
-    if (Y < TitleHeight()) {
+    if (Y < DataArea().top()) {
         const int Border = (FOptions & dgColumnResize) ? ResizeBorderAt(X) : -1;
         if (Border >= 0) FDrag = TDrag{TDrag::Resize, Border, X, false};
         else if (const int Column = ColumnAt(X); Column >= 0) FDrag = TDrag{TDrag::Move, Column, X, false};
@@ -749,7 +770,7 @@ void TCustomDBGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shif
 
 void TCustomDBGrid::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
     TCustomControl::MouseMove(Shift, X, Y);
-    const bool OnBorder = Y < TitleHeight() && (FOptions & dgColumnResize) && ResizeBorderAt(X) >= 0;
+    const bool OnBorder = Y < DataArea().top() && (FOptions & dgColumnResize) && ResizeBorderAt(X) >= 0;
     setCursor(FDrag.Kind == TDrag::Resize || OnBorder ? Qt::SplitHCursor : Qt::ArrowCursor);
     if (FDrag.Kind == TDrag::Resize) {
         const int Left = DataArea().left() + ColumnLeft(FDrag.Column) - FLeftOffset;
@@ -881,7 +902,7 @@ int TDBReadOnlyGrid::ClientAreaWidth() const {
     const int Bar = ScrollBars() == TScrollStyle::ssVertical || ScrollBars() == TScrollStyle::ssBoth
                         ? style()->pixelMetric(QStyle::PM_ScrollBarExtent)
                         : 0;
-    return width() - Bar;
+    return width() - 2 * kBorder - Bar;
 }
 
 void TDBReadOnlyGrid::SetImages(TImageList* Value) {

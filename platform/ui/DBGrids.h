@@ -167,6 +167,7 @@ private:
     };
 
     // Layout.
+    QRect Inside() const;  // within the frame
     int IndicatorWidth() const;
     int TitleHeight() const;
     QRect DataArea() const;

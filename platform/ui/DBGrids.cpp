@@ -576,14 +576,13 @@ void TCustomDBGrid::MoveRows(int Distance, Qt::KeyboardModifiers Shift) {
     if (Distance > 0 && AtLast) {
         // Down from the last row adds one, unless that row is a new one not typed in yet.
         if (CanEditGrid() && !(Inserting && !Data->Modified())) Data->Append();
-        return;
-    }
-    if (Distance < 0 && Inserting && !Data->Modified()) {
+    } else if (Distance < 0 && Inserting && !Data->Modified()) {
         Data->Cancel();
-        return;
+    } else {
+        Data->MoveBy(Distance);
     }
-    Data->MoveBy(Distance);
     if (Extend) FSelectedRows.SetCurrentRowSelected(true);
+    RowMoved();
 }
 
 void TCustomDBGrid::MoveToRow(int Row, Qt::KeyboardModifiers Shift) {
@@ -594,13 +593,19 @@ void TCustomDBGrid::MoveToRow(int Row, Qt::KeyboardModifiers Shift) {
     if (!(Shift & Qt::ControlModifier) && (FOptions & dgMultiSelect)) FSelectedRows.Clear();
     if (Data->State() != platform::data::dsInsert) {
         Data->MoveBy(Row - Active);
-        return;
+    } else {
+        // The new row is stored or dropped first; the target is then found by its bookmark.
+        const TBookmark Target = Data->DisplayBookmark(Row);
+        if (Data->Modified()) Data->Post();
+        else Data->Cancel();
+        if (Data->BookmarkValid(Target)) Data->GotoBookmark(Target);
     }
-    // The new row is stored or dropped first; the target is then found by its bookmark.
-    const TBookmark Target = Data->DisplayBookmark(Row);
-    if (Data->Modified()) Data->Post();
-    else Data->Cancel();
-    if (Data->BookmarkValid(Target)) Data->GotoBookmark(Target);
+    RowMoved();
+}
+
+void TCustomDBGrid::RowMoved() {
+    // Editing ends with the row, unless the editor always shows.
+    if (!(FOptions & dgAlwaysShowEditor)) HideEditor();
 }
 
 int TCustomDBGrid::NextVisibleColumn(int From, int Step) const {

@@ -198,6 +198,7 @@ private:
     bool CanEditColumn(int Column) const;
     void MoveRows(int Distance, Qt::KeyboardModifiers Shift);
     void MoveToRow(int Row, Qt::KeyboardModifiers Shift);
+    void RowMoved();
     void MoveColumn(int Distance, bool WrapRows);
     int NextVisibleColumn(int From, int Step) const;
     void DeleteRecords();

@@ -2,6 +2,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "platform/data/ADODB.h"
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/tests/DataControlsTesting.h"
 
@@ -255,6 +256,55 @@ TEST(DBGrid, PickListColumnsEditThroughTheirList) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !List->view()->isVisible(); }));
     Setup.Keys({Qt::Key_Return});
     EXPECT_EQ(Setup.People.Table.FieldByName("Cidade")->AsString(), "Olinda");
+}
+
+TEST(DBGrid, EditsOfAnSQLiteQueryReachTheTableAndItsRefusalsKeepTheRow) {
+    TADOConnection Conn;
+    Conn.SetConnectionString("Provider=SQLite;Data Source=:memory:");
+    Conn.Open();
+    Conn.Execute("Create Table Pessoa (IdPessoa Integer Primary Key, Nome VarChar(20) Not Null, Cidade VarChar(20))");
+    Conn.Execute("Insert Into Pessoa Values (1, 'Ana', 'Recife')");
+    Conn.Execute("Insert Into Pessoa Values (2, 'Bia', 'Natal')");
+    TADOQuery Query;
+    Query.SetConnection(&Conn);
+    Query.SetSQL("Select IdPessoa, Nome, Cidade From Pessoa Order By IdPessoa");
+    Query.Open();
+    TDataSource Source;
+    Source.SetDataSet(&Query);
+    TShownForm Shown;
+    TReports Reports;
+    auto* Grid = new TDBGrid(&Shown.Form);
+    Grid->SetBounds(0, 0, 380, 200);
+    Grid->SetDataSource(&Source);
+    Grid->show();
+    Grid->SetFocus();
+    auto Key = [](Qt::Key K) { QTest::keyClick(QApplication::focusWidget(), K); };
+    auto Cities = [&] {
+        TADOQuery Check;
+        Check.SetConnection(&Conn);
+        Check.SetSQL("Select Cidade From Pessoa Order By IdPessoa");
+        Check.Open();
+        QStringList Found;
+        for (; !Check.Eof(); Check.Next()) Found << Check.FieldByName("Cidade")->AsString();
+        return Found;
+    };
+    Key(Qt::Key_End);
+    QTest::keyClick(Grid, 'O');
+    QTest::keyClicks(QApplication::focusWidget(), "linda");
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Cities(), QStringList({"Olinda", "Natal"}));
+
+    Key(Qt::Key_Left);
+    Key(Qt::Key_F2);
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Up);
+    ASSERT_EQ(Reports.Errors.size(), 1) << "the table refuses an empty name";
+    EXPECT_EQ(Query.RecNo(), 2);
+    EXPECT_EQ(Query.State(), dsEdit);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Query.State(), dsBrowse);
+    EXPECT_EQ(Grid->CellText(1, 1), "Bia");
 }
 
 TEST(DBGrid, DrawingHooksDrawCellsAndTitles) {

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "installlib/InstaladorDefs.h"
-#include "installlib/VxiWriter.h"
 #include "installlib/InstallJournal.h"
+#include "installlib/VxiWriter.h"
 #include "installlib/tests/InstallScenario.h"
 #include "installlib/tests/RegistryHelpers.h"
 #include "installlib/tests/TempPrefix.h"
@@ -16,6 +16,7 @@
 #include "platform/os/Text.h"
 #include "platform/os/WinEnv.h"
 #include "platform/os/WinError.h"
+#include "platform/ui/Forms.h"
 #include "setup/InstallRun.h"
 #include "setup/tests/ChildInstallation.h"
 
@@ -251,6 +252,7 @@ TEST_F(InstallRunTest, EntryThatCannotBeInflatedFailsWithoutPromptingAndUndoes) 
         return std::unique_ptr<TStream>(std::move(Archive));
     };
     const std::string Before = PrefixSnapshot(FPrefix);
+    FHost.OnRetry = [] { return static_cast<int>(platform::ui::mrOk); };
     EXPECT_FALSE(Install(kMaritima, kFolder, WithCorruptApplication));
     EXPECT_TRUE(FHost.Prompts.empty());
     ASSERT_EQ(FHost.Failures.size(), 1u);

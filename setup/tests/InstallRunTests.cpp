@@ -268,6 +268,8 @@ struct TScenario {
     TNVOCCData Customer;
 };
 
+void PrintTo(const TScenario& Scenario, std::ostream* Stream) { *Stream << Scenario.Name; }
+
 const TScenario kScenarios[] = {
     {"FirstInstallation", {}, kMaritima},
     {"SecondCustomer", {kMaritima}, kOceanic},

@@ -187,7 +187,9 @@ void Discard(const std::string& Folder) {
 
 }  // namespace
 
-std::string JournalFolder() { return IncludeTrailingBackslash(GetSpecialFolder(CSIDL_COMMON_APPDATA)) + kJournalSubfolder; }
+std::string JournalFolder() {
+    return IncludeTrailingBackslash(GetSpecialFolder(CSIDL_COMMON_APPDATA)) + kJournalSubfolder;
+}
 
 TInstallJournal::TInstallJournal(std::string Folder) : FFolder(IncludeTrailingBackslash(Folder)) {
     RollbackInterruptedInstallation(FFolder);
@@ -198,8 +200,10 @@ TInstallJournal::TInstallJournal(std::string Folder) : FFolder(IncludeTrailingBa
 void TInstallJournal::FolderWillBeCreated(const std::string& Path) {
     const std::string Drive = ExtractFileDrive(Path);
     const std::string Folder = IncludeTrailingBackslash(Path);
-    for (size_t End = Folder.find('\\', Drive.size() + 1); End != std::string::npos; End = Folder.find('\\', End + 1))
-        if (!DirectoryExists(Folder.substr(0, End + 1))) Append(std::string(kNewFolder) + kSeparator + Folder.substr(0, End + 1));
+    for (size_t End = Folder.find('\\', Drive.size() + 1); End != std::string::npos; End = Folder.find('\\', End + 1)) {
+        const std::string Level = Folder.substr(0, End + 1);
+        if (!DirectoryExists(Level)) Append(std::string(kNewFolder) + kSeparator + Level);
+    }
 }
 
 void TInstallJournal::FileWillBeWritten(const std::string& Path) {

@@ -58,8 +58,8 @@ std::string ReplaceCustomerTag(const std::string& Text, const std::string& Name)
 }
 
 std::string SiteAddress(const std::string& Site) {
-    const bool HasScheme =
-        Site.find("://") != std::string::npos || SameText(std::string_view(Site).substr(0, kMailScheme.size()), kMailScheme);
+    const bool HasScheme = Site.find("://") != std::string::npos ||
+                           SameText(std::string_view(Site).substr(0, kMailScheme.size()), kMailScheme);
     return HasScheme || Site.empty() ? Site : kDefaultScheme + Site;
 }
 

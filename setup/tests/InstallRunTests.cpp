@@ -80,6 +80,18 @@ protected:
                                FLaunch);
     }
 
+    // A "DATA" archive whose entries, named as given, each hold "x".
+    static std::unique_ptr<TStream> DataArchive(const std::vector<std::string>& Names) {
+        auto Archive = std::make_unique<TMemoryStream>();
+        TVxiWriter Writer(*Archive);
+        for (const std::string& Name : Names) {
+            TMemoryStream Content;
+            Content.WriteBuffer("x", 1);
+            Writer.AddFile(Name, Content);
+        }
+        return Archive;
+    }
+
     std::string Desktop() const { return GetSpecialFolder(CSIDL_DESKTOP) + "\\"; }
     std::string Menu() const { return GetSpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Ostrevan\\Navitrex\\"; }
     std::string SystemFile() const { return GetSystemFolder() + "\\midas.dll"; }
@@ -223,15 +235,7 @@ TEST_F(InstallRunTest, FileInUseIsRetriedUntilItCanBeWritten) {
 }
 
 TEST_F(InstallRunTest, MissingApplicationFileFailsAndUndoes) {
-    auto WithoutApplication = [] {
-        auto Archive = std::make_unique<TMemoryStream>();
-        TVxiWriter Writer(*Archive);
-        TMemoryStream Content;
-        Content.WriteBuffer("x", 1);
-        Writer.AddFile("Uninst.exe", Content);
-        return std::unique_ptr<TStream>(std::move(Archive));
-    };
-    EXPECT_FALSE(Install(kMaritima, kFolder, WithoutApplication));
+    EXPECT_FALSE(Install(kMaritima, kFolder, [] { return DataArchive({"Uninst.exe"}); }));
     ASSERT_EQ(FHost.Failures.size(), 1u);
     EXPECT_EQ(FHost.Failures[0].second, "O arquivo de instala\u00E7\u00E3o 'Navitrex.exe' n\u00E3o foi encontrado.");
     EXPECT_EQ(FHost.Page, "tshCancelado");
@@ -240,16 +244,11 @@ TEST_F(InstallRunTest, MissingApplicationFileFailsAndUndoes) {
 
 TEST_F(InstallRunTest, EntryThatCannotBeInflatedFailsWithoutPromptingAndUndoes) {
     auto WithCorruptApplication = [] {
-        auto Archive = std::make_unique<TMemoryStream>();
-        TVxiWriter Writer(*Archive);
-        TMemoryStream Content;
-        Content.WriteBuffer("x", 1);
-        Writer.AddFile("Uninst.exe", Content);
-        Writer.AddFile("Navitrex.exe", Content);
-        // An invalid block where the second entry's deflate data begins.
+        std::unique_ptr<TStream> Archive = DataArchive({"Uninst.exe", "Navitrex.exe"});
+        // An invalid block where the last entry's deflate data begins.
         Archive->Seek(-7, TSeekOrigin::soEnd);
         Archive->WriteBuffer("\xFF", 1);
-        return std::unique_ptr<TStream>(std::move(Archive));
+        return Archive;
     };
     const std::string Before = PrefixSnapshot(FPrefix);
     FHost.OnRetry = [] { return static_cast<int>(platform::ui::mrOk); };

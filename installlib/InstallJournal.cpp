@@ -194,8 +194,12 @@ std::string JournalFolder() {
 TInstallJournal::TInstallJournal(std::string Folder) : FFolder(IncludeTrailingBackslash(Folder)) {
     RollbackInterruptedInstallation(FFolder);
     if (!DirectoryExists(FFolder) && !ForceDirectories(FFolder)) throw EOSError(GetLastError());
-    WriteWholeFile(FFolder + kJournalFile, "");
+    // Creating takes the lock; a journal another run holds refuses it.
+    FFile = OpenFileStream(FFolder + kJournalFile, fmCreate);
+    if (!FlushFileBuffers(*FFile)) throw EOSError(GetLastError());
 }
+
+TInstallJournal::~TInstallJournal() = default;
 
 void TInstallJournal::FolderWillBeCreated(const std::string& Path) {
     const std::string Drive = ExtractFileDrive(Path);
@@ -222,9 +226,16 @@ void TInstallJournal::KeyWillBeWritten(HKEY Root, const std::string& Key) {
     Append(std::string(kKeyCopy) + kSeparator + RootName + kSeparator + Key + kSeparator + KeepCopy(Text));
 }
 
-void TInstallJournal::Rollback() { RollbackInterruptedInstallation(FFolder); }
+void TInstallJournal::Rollback() {
+    FFile.reset();
+    RollbackInterruptedInstallation(FFolder);
+}
 
-void TInstallJournal::Commit() { Discard(FFolder); }
+void TInstallJournal::Commit() {
+    // A held file cannot be deleted, as on the platform.
+    FFile.reset();
+    Discard(FFolder);
+}
 
 std::string TInstallJournal::KeepCopy(const std::string& Content) {
     const std::string Name = Format(kCopyFileFormat, ++FCopies);
@@ -233,23 +244,31 @@ std::string TInstallJournal::KeepCopy(const std::string& Content) {
 }
 
 void TInstallJournal::Append(const std::string& Line) {
-    const auto File = OpenFileStream(FFolder + kJournalFile, fmOpenWrite);
-    File->Seek(0, TSeekOrigin::soEnd);
     const std::string Text = Line + "\n";
-    File->WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
-    if (!FlushFileBuffers(*File)) throw EOSError(GetLastError());
+    FFile->WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
+    if (!FlushFileBuffers(*FFile)) throw EOSError(GetLastError());
 }
 
 bool InterruptedInstallationFound(const std::string& Folder) {
-    return FileExists(IncludeTrailingBackslash(Folder) + kJournalFile);
+    const std::string Journal = IncludeTrailingBackslash(Folder) + kJournalFile;
+    if (!FileExists(Journal)) return false;
+    try {
+        OpenFileStream(Journal, fmOpenRead | fmShareDenyWrite);
+        return true;
+    } catch (const EFOpenError&) {
+        return false;  // held by the run that is writing it
+    }
 }
 
 void RollbackInterruptedInstallation(const std::string& Folder) {
     const std::string Dir = IncludeTrailingBackslash(Folder);
     std::vector<std::vector<std::string>> Entries;
+    const bool HasJournal = FileExists(Dir + kJournalFile);
+    // A journal that a living run holds is not ours to undo.
+    if (HasJournal && !InterruptedInstallationFound(Dir)) return;
     std::string Text;
     try {
-        if (InterruptedInstallationFound(Dir)) Text = ReadWholeFile(Dir + kJournalFile);
+        if (HasJournal) Text = ReadWholeFile(Dir + kJournalFile);
     } catch (const Exception&) {
         // An unreadable journal holds nothing that can be put back.
     }

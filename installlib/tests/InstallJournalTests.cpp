@@ -75,6 +75,17 @@ TEST_F(InstallJournalTest, CommitKeepsTheChangesAndRemovesTheJournal) {
     EXPECT_TRUE(FileExists(kNewFolder + "new.txt"));
 }
 
+TEST_F(InstallJournalTest, JournalOfARunningInstallationIsLeftAlone) {
+    TInstallJournal Journal;
+    ChangeEverything(Journal);
+    const std::string During = PrefixSnapshot(FPrefix);
+    EXPECT_FALSE(InterruptedInstallationFound());
+    RollbackInterruptedInstallation();
+    EXPECT_THROW({ TInstallJournal Second; }, EFOpenError);
+    EXPECT_EQ(PrefixSnapshot(FPrefix), During);
+    Journal.Rollback();
+}
+
 TEST_F(InstallJournalTest, JournalLeftByADeadRunIsRolledBackAndItsTornLastLineIgnored) {
     WriteFile("C:\\Other.txt", "not the run's");
     const std::string Before = PrefixSnapshot(FPrefix);

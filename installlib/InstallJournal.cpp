@@ -6,6 +6,7 @@
 
 #include "installlib/InstaladorLib.h"
 #include "platform/os/Files.h"
+#include "platform/os/Shell.h"
 #include "platform/os/ShellFolders.h"
 #include "platform/os/Text.h"
 #include "platform/os/WinError.h"
@@ -276,13 +277,16 @@ void RollbackInterruptedInstallation(const std::string& Folder) {
     size_t Start = 0;
     for (size_t End; (End = Text.find('\n', Start)) != std::string::npos; Start = End + 1)
         Entries.push_back(SplitFields(Text.substr(Start, End - Start)));
+    bool AssociationsChanged = false;
     for (auto It = Entries.rbegin(); It != Entries.rend(); ++It) {
         try {
             Undo(Dir, *It);
+            AssociationsChanged |= It->size() > 1 && RootKeyFromName((*It)[1]) == HKEY_CLASSES_ROOT;
         } catch (const std::exception&) {
             // One change that cannot be put back (or a damaged entry) must not keep the others.
         }
     }
+    if (AssociationsChanged) SHChangeNotify(SHCNE_ASSOCCHANGED, 0, nullptr, nullptr);
     if (DirectoryExists(Dir)) Discard(Dir);
 }
 

@@ -64,6 +64,20 @@ TEST_F(InstallJournalTest, RollbackPutsBackEveryFileFolderAndKey) {
     EXPECT_FALSE(InterruptedInstallationFound());
 }
 
+TEST_F(InstallJournalTest, UndoingAFileTypeTellsTheShell) {
+    const auto Notified = [] {
+        return std::filesystem::exists(ShellLogPath()) &&
+               ReadHostFile(ShellLogPath()).find("SHChangeNotify event=0x08000000") != std::string::npos;
+    };
+    TInstallJournal Journal;
+    Journal.KeyWillBeWritten(HKEY_CLASSES_ROOT, ".xyz");
+    RegWrite(HKEY_CLASSES_ROOT, ".xyz", "", "xyzfile");
+    ASSERT_FALSE(Notified());
+    Journal.Rollback();
+    EXPECT_TRUE(Notified());
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, ".xyz"));
+}
+
 TEST_F(InstallJournalTest, CommitKeepsTheChangesAndRemovesTheJournal) {
     const std::string Before = PrefixSnapshot(FPrefix);
     TInstallJournal Journal;

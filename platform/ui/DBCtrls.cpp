@@ -22,8 +22,6 @@ int MaxLengthOf(const TField* Field) {
     return Field && platform::data::IsStringType(Field->DataType()) && Field->Size() > 0 ? Field->Size() : 32767;
 }
 
-bool IsEscape(const QKeyEvent* Event) { return Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier; }
-
 }  // namespace
 
 // ---------------------------------------------------------------- edit
@@ -52,17 +50,12 @@ void TDBEdit::DataChange() {
 }
 
 void TDBEdit::keyPressEvent(QKeyEvent* Event) {
-    if (IsEscape(Event) && FDataLink->IsModified()) {
-        FDataLink->Reset();
-        selectAll();
-        Event->accept();
+    if (!FDataLink->ConsumesKey(Event)) {
+        QLineEdit::keyPressEvent(Event);
         return;
     }
-    if (!FDataLink->KeyMayEdit(Event)) {
-        Event->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(Event);
+    if (Event->key() == Qt::Key_Escape) selectAll();
+    Event->accept();
 }
 
 void TDBEdit::focusInEvent(QFocusEvent* Event) {
@@ -101,16 +94,8 @@ void TDBMemo::DataChange() {
 }
 
 void TDBMemo::keyPressEvent(QKeyEvent* Event) {
-    if (IsEscape(Event) && FDataLink->IsModified()) {
-        FDataLink->Reset();
-        Event->accept();
-        return;
-    }
-    if (!FDataLink->KeyMayEdit(Event)) {
-        Event->accept();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(Event);
+    if (FDataLink->ConsumesKey(Event)) Event->accept();
+    else QPlainTextEdit::keyPressEvent(Event);
 }
 
 void TDBMemo::focusOutEvent(QFocusEvent* Event) {
@@ -254,20 +239,16 @@ void TDBComboBox::Chosen() {
 }
 
 bool TDBComboBox::FilterKey(QKeyEvent* Event) {
-    if (IsEscape(Event) && FDataLink->IsModified() && !view()->isVisible()) {
-        FDataLink->Reset();
-        return true;
-    }
+    if (view()->isVisible()) return false;
     // Choosing from the list with the keyboard changes the value too.
-    const bool Chooses = Event->key() == Qt::Key_Up || Event->key() == Qt::Key_Down;
-    if (Chooses && !view()->isVisible()) {
+    if (Event->key() == Qt::Key_Up || Event->key() == Qt::Key_Down) {
         bool Editing = false;
         RunGuarded([&] { Editing = FDataLink->Edit(); });
         if (!Editing) return true;
         FDataLink->Modified();
         return false;
     }
-    return !FDataLink->KeyMayEdit(Event);
+    return FDataLink->ConsumesKey(Event);
 }
 
 bool TDBComboBox::eventFilter(QObject* Watched, QEvent* Event) {

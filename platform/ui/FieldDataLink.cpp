@@ -50,6 +50,14 @@ bool TFieldDataLink::KeyMayEdit(const QKeyEvent* Key) {
     return Editing;
 }
 
+bool TFieldDataLink::ConsumesKey(const QKeyEvent* Key) {
+    if (Key->key() == Qt::Key_Escape && Key->modifiers() == Qt::NoModifier && FModified) {
+        Reset();
+        return true;
+    }
+    return !KeyMayEdit(Key);
+}
+
 bool TFieldDataLink::UpdateOnExit() {
     if (!FModified || !Active()) return true;
     try {

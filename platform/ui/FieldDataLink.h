@@ -37,6 +37,9 @@ public:
     // For the control's key handler: a key that changes text starts an edit;
     // false when the key must be dropped because the field cannot change.
     bool KeyMayEdit(const QKeyEvent* Key);
+    // The same, and Esc takes back a change: true when the key is used up
+    // here and the control must not see it.
+    bool ConsumesKey(const QKeyEvent* Key);
     // For the control's focus-out: writes a changed value; on a refused value
     // the error is reported, the control gets the focus back and false is answered.
     bool UpdateOnExit();

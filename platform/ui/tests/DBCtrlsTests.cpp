@@ -140,19 +140,12 @@ TEST(DBComboBox, TheFieldStoresTheTextShownAndItemsMayBeDrawnByTheForm) {
 TEST(DBLookupComboBox, ChoosingAListRowWritesItsKeyWithoutMovingTheList) {
     TPeople People;
     TShownForm Shown;
-    TClientDataSet Kinds;
-    Kinds.FieldDefs().Add("Id", ftInteger);
-    Kinds.FieldDefs().Add("Descricao", ftString, 20);
-    Kinds.CreateDataSet();
-    for (const auto& [Id, Text] : {std::pair{0, "Cliente"}, {1, "Fornecedor"}, {2, "Agente"}})
-        Kinds.AppendRecord({Id, QString::fromLatin1(Text)});
-    Kinds.First();
+    testing_data::TKinds KindTable;
+    TDataSet& Kinds = KindTable.Table;
     int Scrolls = 0;
     Kinds.AfterScroll = [&](TDataSet*) { ++Scrolls; };
-    TDataSource KindSource;
-    KindSource.SetDataSet(&Kinds);
     auto* Kind = new TDBLookupComboBox(&Shown.Form);
-    Kind->SetListSource(&KindSource);
+    Kind->SetListSource(&KindTable.Source);
     Kind->SetKeyField("Id");
     Kind->SetListField("Descricao");
     Kind->SetDataSource(&People.Source);

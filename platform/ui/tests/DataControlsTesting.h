@@ -45,6 +45,22 @@ struct TPeople {
     QString Name() const { return Table.FieldByName("Nome")->AsString(); }
 };
 
+// Kinds of people for lookups: Id 0 Cliente, 1 Fornecedor, 2 Agente.
+struct TKinds {
+    platform::data::TClientDataSet Table;
+    platform::data::TDataSource Source;
+    TKinds() {
+        using namespace platform::data;
+        Table.FieldDefs().Add("Id", ftInteger);
+        Table.FieldDefs().Add("Descricao", ftString, 20);
+        Table.CreateDataSet();
+        for (const auto& [Id, Text] : {std::pair{0, "Cliente"}, {1, "Fornecedor"}, {2, "Agente"}})
+            Table.AppendRecord({Id, QString::fromLatin1(Text)});
+        Table.First();
+        Source.SetDataSet(&Table);
+    }
+};
+
 // A shown form of the given size.
 struct TShownForm {
     platform::ui::TCustomForm Form;

@@ -68,14 +68,7 @@ TEST(DataPictures, GridWithIndicatorPickListAndSelectedRows) {
 TEST(DataPictures, FormWithDataAwareControlsAndNavigator) {
     TPeople People;
     TShownForm Shown(QSize(360, 210));
-    TClientDataSet Kinds;
-    Kinds.FieldDefs().Add("Id", ftInteger);
-    Kinds.FieldDefs().Add("Descricao", ftString, 20);
-    Kinds.CreateDataSet();
-    for (const auto& [Id, Text] : {std::pair{0, "Cliente"}, {1, "Fornecedor"}, {2, "Agente"}})
-        Kinds.AppendRecord({Id, QString::fromLatin1(Text)});
-    TDataSource KindSource;
-    KindSource.SetDataSet(&Kinds);
+    testing_data::TKinds Kinds;
 
     auto* Navigator = new TDBNavigator(&Shown.Form);
     Navigator->setGeometry(8, 8, 250, 25);
@@ -104,7 +97,7 @@ TEST(DataPictures, FormWithDataAwareControlsAndNavigator) {
     City->SetDataField("Cidade");
     Place(City, "Cidade");
     auto* Kind = new TDBLookupComboBox(&Shown.Form);
-    Kind->SetListSource(&KindSource);
+    Kind->SetListSource(&Kinds.Source);
     Kind->SetKeyField("Id");
     Kind->SetListField("Descricao");
     Kind->SetDataSource(&People.Source);

@@ -1,4 +1,5 @@
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -158,6 +159,14 @@ TEST(DBGrid, InsertDownAtTheEndAndCtrlDeleteAddAndRemoveRows) {
     Setup.Keys({Qt::Key_Up});
     EXPECT_EQ(Table.State(), dsBrowse) << "leaving an untouched new row drops it";
     EXPECT_EQ(Setup.Grid->RowCount(), 3);
+    auto* Other = new QLineEdit(&Setup.Shown.Form);
+    Other->setGeometry(0, 210, 100, 20);
+    Other->show();
+    Setup.Keys({Qt::Key_Down});
+    Other->setFocus();
+    EXPECT_EQ(Table.State(), dsBrowse) << "leaving the grid drops an untouched new row";
+    EXPECT_EQ(Setup.Grid->RowCount(), 3);
+    Setup.Grid->SetFocus();
 
     Setup.Keys({Qt::Key_Up});
     Setup.Keys({Qt::Key_Insert});
@@ -256,6 +265,17 @@ TEST(DBGrid, PickListColumnsEditThroughTheirList) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !List->view()->isVisible(); }));
     Setup.Keys({Qt::Key_Return});
     EXPECT_EQ(Setup.People.Table.FieldByName("Cidade")->AsString(), "Olinda");
+
+    int Asked = 0;
+    Setup.Grid->OnEditButtonClick = [&](QObject*) { ++Asked; };
+    City->SetButtonStyle(cbsEllipsis);
+    Setup.Keys({Qt::Key_F2});
+    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr) << "an ellipsis column edits text";
+    const QRect Cell = Setup.Grid->CellRect(0, 0);
+    QWidget* Button = Setup.Grid->childAt(QPoint(Cell.right() - 3, Cell.center().y()));
+    ASSERT_NE(Button, nullptr);
+    QTest::mouseClick(Button, Qt::LeftButton);
+    EXPECT_EQ(Asked, 1);
 }
 
 TEST(DBGrid, EditsOfAnSQLiteQueryReachTheTableAndItsRefusalsKeepTheRow) {

@@ -1,5 +1,6 @@
 #include "platform/data/SqlDialect.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 
 #include "platform/data/ADODB.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 #include "platform/os/Text.h"
 
 namespace platform::data {

@@ -4,7 +4,7 @@
 // Each PostgreSQL connection works in a schema of its own, dropped at the end.
 #include <memory>
 
-#include "platform/data/ADODB.h"
+#include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 
 namespace platform::data::testing {

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "platform/data/ADODB.h"
+#include "platform/data/ADODataSet.h"
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/tests/DataControlsTesting.h"
 

@@ -1,0 +1,31 @@
+#pragma once
+// The tokens of one SQL text, as the dialects and the command checks see it:
+// strings ('it''s'), quoted names ([a]]b], "a""b"), PostgreSQL dollar quotes
+// and comments are single tokens, so nothing inside them counts as code.
+#include <QString>
+#include <vector>
+
+namespace platform::data {
+
+enum class TKind { Space, Comment, String, QuotedName, Name, Number, Param, Symbol, LParen, RParen, Comma };
+
+struct TToken {
+    TKind Kind;
+    QString Text;
+};
+
+std::vector<TToken> Tokenize(const QString& Sql);
+
+// Whether the token is the given key word, ignoring case.
+bool Is(const TToken& Token, const char* Word);
+// Neither blank nor comment.
+bool Significant(const TToken& Token);
+// The name a quoted name stands for: "[a]]b]" is "a]b".
+QString UnquotedName(const TToken& Token);
+
+// EDatabaseError naming the text when it holds more than one statement: a
+// command runs exactly one. A trailing ";" is allowed, and so are the ";" of a
+// trigger's Begin ... End body.
+void CheckSingleStatement(const QString& Sql);
+
+}  // namespace platform::data

@@ -490,6 +490,7 @@ void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int 
     const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
     FDeadline = 0;
     if (!Ok) Raise(Statement.Query, Statement.Source);
+    for (const QString& Sql : FDialect->AfterStatementSql(Statement.Source)) ExecDirect(Sql);
 }
 
 QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Params, int Timeout) {
@@ -536,12 +537,12 @@ QVariantList TADOConnection::SelectRow(const QString& Sql, const TParameters* Pa
 
 TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query, const QString& Sql) const {
     TFieldDefs Defs;
+    const QSqlRecord Rec = Query.record();
     // Names as the text writes them, for engines that report them folded.
     std::map<QString, QString> Written;
     if (FDialect->FoldsUnquotedNames())
         for (const TToken& T : Tokenize(Sql))
             if (T.Kind == TKind::Name || T.Kind == TKind::QuotedName) Written.emplace(UnquotedName(T).toLower(), UnquotedName(T));
-    const QSqlRecord Rec = Query.record();
     sqlite3_stmt* Stmt = nullptr;
     if (FEngine == egSQLite && Query.result()) {
         const QVariant Handle = Query.result()->handle();
@@ -615,6 +616,7 @@ TDataPacket TCustomADODataSet::FetchPacket() {
     Q.finish();
     for (const TColumn& Column : Columns)
         if (Column.Slot >= 0 && Column.Type == ftVariant) NarrowColumn(Packet, Column.Slot);
+    if (!FStoreDefs || FieldDefs().Count() == 0) C.NamesAsDefined(Packet.FieldDefs, CommandText());
     return Packet;
 }
 
@@ -622,12 +624,25 @@ TFieldDefs TADOConnection::CommandFieldDefs(const QString& Sql, const TParameter
     QSqlQuery Q = Run(QString("Select * From (%1) vex_defs Where 1 = 0").arg(WithoutOrder(Sql)), Params);
     TFieldDefs Defs = ColumnDefs(Q, Sql);
     Q.finish();
+    NamesAsDefined(Defs, Sql);
     const QString Table = TableNameFromSql(Sql);
     if (Table.isEmpty()) return Defs;
     const TFieldDefs Columns = TableFieldDefs(Table);
     for (int I = 0; I < Defs.Count(); ++I)
         if (const TFieldDef* Column = Columns.Find(Defs[I].Name)) Defs[I].Required = Column->Required;
     return Defs;
+}
+
+void TADOConnection::NamesAsDefined(TFieldDefs& Defs, const QString& Sql) {
+    if (!FDialect->FoldsUnquotedNames()) return;
+    bool Folded = false;
+    for (const TFieldDef& Def : Defs) Folded = Folded || Def.Name == Def.Name.toLower();
+    const QString Table = TableNameFromSql(Sql);
+    if (!Folded || Table.isEmpty()) return;
+    const TFieldDefs Columns = TableFieldDefs(Table);
+    for (int I = 0; I < Defs.Count(); ++I)
+        if (const TFieldDef* Column = Columns.Find(Defs[I].Name); Column && Defs[I].Name == Defs[I].Name.toLower())
+            Defs[I].Name = Column->Name;
 }
 
 TFieldDefs TADOConnection::TableFieldDefs(const QString& Table) {

@@ -131,6 +131,8 @@ public:
     QSqlQuery RunBatch(const QString& Sql, const TParameters* Params, int Timeout = -1);
     // Definitions of the columns of an executed query; names keep the case Sql writes them in.
     TFieldDefs ColumnDefs(const QSqlQuery& Query, const QString& Sql = QString()) const;
+    // Folded names of the columns of Sql's table as its definition writes them; runs a query of its own.
+    void NamesAsDefined(TFieldDefs& Defs, const QString& Sql);
     // The columns of a command, or of a table, without reading any row.
     TFieldDefs CommandFieldDefs(const QString& Sql, const TParameters* Params = nullptr);
     TFieldDefs TableFieldDefs(const QString& Table);

@@ -8,14 +8,15 @@ namespace {
 
 QString Unquote(QString Name) {
     Name = Name.trimmed();
-    if (Name.size() >= 2 && ((Name.startsWith('[') && Name.endsWith(']')) || (Name.startsWith('"') && Name.endsWith('"'))))
-        Name = Name.mid(1, Name.size() - 2);
+    if (Name.size() >= 2 && Name.startsWith('[') && Name.endsWith(']')) return Name.mid(1, Name.size() - 2).replace("]]", "]");
+    if (Name.size() >= 2 && Name.startsWith('"') && Name.endsWith('"')) return Name.mid(1, Name.size() - 2).replace("\"\"", "\"");
     return Name;
 }
 
-QString QuoteName(const QString& Name) {
+// A closing bracket inside the name is written twice.
+QString QuoteName(QString Name) {
     static const QRegularExpression Plain("^[A-Za-z_#][A-Za-z0-9_]*(\\.[A-Za-z_][A-Za-z0-9_]*)?$");
-    return Plain.match(Name).hasMatch() ? Name : '[' + Name + ']';
+    return Plain.match(Name).hasMatch() ? Name : '[' + Name.replace("]", "]]") + ']';
 }
 
 bool Changed(const QVariant& A, const QVariant& B) {

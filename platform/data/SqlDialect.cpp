@@ -1,5 +1,6 @@
 #include "platform/data/SqlDialect.h"
 
+#include "platform/data/SqlTokens.h"
 #include "platform/data/SqlTranslator.h"
 
 namespace platform::data {
@@ -61,9 +62,21 @@ public:
         return Value;
     }
     QString TableColumnsSql() const override {
-        return "Select attname, format_type(atttypid, atttypmod), Case When attnotnull Then 1 Else 0 End "
+        return "Select Case When lower(col_description(attrelid, attnum)) = attname Then col_description(attrelid, attnum) "
+               "Else attname End, format_type(atttypid, atttypmod), Case When attnotnull Then 1 Else 0 End "
                "From pg_attribute Where attrelid = to_regclass(:Table) And attnum > 0 And Not attisdropped "
                "Order By attnum";
+    }
+    // The server folds the column names of a new table: their written case is kept as the column's comment.
+    QStringList AfterStatementSql(const QString& Sql) const override {
+        QStringList Out;
+        const TTableDefinition Table = ParseCreateTable(Sql);
+        auto Quoted = [](QString Name, QChar Quote) { return Quote + Name.replace(Quote, QString(2, Quote)) + Quote; };
+        for (const QString& Column : Table.Columns)
+            if (Column != Column.toLower() && !Table.Name.startsWith('#'))
+                Out << QString("COMMENT ON COLUMN %1.%2 IS %3")
+                           .arg(Quoted(Table.Name.toLower(), '"'), Quoted(Column.toLower(), '"'), Quoted(Column, '\''));
+        return Out;
     }
 };
 

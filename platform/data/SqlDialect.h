@@ -35,9 +35,12 @@ public:
     virtual bool RunsBatches() const { return false; }
     // Whether the engine reports unquoted names in lower case, losing the written case.
     virtual bool FoldsUnquotedNames() const { return false; }
-    // The columns of the table named by the parameter :Table, in order: name,
-    // declared type and 1 when the column is Not Null.
+    // The columns of the table named by the parameter :Table, in order: name
+    // as its definition writes it, declared type and 1 when the column is Not Null.
     virtual QString TableColumnsSql() const = 0;
+    // Statements that follow a statement that ran, such as what keeps the
+    // written case of a new table's column names.
+    virtual QStringList AfterStatementSql(const QString&) const { return {}; }
 };
 
 std::unique_ptr<TSqlDialect> CreateDialect(TEngine Engine);

@@ -95,6 +95,38 @@ QString UnquotedName(const TToken& T) {
     return Inner.replace(QString(2, Close), QString(Close));
 }
 
+TTableDefinition ParseCreateTable(const QString& Sql) {
+    TTableDefinition Table;
+    if (!Sql.trimmed().startsWith("create", Qt::CaseInsensitive)) return Table;
+    std::vector<TToken> Code;
+    for (const TToken& T : Tokenize(Sql))
+        if (Significant(T)) Code.push_back(T);
+    size_t I = 1;
+    while (I < Code.size() && (Is(Code[I], "temp") || Is(Code[I], "temporary"))) ++I;
+    if (I >= Code.size() || !Is(Code[I], "table")) return Table;
+    ++I;
+    if (I + 2 < Code.size() && Is(Code[I], "if") && Is(Code[I + 1], "not") && Is(Code[I + 2], "exists")) I += 3;
+    if (I + 1 >= Code.size() || Code[I + 1].Kind != TKind::LParen) return Table;
+    Table.Name = UnquotedName(Code[I]);
+    static const char* const Constraints[] = {"constraint", "primary", "foreign", "unique", "check", "key", "index"};
+    int Depth = 0;
+    bool AtColumn = true;
+    for (I += 1; I < Code.size(); ++I) {
+        const TToken& T = Code[I];
+        if (T.Kind == TKind::LParen && ++Depth == 1) continue;
+        if (T.Kind == TKind::RParen && --Depth == 0) break;
+        if (Depth == 1 && T.Kind == TKind::Comma) {
+            AtColumn = true;
+        } else if (Depth == 1 && AtColumn) {
+            AtColumn = false;
+            bool Constraint = false;
+            for (const char* Word : Constraints) Constraint = Constraint || Is(T, Word);
+            if (!Constraint && (T.Kind == TKind::Name || T.Kind == TKind::QuotedName)) Table.Columns << UnquotedName(T);
+        }
+    }
+    return Table;
+}
+
 void CheckSingleStatement(const QString& Sql) {
     const std::vector<TToken> Tokens = Tokenize(Sql);
     std::vector<const TToken*> Code;

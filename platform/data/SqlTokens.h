@@ -3,6 +3,7 @@
 // strings ('it''s'), quoted names ([a]]b], "a""b"), PostgreSQL dollar quotes
 // and comments are single tokens, so nothing inside them counts as code.
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace platform::data {
@@ -22,6 +23,13 @@ bool Is(const TToken& Token, const char* Word);
 bool Significant(const TToken& Token);
 // The name a quoted name stands for: "[a]]b]" is "a]b".
 QString UnquotedName(const TToken& Token);
+
+// The names a "Create Table" statement writes, without quotes; empty for any other statement.
+struct TTableDefinition {
+    QString Name;
+    QStringList Columns;
+};
+TTableDefinition ParseCreateTable(const QString& Sql);
 
 // EDatabaseError naming the text when it holds more than one statement: a
 // command runs exactly one. A trailing ";" is allowed, and so are the ";" of a

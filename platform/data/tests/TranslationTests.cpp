@@ -124,6 +124,14 @@ TEST_P(EngineTest, FieldNamesKeepTheCaseTheSqlWrites) {
     QStringList Names;
     for (TField* F : Q.FieldList()) Names << F->FieldName();
     EXPECT_EQ(Names, (QStringList{"IdCliente", "NomeCompleto", "Cidade", "QtdLinhas"}));
+
+    // Select * takes the names the table's definition writes.
+    Q.Close();
+    Q.SetSQL("Select * From Cliente");
+    Q.Open();
+    Names.clear();
+    for (TField* F : Q.FieldList()) Names << F->FieldName();
+    EXPECT_EQ(Names, (QStringList{"IdCliente", "Nome", "Cidade", "Saldo", "Ativo", "Criado", "Foto"}));
 }
 
 TEST_P(EngineTest, FieldDefinitionsWithoutRows) {
@@ -141,9 +149,9 @@ TEST_P(EngineTest, FieldDefinitionsWithoutRows) {
     const TFieldDefs Table = Conn->TableFieldDefs("Cliente");
     QStringList Columns;
     for (const TFieldDef& Def : Table)
-        Columns << QString("%1 %2 %3 %4").arg(Def.Name.toLower()).arg(Def.DataType).arg(Def.Size).arg(Def.Required);
-    EXPECT_EQ(Columns, (QStringList{"idcliente 3 0 1", "nome 1 60 1", "cidade 1 40 0", "saldo 6 0 0", "ativo 5 0 0",
-                                    "criado 11 0 0", "foto 15 0 0"}));
+        Columns << QString("%1 %2 %3 %4").arg(Def.Name).arg(Def.DataType).arg(Def.Size).arg(Def.Required);
+    EXPECT_EQ(Columns, (QStringList{"IdCliente 3 0 1", "Nome 1 60 1", "Cidade 1 40 0", "Saldo 6 0 0", "Ativo 5 0 0",
+                                    "Criado 11 0 0", "Foto 15 0 0"}));
 }
 
 TEST_P(EngineTest, OneStatementPerCommand) {

@@ -23,8 +23,6 @@ struct TPlaceholder {
     QString Name;  // empty for "?"
 };
 
-bool IsNameChar(QChar C) { return C.isLetterOrNumber() || C == '_'; }
-
 // The placeholder a parameter's index becomes while the text is translated.
 constexpr const char* kIndexPlaceholder = "vex_p";
 
@@ -36,34 +34,10 @@ QString StatementError(const QString& Message, const QString& Sql) {
 // "?" and ":Name" outside strings, quoted names and comments; "::" is a cast.
 std::vector<TPlaceholder> ScanPlaceholders(const QString& S) {
     std::vector<TPlaceholder> Out;
-    const int N = S.size();
-    for (int I = 0; I < N; ++I) {
-        const QChar C = S[I];
-        if (C == '\'' || C == '"' || C == '[') {
-            const QChar Close = C == '[' ? QChar(']') : C;
-            for (++I; I < N; ++I) {
-                if (S[I] == Close) {
-                    if (I + 1 < N && S[I + 1] == Close) ++I;
-                    else break;
-                }
-            }
-        } else if (C == '-' && I + 1 < N && S[I + 1] == '-') {
-            while (I < N && S[I] != '\n') ++I;
-        } else if (C == '/' && I + 1 < N && S[I + 1] == '*') {
-            const int End = S.indexOf("*/", I + 2);
-            I = End < 0 ? N : End + 1;
-        } else if (C == '?') {
-            Out.push_back(TPlaceholder{I, 1, QString()});
-        } else if (C == ':') {
-            if (I + 1 < N && S[I + 1] == ':') {
-                ++I;
-            } else if (I + 1 < N && IsNameChar(S[I + 1]) && (I == 0 || S[I - 1] != ':')) {
-                int J = I + 1;
-                while (J < N && IsNameChar(S[J])) ++J;
-                Out.push_back(TPlaceholder{I, J - I, S.mid(I + 1, J - I - 1)});
-                I = J - 1;
-            }
-        }
+    int Pos = 0;
+    for (const TToken& T : Tokenize(S)) {
+        if (T.Kind == TKind::Param) Out.push_back(TPlaceholder{Pos, static_cast<int>(T.Text.size()), T.Text.mid(1)});
+        Pos += T.Text.size();
     }
     return Out;
 }

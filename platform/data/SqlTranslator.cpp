@@ -375,17 +375,17 @@ private:
         }
         if (Branches.empty()) return Branch(Begin, End, false);
         Branches.emplace_back(Start, End);
-        QString Out;
+        QStringList Parts;
         for (const auto& [First, Last] : Branches) {
             int Select = First;
             if (IsSetOperator(FTokens[First])) {
                 Select = NextSignificant(First + 1, Last);
                 if (Select < Last && Is(FTokens[Select], "all")) Select = NextSignificant(Select + 1, Last);
-                Out += Raw(First, Select) + ' ';
+                Parts << Raw(First, Select);
             }
-            Out += Branch(Select, Last, true) + ' ';
+            Parts << Branch(Select, Last, true).trimmed();
         }
-        return Out;
+        return Parts.join(' ');
     }
 
     // One Select (or any other part); a "Top n" of this level becomes a limit at its end,

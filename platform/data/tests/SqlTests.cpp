@@ -384,6 +384,12 @@ TEST(DialectTest, SqliteTranslation) {
     EXPECT_EQ(D->Translate("Create Table #Global_Var (A Int)"), "Create TEMP Table Global_Var (A Int)");
     EXPECT_EQ(D->Translate("Select 'Top 5 -- not code', A From T -- Top 3"), "Select 'Top 5 -- not code', A From T -- Top 3");
     EXPECT_THROW(D->Translate("Select Top 10 Percent A From T"), EDatabaseError);
+    EXPECT_EQ(D->Translate("Insert T (A) Values (1)"), "Insert into T (A) Values (1)");
+    EXPECT_EQ(D->Translate("Delete T Where A = 1"), "Delete from T Where A = 1");
+    EXPECT_EQ(D->Translate("Select [a]]b] From T Where A = N'x' + B + Upper(C)"),
+              "Select \"a]b\" From T Where A = 'x' || B || Upper(C)");
+    EXPECT_EQ(D->Translate("Select A + 1 From T Union All Select Top 2 B From U"),
+              "Select A + 1 From T Union All SELECT * FROM (Select B From U LIMIT 2) AS vex_branch1");
 }
 
 TEST(DialectTest, PostgresTranslation) {
@@ -393,6 +399,9 @@ TEST(DialectTest, PostgresTranslation) {
     EXPECT_EQ(D->Translate("Select GetDate(), DatePart(month, D), Cast(0 as Bit) From T"),
               "Select LOCALTIMESTAMP, CAST(EXTRACT(MONTH FROM CAST(D AS TIMESTAMP)) AS INTEGER), CAST(0 AS boolean) From T");
     EXPECT_EQ(D->Translate("Select DateAdd(day, 2, D) From T"), "Select (CAST(D AS TIMESTAMP) + CAST(2 AS INTEGER) * INTERVAL '1 day') From T");
+    EXPECT_EQ(D->Translate("Update T Set Ativo = 1 Where Nome Like 'a[b-c]' Escape '!' And B <> 0"),
+              "Update T Set Ativo = '1' Where Nome ~* pg_temp.vex_like_regex('a[b-c]', '!') And B <> '0'");
+    EXPECT_EQ(D->Translate("Insert T (A, B) Values (1, 2), (0, :X)"), "Insert into T (A, B) Values ('1', 2), ('0', :X)");
 }
 
 TEST(DialectTest, TSqlTextPassesUnchanged) {

@@ -668,6 +668,8 @@ int TCustomADODataSet::ExecSQL() {
 
 QString TCustomADODataSet::TableName() const { return TableNameFromSql(CommandText()); }
 
+void TCustomADODataSet::UpdateFieldDefs() { FieldDefs() = CheckConnection().CommandFieldDefs(CommandText(), &FParameters); }
+
 void TCustomADODataSet::WriteRow(TUpdateKind Kind, const std::vector<QVariant>& NewValues,
                                  const std::vector<QVariant>& OldValues) {
     std::vector<TResolveField> Fields;

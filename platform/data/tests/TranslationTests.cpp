@@ -135,7 +135,14 @@ TEST_P(EngineTest, FieldNamesKeepTheCaseTheSqlWrites) {
 }
 
 TEST_P(EngineTest, FieldDefinitionsWithoutRows) {
-    const TFieldDefs Defs = Conn->CommandFieldDefs("Select IdCliente, Nome, Saldo * 2 As Dobro From Cliente Order By Nome");
+    TADOQuery Q;
+    Q.SetConnection(Conn.get());
+    Q.SetSQL("Select IdCliente, Nome, Saldo * :Fator As Dobro From Cliente Where Cidade <> :Cidade Order By Nome");
+    Q.Parameters().ParamByName("Fator").SetValue(2);
+    Q.Parameters().ParamByName("Cidade").SetValue("x");
+    Q.UpdateFieldDefs();
+    EXPECT_FALSE(Q.Active());
+    const TFieldDefs& Defs = Q.FieldDefs();
     ASSERT_EQ(Defs.Count(), 3);
     EXPECT_EQ(Defs[0].Name, "IdCliente");
     EXPECT_EQ(Defs[0].DataType, ftInteger);

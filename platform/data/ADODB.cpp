@@ -396,7 +396,8 @@ void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) const {
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
     QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
-    if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014")) Text = "Query timeout expired";
+    if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014"))
+        Text = "Query timeout expired";
     DatabaseError(StatementError(Text.trimmed(), Sql));
 }
 
@@ -516,7 +517,8 @@ TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query, const QString& Sql
     std::map<QString, QString> Written;
     if (FDialect->FoldsUnquotedNames())
         for (const TToken& T : Tokenize(Sql))
-            if (T.Kind == TKind::Name || T.Kind == TKind::QuotedName) Written.emplace(UnquotedName(T).toLower(), UnquotedName(T));
+            if (T.Kind == TKind::Name || T.Kind == TKind::QuotedName)
+                Written.emplace(UnquotedName(T).toLower(), UnquotedName(T));
     sqlite3_stmt* Stmt = nullptr;
     if (FEngine == egSQLite && Query.result()) {
         const QVariant Handle = Query.result()->handle();
@@ -668,7 +670,9 @@ int TCustomADODataSet::ExecSQL() {
 
 QString TCustomADODataSet::TableName() const { return TableNameFromSql(CommandText()); }
 
-void TCustomADODataSet::UpdateFieldDefs() { FieldDefs() = CheckConnection().CommandFieldDefs(CommandText(), &FParameters); }
+void TCustomADODataSet::UpdateFieldDefs() {
+    FieldDefs() = CheckConnection().CommandFieldDefs(CommandText(), &FParameters);
+}
 
 void TCustomADODataSet::WriteRow(TUpdateKind Kind, const std::vector<QVariant>& NewValues,
                                  const std::vector<QVariant>& OldValues) {

@@ -8,8 +8,9 @@ namespace {
 
 QString Unquote(QString Name) {
     Name = Name.trimmed();
-    if (Name.size() >= 2 && Name.startsWith('[') && Name.endsWith(']')) return Name.mid(1, Name.size() - 2).replace("]]", "]");
-    if (Name.size() >= 2 && Name.startsWith('"') && Name.endsWith('"')) return Name.mid(1, Name.size() - 2).replace("\"\"", "\"");
+    if (Name.size() < 2) return Name;
+    if (Name.startsWith('[') && Name.endsWith(']')) return Name.mid(1, Name.size() - 2).replace("]]", "]");
+    if (Name.startsWith('"') && Name.endsWith('"')) return Name.mid(1, Name.size() - 2).replace("\"\"", "\"");
     return Name;
 }
 

@@ -90,8 +90,8 @@ protected:
         Result.RowsAffected = Connection.Execute(
             "Update #Global_Var Set Valor = :Valor, Tipo = :Tipo Where Upper(Variavel) = Upper(:Variavel)", &Params);
         if (Result.RowsAffected == 0)
-            Result.RowsAffected =
-                Connection.Execute("Insert #Global_Var (Valor, Tipo, Variavel) Values (:Valor, :Tipo, :Variavel)", &Params);
+            Result.RowsAffected = Connection.Execute(
+                "Insert #Global_Var (Valor, Tipo, Variavel) Values (:Valor, :Tipo, :Variavel)", &Params);
         return Result;
     }
 };
@@ -107,9 +107,8 @@ protected:
     TOperationResult RunNative(TADOConnection& Connection, const TParameters& Given) const override {
         TParameters Params;
         Params.CreateParameter("Variavel", ftString, Given.ParamValues("Variavel"));
-        return Decoded(
-            ExecuteStatement(Connection, "Select Valor, Tipo From #Global_Var Where Upper(Variavel) = Upper(:Variavel)", &Params),
-            {"Valor"});
+        const char* const Sql = "Select Valor, Tipo From #Global_Var Where Upper(Variavel) = Upper(:Variavel)";
+        return Decoded(ExecuteStatement(Connection, Sql, &Params), {"Valor"});
     }
 };
 

@@ -62,8 +62,9 @@ public:
         return Value;
     }
     QString TableColumnsSql() const override {
-        return "Select Case When lower(col_description(attrelid, attnum)) = attname Then col_description(attrelid, attnum) "
-               "Else attname End, format_type(atttypid, atttypmod), Case When attnotnull Then 1 Else 0 End "
+        return "Select Case When lower(col_description(attrelid, attnum)) = attname "
+               "Then col_description(attrelid, attnum) Else attname End, "
+               "format_type(atttypid, atttypmod), Case When attnotnull Then 1 Else 0 End "
                "From pg_attribute Where attrelid = to_regclass(:Table) And attnum > 0 And Not attisdropped "
                "Order By attnum";
     }
@@ -90,7 +91,8 @@ public:
     QString ReleaseSavepointSql(const QString&) const override { return QString(); }
     bool RunsBatches() const override { return true; }
     QString TableColumnsSql() const override {
-        return "Select COLUMN_NAME, DATA_TYPE + Coalesce('(' + Cast(CHARACTER_MAXIMUM_LENGTH As VarChar(10)) + ')', ''), "
+        return "Select COLUMN_NAME, "
+               "DATA_TYPE + Coalesce('(' + Cast(CHARACTER_MAXIMUM_LENGTH As VarChar(10)) + ')', ''), "
                "Case When IS_NULLABLE = 'NO' Then 1 Else 0 End From INFORMATION_SCHEMA.COLUMNS "
                "Where TABLE_NAME = :Table Order By ORDINAL_POSITION";
     }

@@ -57,6 +57,9 @@ bool EndsOperand(const TToken& T) {
     return T.Kind == TKind::Comma || T.Kind == TKind::RParen || (T.Kind == TKind::Symbol && T.Text == ";");
 }
 
+// The N of N'text'.
+bool IsUnicodePrefix(const TToken& T) { return T.Kind == TKind::Name && (T.Text == "N" || T.Text == "n"); }
+
 bool IsSetOperator(const TToken& T) { return Is(T, "union") || Is(T, "except") || Is(T, "intersect"); }
 
 // Functions whose result is text, so that "+" next to them joins texts.
@@ -229,7 +232,9 @@ private:
     // A call the engine lacks, or nothing when the name is left alone.
     bool Call(const QString& Function, int Open, int Close, QString& Out) {
         const auto Args = Arguments(Open, Close);
-        auto Arg = [&](size_t I) { return I < Args.size() ? Range(Args[I].first, Args[I].second).trimmed() : QString(); };
+        auto Arg = [&](size_t I) {
+            return I < Args.size() ? Range(Args[I].first, Args[I].second).trimmed() : QString();
+        };
         const QString F = Function.toLower();
         if (F == "getdate" && Args.empty()) {
             Out = FPg ? "LOCALTIMESTAMP" : "getdate()";
@@ -274,7 +279,8 @@ private:
         if (F == "cast" && Args.size() == 1 && FPg) {
             const int As = CastAs(Args[0].first, Args[0].second);
             if (As < 0) return false;
-            Out = QString("CAST(%1 AS %2)").arg(Range(Args[0].first, As).trimmed(), PgType(Raw(As + 1, Args[0].second)));
+            const QString Value = Range(Args[0].first, As).trimmed();
+            Out = QString("CAST(%1 AS %2)").arg(Value, PgType(Raw(As + 1, Args[0].second)));
             return true;
         }
         return false;
@@ -296,7 +302,7 @@ private:
             return false;
         }
         const int Prev = PrevSignificant(Last);
-        if (T.Kind == TKind::String && Prev >= 0 && (FTokens[Prev].Text == "N" || FTokens[Prev].Text == "n")) First = Prev;
+        if (T.Kind == TKind::String && Prev >= 0 && IsUnicodePrefix(FTokens[Prev])) First = Prev;
         return T.Kind == TKind::String;
     }
     bool OperandAfter(int First, int& Last) const {
@@ -312,7 +318,7 @@ private:
             Last = MatchingParen(Next, End);
             return IsTextCall(First, Last);
         }
-        if (T.Kind == TKind::Name && (T.Text == "N" || T.Text == "n") && Next < End && FTokens[Next].Kind == TKind::String) {
+        if (IsUnicodePrefix(T) && Next < End && FTokens[Next].Kind == TKind::String) {
             Last = Next;
             return true;
         }
@@ -395,7 +401,7 @@ private:
         bool NegatedLike = false;
         for (int I = Begin; I < End; ++I) {
             const TToken& T = FTokens[I];
-            if (T.Kind == TKind::Name && (T.Text == "N" || T.Text == "n") && I + 1 < End && FTokens[I + 1].Kind == TKind::String)
+            if (IsUnicodePrefix(T) && I + 1 < End && FTokens[I + 1].Kind == TKind::String)
                 continue;  // N'text': every engine here stores Unicode already
             if (T.Kind == TKind::LParen) {
                 const int Close = MatchingParen(I, End);
@@ -483,8 +489,8 @@ private:
     // "Column = 1": a literal PostgreSQL gives the column's type, Boolean included.
     bool ComparedToColumn(int I) const {
         const int Op = PrevSignificant(I);
-        if (Op < 0 || FTokens[Op].Kind != TKind::Symbol || !(FTokens[Op].Text == "=" || FTokens[Op].Text == "<>" || FTokens[Op].Text == "!="))
-            return false;
+        if (Op < 0 || FTokens[Op].Kind != TKind::Symbol) return false;
+        if (FTokens[Op].Text != "=" && FTokens[Op].Text != "<>" && FTokens[Op].Text != "!=") return false;
         const int Column = PrevSignificant(Op);
         return Column >= 0 && (FTokens[Column].Kind == TKind::Name || FTokens[Column].Kind == TKind::QuotedName);
     }
@@ -523,8 +529,8 @@ private:
             Out += '(' + Items.join(", ") + ')';
             const int Comma = NextSignificant(Close + 1, End);
             const int Next = NextSignificant(Comma + 1, End);
-            if (Comma >= End || FTokens[Comma].Kind != TKind::Comma || Next >= End || FTokens[Next].Kind != TKind::LParen)
-                return Close;
+            if (Comma >= End || FTokens[Comma].Kind != TKind::Comma) return Close;
+            if (Next >= End || FTokens[Next].Kind != TKind::LParen) return Close;
             Out += ", ";
             I = Next;
         }

@@ -73,7 +73,8 @@ private:
             return I + 2;
         }
         if (E == '%') {
-            if (FElements.empty() || FElements.back().Kind != TElement::AnyRun) FElements.emplace_back(TElement::AnyRun);
+            const bool AfterRun = !FElements.empty() && FElements.back().Kind == TElement::AnyRun;
+            if (!AfterRun) FElements.emplace_back(TElement::AnyRun);  // a run of % matches as one
             return I + 1;
         }
         if (E == '_') {

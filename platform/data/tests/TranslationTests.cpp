@@ -48,7 +48,8 @@ TEST_P(EngineTest, StatementFormsAndExpressionsMeanTheSame) {
         {"Select Top 1 Nome From Cliente Order By IdCliente Desc", "Ana Lima"},
         {"Select Count(*) From (Select Distinct Top 1 Cidade From Cliente Order By Cidade) X", "1"},
         {"Select Count(*) From (Select Top 1 IdCliente From Cliente Union All Select IdCliente From Cliente) X", "4"},
-        {"Select Count(*) From (Select IdCliente From Cliente Union Select Top 1 IdCliente From Cliente Order By IdCliente) X", "3"},
+        {"Select Count(*) From (Select IdCliente From Cliente "
+         "Union Select Top 1 IdCliente From Cliente Order By IdCliente) X", "3"},
         {"Select Nome + ' - ' + Cidade From Cliente Where IdCliente = 2", "maria souza - Rio"},
         {"Select IsNull(Cidade, 'x') + '!' From Cliente Where IdCliente = 2", "Rio!"},
         {"Select Upper(Nome) + N'ão' From Cliente Where IdCliente = 3", "ANA LIMAão"},
@@ -57,7 +58,8 @@ TEST_P(EngineTest, StatementFormsAndExpressionsMeanTheSame) {
         {"Select Cast(Saldo As Integer) From Cliente Where IdCliente = 2", "50"},
         {"Select Cast(IdCliente As VarChar(10)) + 'x' From Cliente Where IdCliente = 2", "2x"},
         {"Select DatePart(month, DateAdd(day, 30, Criado)) From Cliente Where IdCliente = 1", "2"},
-        {"Select DateDiff(day, Criado, GetDate()) - DateDiff(day, Criado, GetDate()) From Cliente Where IdCliente = 1", "0"},
+        {"Select DateDiff(day, Criado, GetDate()) - DateDiff(day, Criado, GetDate()) From Cliente "
+         "Where IdCliente = 1", "0"},
         {"Select Count(*) From Cliente Where Criado < GetDate()", "3"},
         {"Select Count(*) From Cliente Where Nome Like '[a-j]%'", "2"},
         {"Select Count(*) From Cliente Where Nome Like '[^a]%'", "2"},
@@ -92,7 +94,8 @@ TEST_P(EngineTest, ParametersBindWhereTheTranslationPutsThem) {
     TParameters P;
     P.CreateParameter("N", ftInteger, 1);
     P.CreateParameter("X", ftString, "João Silva");
-    EXPECT_EQ(Scalar("Select Top (:N) Nome From Cliente Where Nome <> :X Order By IdCliente", &P).toString(), "maria souza");
+    EXPECT_EQ(Scalar("Select Top (:N) Nome From Cliente Where Nome <> :X Order By IdCliente", &P).toString(),
+              "maria souza");
     TParameters D;
     D.CreateParameter("A", ftDateTime, QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
     D.CreateParameter("B", ftDateTime, QDateTime(QDate(2024, 1, 11), QTime(0, 0)));
@@ -188,8 +191,10 @@ TEST_P(EngineTest, BadInputNamesTheStatementAndTheEngineMessage) {
     TParameters P;
     P.CreateParameter("Id", ftInteger, "abc");
     ExpectError([&] { Conn->Execute("Delete From Cliente Where IdCliente = :Id", &P); },
-                "Parameter 'Id': 'abc' is not a valid integer value\nStatement: Delete From Cliente Where IdCliente = :Id");
-    ExpectError([&] { Conn->Execute("Delete From Cliente Where IdCliente = :Outro", &P); }, "Parameter 'Outro' not found");
+                "Parameter 'Id': 'abc' is not a valid integer value\n"
+                "Statement: Delete From Cliente Where IdCliente = :Id");
+    ExpectError([&] { Conn->Execute("Delete From Cliente Where IdCliente = :Outro", &P); },
+                "Parameter 'Outro' not found");
 
     // A failed statement inside a transaction leaves the level as it was and writes nothing.
     Conn->BeginTrans();

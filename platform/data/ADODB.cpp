@@ -95,6 +95,15 @@ QMap<QString, QString> ParseConnectionString(const QString& Text) {
 
 int ConnectionCounter = 0;
 
+// The names a text writes, by their lower-case form.
+std::map<QString, QString> WrittenNames(const QString& Sql) {
+    std::map<QString, QString> Written;
+    for (const TToken& T : Tokenize(Sql))
+        if (T.Kind == TKind::Name || T.Kind == TKind::QuotedName)
+            Written.emplace(UnquotedName(T).toLower(), UnquotedName(T));
+    return Written;
+}
+
 // A Select without its closing Order By, which a derived table may not have unless it has a Top.
 QString WithoutOrder(const QString& Sql) {
     const std::vector<TToken> Tokens = Tokenize(Sql);
@@ -514,11 +523,8 @@ TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query, const QString& Sql
     TFieldDefs Defs;
     const QSqlRecord Rec = Query.record();
     // Names as the text writes them, for engines that report them folded.
-    std::map<QString, QString> Written;
-    if (FDialect->FoldsUnquotedNames())
-        for (const TToken& T : Tokenize(Sql))
-            if (T.Kind == TKind::Name || T.Kind == TKind::QuotedName)
-                Written.emplace(UnquotedName(T).toLower(), UnquotedName(T));
+    const std::map<QString, QString> Written =
+        FDialect->FoldsUnquotedNames() ? WrittenNames(Sql) : std::map<QString, QString>();
     sqlite3_stmt* Stmt = nullptr;
     if (FEngine == egSQLite && Query.result()) {
         const QVariant Handle = Query.result()->handle();
@@ -611,13 +617,14 @@ TFieldDefs TADOConnection::CommandFieldDefs(const QString& Sql, const TParameter
 
 void TADOConnection::NamesAsDefined(TFieldDefs& Defs, const QString& Sql) {
     if (!FDialect->FoldsUnquotedNames()) return;
-    bool Folded = false;
-    for (const TFieldDef& Def : Defs) Folded = Folded || Def.Name == Def.Name.toLower();
+    // Only names the text does not write come from the table's definition.
+    const std::map<QString, QString> Written = WrittenNames(Sql);
+    auto Folded = [&](const TFieldDef& Def) { return Def.Name == Def.Name.toLower() && !Written.count(Def.Name); };
     const QString Table = TableNameFromSql(Sql);
-    if (!Folded || Table.isEmpty()) return;
+    if (Table.isEmpty() || std::none_of(Defs.begin(), Defs.end(), Folded)) return;
     const TFieldDefs Columns = TableFieldDefs(Table);
     for (int I = 0; I < Defs.Count(); ++I)
-        if (const TFieldDef* Column = Columns.Find(Defs[I].Name); Column && Defs[I].Name == Defs[I].Name.toLower())
+        if (const TFieldDef* Column = Columns.Find(Defs[I].Name); Column && Folded(Defs[I]))
             Defs[I].Name = Column->Name;
 }
 

@@ -202,4 +202,13 @@ TEST_P(EngineTest, BadInputNamesTheStatementAndTheEngineMessage) {
     EXPECT_EQ(Conn->TransactionLevel(), 1);
     Conn->RollbackTrans();
     EXPECT_EQ(Outcome(*Conn, "Select Nome From Cliente Where IdCliente = 1"), "João Silva");
+
+    if (GetParam() != egPostgreSQL) return;
+    // A session the server ended: the next statement says which statement failed and why.
+    TADOConnection Lost;
+    Lost.SetConnectionString(PgConnectionString(qEnvironmentVariable("PG_TEST_DSN")));
+    TParameters Pid;
+    Pid.CreateParameter("Pid", ftInteger, Lost.SelectRow("Select pg_backend_pid()")[0]);
+    Conn->SelectRow("Select pg_terminate_backend(:Pid, 10000)", &Pid);  // waits until the session is gone
+    ExpectError([&] { Lost.Execute("Select 1"); }, "Statement: Select 1");
 }

@@ -6,8 +6,9 @@
 // run, and one whose process died, can be undone exactly. The journal lives
 // in one fixed folder, where the next start of the setup program finds it;
 // the run holds the journal file locked while it lives, so another program
-// never takes a running installation for an interrupted one. Recording raises when the journal cannot be written; rolling back does its
-// best with every entry and reports nothing. Separate from the installation
+// never takes a running installation for an interrupted one. Recording
+// raises when the journal cannot be written; rolling back does its best with
+// every entry and reports nothing. Separate from the installation
 // log, which records what the uninstaller removes later.
 #include <memory>
 #include <string>

@@ -1,5 +1,7 @@
 #include "platform/data/SqlDialect.h"
 
+#include <QDateTime>
+
 #include "platform/data/SqlTokens.h"
 #include "platform/data/SqlTranslator.h"
 

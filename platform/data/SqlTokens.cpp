@@ -1,6 +1,6 @@
 #include "platform/data/SqlTokens.h"
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 
 namespace platform::data {
 
@@ -93,6 +93,25 @@ QString UnquotedName(const TToken& T) {
     const QChar Close = T.Text[0] == '[' ? QChar(']') : QChar('"');
     QString Inner = T.Text.mid(1, T.Text.size() - 2);
     return Inner.replace(QString(2, Close), QString(Close));
+}
+
+QString TableNameFromSql(const QString& Sql) {
+    std::vector<TToken> Code;
+    for (const TToken& T : Tokenize(Sql))
+        if (Significant(T)) Code.push_back(T);
+    int Depth = 0;
+    for (size_t I = 0; I < Code.size(); ++I) {
+        if (Code[I].Kind == TKind::LParen) ++Depth;
+        else if (Code[I].Kind == TKind::RParen) --Depth;
+        if (Depth != 0 || !Is(Code[I], "from")) continue;
+        QStringList Parts;
+        for (size_t J = I + 1; J < Code.size() && (Code[J].Kind == TKind::Name || Code[J].Kind == TKind::QuotedName); J += 2) {
+            Parts << UnquotedName(Code[J]);
+            if (J + 1 >= Code.size() || Code[J + 1].Text != ".") break;
+        }
+        return Parts.join('.');
+    }
+    return QString();
 }
 
 TTableDefinition ParseCreateTable(const QString& Sql) {

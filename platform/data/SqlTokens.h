@@ -24,6 +24,9 @@ bool Significant(const TToken& Token);
 // The name a quoted name stands for: "[a]]b]" is "a]b".
 QString UnquotedName(const TToken& Token);
 
+// The first table named after From in a Select, without quotes; empty when there is none.
+QString TableNameFromSql(const QString& Sql);
+
 // The names a "Create Table" statement writes, without quotes; empty for any other statement.
 struct TTableDefinition {
     QString Name;

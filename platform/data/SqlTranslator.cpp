@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 #include "platform/data/SqlDialect.h"
 #include "platform/data/SqlTokens.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 #include "platform/os/Text.h"
 
 namespace platform::data {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <ostream>
 
-#include "platform/data/ADODB.h"
+#include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 
 namespace platform::data::testing {

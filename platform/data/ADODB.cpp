@@ -120,7 +120,6 @@ QString WithoutOrder(const QString& Sql) {
     return Text.endsWith(';') ? Text.chopped(1) : Text;
 }
 
-
 }  // namespace
 
 int SqliteProgress(void* Connection) {

@@ -105,6 +105,9 @@ TEST_P(EngineTest, ParametersBindWhereTheTranslationPutsThem) {
     EXPECT_EQ(ConvertValue(Scalar("Select DateAdd(day, :N, :A)", &D), ftDateTime).toDateTime(),
               QDateTime(QDate(2024, 1, 11), QTime(0, 0)));
     EXPECT_EQ(Scalar("Select DatePart(day, :B) + :N", &D).toInt(), 21);
+    TParameters L;
+    L.CreateParameter("Parte", ftString, "silva");
+    EXPECT_EQ(Scalar("Select Count(*) From Cliente Where Nome Like '%' + :Parte + '%'", &L).toInt(), 1);
 }
 
 TEST_P(EngineTest, ComputedColumnsKeepEveryValue) {

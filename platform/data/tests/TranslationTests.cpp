@@ -66,6 +66,7 @@ TEST_P(EngineTest, StatementFormsAndExpressionsMeanTheSame) {
         {"Select Count(*) From Cliente Where Nome Not Like '%SOUZA'", "2"},
         {"Select Count(*) From Cliente Where Nome Like '%' + Cidade", "0"},
         {"Select Count(*) From Cliente Where Cidade Like 'S_o Paulo'", "2"},
+        {"Select Count(*) From Cliente Where IdCliente Like '[12]' And Criado Like '%2024%'", "2"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Sql);

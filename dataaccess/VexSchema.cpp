@@ -8,14 +8,14 @@ using namespace platform::data;
 
 namespace {
 
-// The user-defined types and the T-SQL types they stand for.
+// The user-defined types and the types they stand for.
 struct TUserType {
     const char* Name;
     const char* Base;
 };
 const TUserType kUserTypes[] = {
-    {"IdCurto", "SmallInt"},        {"Nome", "VarChar(50)"},   {"Boleano", "Bit"},
-    {"Data", "DateTime"},           {"IdLongo", "Int"},        {"InteiroLongo", "BigInt"},
+    {"IdCurto", "SmallInt"},        {"Nome", "VarChar(50)"},   {"Boleano", "{Boolean}"},
+    {"Data", "{DateTime}"},           {"IdLongo", "Int"},        {"InteiroLongo", "BigInt"},
     {"AlfaNumericoLongo", "VarChar(50)"}, {"InteiroCurto", "SmallInt"},
 };
 
@@ -78,7 +78,7 @@ const TTable kTables[] = {
 
 const TEngineTypes& TypesOf(const TADOConnection& Connection) { return kEngineTypes[Connection.Engine()]; }
 
-QString ColumnsFor(const TEngineTypes& Types, const char* Columns) {
+QString WithEngineTypes(const TEngineTypes& Types, const char* Columns) {
     return QString(Columns)
         .replace("{Boolean}", Types.Boolean)
         .replace("{DateTime}", Types.DateTime)
@@ -91,7 +91,7 @@ int CreateMissingTypes(TADOConnection& Connection) {
     int Created = 0;
     for (const TUserType& Type : kUserTypes) {
         if (!Connection.SelectRow(QString(Types.TypeExists).arg(Type.Name)).isEmpty()) continue;
-        Connection.Execute(QString(Types.CreateType).arg(Type.Name, Type.Base));
+        Connection.Execute(QString(Types.CreateType).arg(Type.Name, WithEngineTypes(Types, Type.Base)));
         ++Created;
     }
     return Created;
@@ -116,7 +116,7 @@ int CreateSchema(TADOConnection& Connection) {
     for (const TTable& Table : kTables) {
         if (Connection.TableFieldDefs(Table.Name).Count() > 0) continue;
         Connection.Execute(
-            QString("Create Table %1 (%2)").arg(Table.Name, ColumnsFor(TypesOf(Connection), Table.Columns)));
+            QString("Create Table %1 (%2)").arg(Table.Name, WithEngineTypes(TypesOf(Connection), Table.Columns)));
         ++Created;
     }
     return Created;

@@ -57,7 +57,7 @@ QString InjectCondition(const QString& Sql, const QStringList& Conditions, bool 
                         bool UseAnd) {
     const QString Keyword = Having ? "Having" : "Where";
     QString Line = OneLine(Sql);
-    QString Search = SearchCopy(Line);
+    const QString Search = SearchCopy(Line);
     const int Marker = Search.indexOf(QLatin1String(kWhereMarker));
     const int From = std::max(Marker, 0);
     const bool InnerSelect = Marker >= 0 && Search.indexOf("select ", Marker) >= 0;

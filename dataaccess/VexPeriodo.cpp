@@ -76,8 +76,10 @@ QDate TDateCalc::Apply(const QDate& Date) const {
     case pcLastDayMonth: return LastDayOfMonth(Date);
     case pcFirstDayWeek: return Date.addDays(1 - Date.dayOfWeek());
     case pcLastDayWeek: return Date.addDays(kDaysInWeek - Date.dayOfWeek());
-    case pcFirstDayFortnight: return QDate(Date.year(), Date.month(), Date.day() <= kFortnightDay ? 1 : kFortnightDay + 1);
-    case pcLastDayFortnight: return Date.day() <= kFortnightDay ? QDate(Date.year(), Date.month(), kFortnightDay) : LastDayOfMonth(Date);
+    case pcFirstDayFortnight:
+        return QDate(Date.year(), Date.month(), Date.day() <= kFortnightDay ? 1 : kFortnightDay + 1);
+    case pcLastDayFortnight:
+        return Date.day() <= kFortnightDay ? QDate(Date.year(), Date.month(), kFortnightDay) : LastDayOfMonth(Date);
     }
     return Date;
 }

@@ -7,6 +7,13 @@
 
 namespace platform::data {
 
+TCustomADODataSet::TCustomADODataSet(QObject* AOwner) : TDataSet(AOwner) {}
+
+TCustomADODataSet::~TCustomADODataSet() = default;
+
+// A new text or connection ends the rows of the old one.
+void TCustomADODataSet::CommandChanging() { Close(); }
+
 namespace {
 
 // A column without a declared type takes the type all its values share: integers
@@ -35,13 +42,6 @@ void NarrowColumn(TDataPacket& Packet, int Slot) {
 }
 
 }  // namespace
-
-TCustomADODataSet::TCustomADODataSet(QObject* AOwner) : TDataSet(AOwner) {}
-
-TCustomADODataSet::~TCustomADODataSet() = default;
-
-// A new text or connection ends the rows of the old one.
-void TCustomADODataSet::CommandChanging() { Close(); }
 
 TDataPacket TCustomADODataSet::FetchPacket() {
     TADOConnection& C = CheckConnection();

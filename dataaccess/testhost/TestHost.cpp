@@ -39,9 +39,13 @@ TTestHost::TTestHost(platform::data::TADOConnection* Connection)
     }
     SetDefaultConnection(Connection);
     SetHost(this);
+    SetMainForm(FMainWindow.get());
 }
 
-TTestHost::~TTestHost() { SetHost(FPrevious); }
+TTestHost::~TTestHost() {
+    if (MainForm() == FMainWindow.get()) SetMainForm(nullptr);
+    SetHost(FPrevious);
+}
 
 void TTestHost::SetDefaultConnection(platform::data::TADOConnection* Value) {
     FConnection = Value;

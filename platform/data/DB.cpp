@@ -833,9 +833,10 @@ bool TDataSet::Locate(const QString& KeyFields, const QVariant& KeyValues, TLoca
     CheckBrowseMode();
     const QList<TField*> Fields = FieldsOf(KeyFields);
     const QVariantList Values = KeyValueList(Fields, KeyValues);
-    Fire(BeforeScroll, this);
+    // Searched before the scroll events: a Locate that finds nothing does not scroll.
     const int Found = FindRecord(Fields, Values, Options);
     if (Found < 0) return false;
+    Fire(BeforeScroll, this);
     FCurrent = Found;
     FBof = FEof = false;
     DataEvent(deDataSetChange);

@@ -427,12 +427,21 @@ public:
         return "Create Temp Table If Not Exists Global_Var (\r\n  Variavel VarChar(50) Not Null Primary Key,\r\n"
                "  Valor Text,\r\n  Tipo Integer\r\n)";
     }
+    // Several processes share one file: readers never wait for the writer, and
+    // keys are enforced as the server engines enforce them.
+    QStringList SessionSetupSql() const override { return {"PRAGMA foreign_keys = ON", "PRAGMA journal_mode = WAL"}; }
+    // The write lock from the start: a read-then-update cannot interleave with another writer.
+    QString BeginTransactionSql() const override { return "BEGIN IMMEDIATE"; }
 };
 
 class TPostgresDialect : public TTranslatingDialect {
 public:
     TEngine Engine() const override { return egPostgreSQL; }
     bool NeedsStatementSavepoints() const override { return true; }
+    QStringList SessionSetupSql() const override {
+        return {"SET DateStyle TO ISO", "SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL READ COMMITTED"};
+    }
+    QString ForUpdate(const QString& Select) const override { return Select + " For Update"; }
     QVariant BindValue(const QVariant& Value, TFieldType DataType) const override {
         if (VarIsClear(Value)) return TSqlDialect::BindValue(Value, DataType);
         // Zone-free text: the column's own type decides, as with the other engines.

@@ -3,6 +3,7 @@
 // statement at a time, the T-SQL dialect sends text unchanged. Programs of
 // several statements are named operations with a native version per engine.
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -28,6 +29,14 @@ public:
     virtual QString SavepointSql(const QString& Name) const { return "SAVEPOINT " + Name; }
     virtual QString RollbackToSavepointSql(const QString& Name) const { return "ROLLBACK TO SAVEPOINT " + Name; }
     virtual QString ReleaseSavepointSql(const QString& Name) const { return "RELEASE SAVEPOINT " + Name; }
+
+    // Statements run once a connection opens: date style, isolation, journal.
+    virtual QStringList SessionSetupSql() const { return {}; }
+    // The statement that opens a transaction; empty: the driver's own.
+    virtual QString BeginTransactionSql() const { return QString(); }
+    // A Select of a native operation that locks the rows it reads until the
+    // transaction ends (T-SQL batches carry their own hints).
+    virtual QString ForUpdate(const QString& Select) const { return Select; }
 
     // The session variable table: one variant value per name and connection;
     // names ignore case. Reading a missing name answers Unassigned.

@@ -264,7 +264,8 @@ void TADOConnection::SetConnectionString(const QString& Value) {
     }
     FUserName = Any({"user id", "uid", "user"});
     FPassword = Any({"password", "pwd"});
-    if (FEngine == egTSQL && !FOdbcString.isEmpty()) FOdbcString = OdbcWithCredentials(FOdbcString, FUserName, FPassword);
+    if (FEngine == egTSQL && !FOdbcString.isEmpty())
+        FOdbcString = OdbcWithCredentials(FOdbcString, FUserName, FPassword);
 }
 
 void TADOConnection::SetConnected(bool Value) {

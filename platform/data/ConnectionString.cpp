@@ -62,14 +62,16 @@ QString OdbcValue(const QString& Value) {
 QString OdbcFromProviderString(const QMap<QString, QString>& Keys) {
     const QString Driver = Keys.value("driver");
     if (Driver.isEmpty()) return QString();
+    const QString Server = Keys.value("data source", Keys.value("server"));
+    const QString Database = Keys.value("initial catalog", Keys.value("database"));
     QString Out = QString("Driver={%1};Server=%2;Database=%3;")
-                      .arg(QString(Driver).replace("}", "}}"), OdbcValue(Keys.value("data source", Keys.value("server"))),
-                           OdbcValue(Keys.value("initial catalog", Keys.value("database"))));
+                      .arg(QString(Driver).replace("}", "}}"), OdbcValue(Server), OdbcValue(Database));
     if (Keys.value("integrated security").compare("SSPI", Qt::CaseInsensitive) == 0) Out += "Trusted_Connection=yes;";
     for (const QLatin1String Key : {QLatin1String("Encrypt"), QLatin1String("TrustServerCertificate")})
         if (const QString Lower = QString(Key).toLower(); Keys.contains(Lower))
             Out += QString("%1=%2;").arg(Key, OdbcValue(Keys.value(Lower)));
-    return OdbcWithCredentials(Out, Keys.value("user id", Keys.value("uid")), Keys.value("password", Keys.value("pwd")));
+    const QString UserName = Keys.value("user id", Keys.value("uid"));
+    return OdbcWithCredentials(Out, UserName, Keys.value("password", Keys.value("pwd")));
 }
 
 QString OdbcWithCredentials(const QString& Text, const QString& UserName, const QString& Password) {
@@ -77,6 +79,17 @@ QString OdbcWithCredentials(const QString& Text, const QString& UserName, const 
     QString Out = Text;
     if (!Out.isEmpty() && !Out.endsWith(';')) Out += ';';
     return Out + QString("UID=%1;PWD=%2;").arg(OdbcValue(UserName), OdbcValue(Password));
+}
+
+QString ProviderStringFromLibpqDsn(const QString& Dsn) {
+    static const QMap<QString, QString> kKeys = {
+        {"host", "Host"}, {"port", "Port"}, {"dbname", "Database"}, {"user", "User ID"}, {"password", "Password"}};
+    QString Out = "Provider=PostgreSQL;";
+    for (const QString& Pair : Dsn.split(' ', Qt::SkipEmptyParts)) {
+        const QString Key = kKeys.value(Pair.section('=', 0, 0));
+        if (!Key.isEmpty()) Out += Key + '=' + Pair.section('=', 1) + ';';
+    }
+    return Out;
 }
 
 }  // namespace platform::data

@@ -24,4 +24,7 @@ QString OdbcFromProviderString(const QMap<QString, QString>& Keys);
 // added when the ADO keys gave them and the text itself does not.
 QString OdbcWithCredentials(const QString& Text, const QString& UserName, const QString& Password);
 
+// The provider string for a libpq-style DSN ("host=.. port=.. dbname=.. user=.. password=..").
+QString ProviderStringFromLibpqDsn(const QString& Dsn);
+
 }  // namespace platform::data

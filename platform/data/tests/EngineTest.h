@@ -16,7 +16,8 @@ class EngineTest : public ::testing::TestWithParam<TEngine> {
 protected:
     void SetUp() override {
         Conn = OpenTestConnection(GetParam());
-        if (!Conn) GTEST_SKIP() << EngineVariable(GetParam()) << " is not set: no " << EngineName(GetParam()) << " server";
+        if (!Conn)
+            GTEST_SKIP() << EngineVariable(GetParam()) << " is not set: no " << EngineName(GetParam()) << " server";
         const bool Pg = GetParam() == egPostgreSQL;
         Conn->Execute(QString("Create Table Cliente (IdCliente Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
                               "Cidade VarChar(40), Saldo %1, Ativo %2, Criado %3, Foto %4)")

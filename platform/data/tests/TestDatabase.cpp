@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QSqlQuery>
 
+#include "platform/data/ConnectionString.h"
+
 namespace platform::data::testing {
 
 namespace {
@@ -34,19 +36,6 @@ void DropNewTables(TADOConnection& Connection) {
 
 }  // namespace
 
-QString PgConnectionString(const QString& Dsn) {
-    QString Out = "Provider=PostgreSQL;";
-    for (const QString& Pair : Dsn.split(' ', Qt::SkipEmptyParts)) {
-        const QString Key = Pair.section('=', 0, 0), Value = Pair.section('=', 1);
-        if (Key == "host") Out += "Host=" + Value + ';';
-        else if (Key == "port") Out += "Port=" + Value + ';';
-        else if (Key == "dbname") Out += "Database=" + Value + ';';
-        else if (Key == "user") Out += "User ID=" + Value + ';';
-        else if (Key == "password") Out += "Password=" + Value + ';';
-    }
-    return Out;
-}
-
 std::unique_ptr<TADOConnection> OpenTestConnection(TEngine Engine) {
     auto C = std::make_unique<TADOConnection>();
     if (Engine == egSQLite) {
@@ -54,7 +43,7 @@ std::unique_ptr<TADOConnection> OpenTestConnection(TEngine Engine) {
     } else {
         const QString Dsn = qEnvironmentVariable(EngineVariable(Engine));
         if (Dsn.isEmpty()) return nullptr;
-        C->SetConnectionString(Engine == egPostgreSQL ? PgConnectionString(Dsn) : Dsn);
+        C->SetConnectionString(Engine == egPostgreSQL ? ProviderStringFromLibpqDsn(Dsn) : Dsn);
     }
     C->Open();
     if (Engine == egTSQL) C->setProperty("tables", TableNames(*C));

@@ -18,8 +18,6 @@ void DropTestConnection(std::unique_ptr<TADOConnection>& Connection);
 std::unique_ptr<TADOConnection> OpenSecondConnection(const TADOConnection& Connection);
 // Connects again after the server dropped the session, in the same schema.
 void ReopenTestConnection(TADOConnection& Connection);
-// The ADO-style connection string for a libpq-style DSN.
-QString PgConnectionString(const QString& Dsn);
 const char* EngineName(TEngine Engine);
 // The variable that names the engine's test server; nullptr for SQLite.
 const char* EngineVariable(TEngine Engine);

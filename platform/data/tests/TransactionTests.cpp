@@ -52,8 +52,9 @@ TEST_P(EngineTest, FailedCommitEndsTheTransactionRolledBack) {
 TEST_P(EngineTest, TransactionEndedByAFailureRefusesStatementsUntilItEnds) {
     if (GetParam() == egTSQL) GTEST_SKIP() << "SQL Server keeps the transaction after a failed statement";
     // SQLite ends the transaction for this key only; PostgreSQL after any failed statement.
-    Conn->Execute(GetParam() == egSQLite ? "Create Table Nota (IdNota Integer Not Null Primary Key On Conflict Rollback)"
-                                         : "Create Table Nota (IdNota Integer Not Null Primary Key)");
+    Conn->Execute(GetParam() == egSQLite
+                      ? "Create Table Nota (IdNota Integer Not Null Primary Key On Conflict Rollback)"
+                      : "Create Table Nota (IdNota Integer Not Null Primary Key)");
     Conn->Execute("Insert Into Nota (IdNota) Values (1)");
     for (const bool Commit : {false, true}) {
         SCOPED_TRACE(Commit ? "ended by a commit" : "ended by a rollback");
@@ -127,7 +128,9 @@ protected:
         C->Open();
         return C;
     }
-    double Saldo(TADOConnection& C) { return C.SelectRow("Select Saldo From Cliente Where IdCliente = 1").value(0).toDouble(); }
+    double Saldo(TADOConnection& C) {
+        return C.SelectRow("Select Saldo From Cliente Where IdCliente = 1").value(0).toDouble();
+    }
 
     QTemporaryDir Dir;
     std::unique_ptr<TADOConnection> First;

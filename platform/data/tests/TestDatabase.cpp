@@ -116,7 +116,7 @@ const char* EngineName(TEngine Engine) {
     switch (Engine) {
     case egSQLite: return "SQLite";
     case egPostgreSQL: return "PostgreSQL";
-    default: return "TSql";
+    default: return "SqlServer";
     }
 }
 

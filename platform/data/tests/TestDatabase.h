@@ -5,6 +5,7 @@
 // names its driver. Each PostgreSQL connection works in a schema of its own,
 // dropped at the end; on SQL Server the tables a case created are dropped.
 #include <memory>
+#include <ostream>
 
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
@@ -27,3 +28,6 @@ const char* EngineVariable(TEngine Engine);
 void CreateClientes(TClientDataSet& DataSet);
 
 }  // namespace platform::data::testing
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }

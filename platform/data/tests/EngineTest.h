@@ -1,7 +1,9 @@
 #pragma once
 // The fixture of the engine suites: each case runs once per engine, on SQLite
 // always, on PostgreSQL when PG_TEST_DSN is set and on SQL Server when
-// MSSQL_TEST_DSN is set, over a table Cliente of three rows.
+// MSSQL_TEST_DSN is set, over a table Cliente of three rows. A suite over the
+// fixture (or one derived from it) runs on every engine through
+// VEX_INSTANTIATE_ENGINE_SUITE in the test binary that defines its cases.
 #include <gtest/gtest.h>
 
 #include "TestDatabase.h"
@@ -26,3 +28,9 @@ protected:
 };
 
 }  // namespace platform::data::testing
+
+#define VEX_INSTANTIATE_ENGINE_SUITE(Suite)                                                         \
+    INSTANTIATE_TEST_SUITE_P(                                                                       \
+        Engines, Suite,                                                                             \
+        ::testing::Values(::platform::data::egSQLite, ::platform::data::egPostgreSQL, ::platform::data::egTSQL), \
+        [](const auto& Info) { return std::string(::platform::data::testing::EngineName(Info.param)); })

@@ -201,6 +201,45 @@ size_t Utf8Length(std::string_view Text) {
     return Count;
 }
 
+bool IsValidUtf8(std::string_view Text) {
+    for (size_t Pos = 0; Pos < Text.size();) {
+        const size_t Start = Pos;
+        // U+FFFD itself takes three bytes; a one-byte step means a malformed sequence.
+        if (DecodeUtf8(Text, Pos) == 0xFFFD && Pos == Start + 1) return false;
+    }
+    return true;
+}
+
+std::u16string Utf8ToUtf16(std::string_view Utf8) {
+    std::u16string Out;
+    Out.reserve(Utf8.size());
+    for (size_t Pos = 0; Pos < Utf8.size();) {
+        char32_t C = DecodeUtf8(Utf8, Pos);
+        if (C >= 0x10000) {
+            C -= 0x10000;
+            Out += static_cast<char16_t>(0xD800 + (C >> 10));
+            Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
+        } else {
+            Out += static_cast<char16_t>(C);
+        }
+    }
+    return Out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view Units) {
+    std::string Out;
+    Out.reserve(Units.size());
+    for (size_t I = 0; I < Units.size(); ++I) {
+        char32_t C = Units[I];
+        if (C >= 0xD800 && C < 0xE000) {
+            const bool Paired = C < 0xDC00 && I + 1 < Units.size() && Units[I + 1] >= 0xDC00 && Units[I + 1] < 0xE000;
+            C = Paired ? 0x10000 + ((C - 0xD800) << 10) + (Units[++I] - 0xDC00) : 0xFFFD;
+        }
+        AppendUtf8(Out, C);
+    }
+    return Out;
+}
+
 std::vector<std::string_view> SplitText(std::string_view Text, char Delimiter) {
     std::vector<std::string_view> Parts;
     for (size_t Start = 0;;) {

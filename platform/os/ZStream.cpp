@@ -11,6 +11,7 @@ namespace platform::os {
 
 namespace {
 constexpr size_t kInputChunk = 64 * 1024;
+constexpr size_t kOutputBlock = 256 * 1024;
 }
 
 struct TDecompressionStream::TState {
@@ -85,11 +86,12 @@ void CompressStream(TStream& Source, TStream& Dest) {
 
 void DecompressStream(TStream& Source, TStream& Dest, bool Rewind) {
     TDecompressionStream Inflater(Source);
-    char Block[1024];
+    // Large blocks: a file destination then costs one write per block, while memory stays flat.
+    std::vector<char> Block(kOutputBlock);
     for (;;) {
-        const int64_t Got = Inflater.Read(Block, sizeof Block);
+        const int64_t Got = Inflater.Read(Block.data(), static_cast<int64_t>(Block.size()));
         if (Got <= 0) break;
-        Dest.WriteBuffer(Block, Got);
+        Dest.WriteBuffer(Block.data(), Got);
     }
     if (Rewind) Dest.SetPosition(0);
 }

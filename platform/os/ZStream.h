@@ -29,8 +29,9 @@ private:
 
 // Compresses all of Source (from its start) into Dest at the best level.
 void CompressStream(TStream& Source, TStream& Dest);
-// Inflates Source from its position into Dest, 1024 bytes a read until a read
-// returns nothing; with Rewind, Dest is left at position 0.
+// Inflates Source from its position into Dest in blocks of a fixed size
+// (memory stays flat whatever the output) until a read returns nothing; with
+// Rewind, Dest is left at position 0.
 void DecompressStream(TStream& Source, TStream& Dest, bool Rewind);
 
 // A read-only window of Length bytes of Base starting at Offset (Base not owned).

@@ -100,14 +100,16 @@ void List(const fs::path& Archive) {
 
 // The entries to write, by index: entries whose names Windows cannot hold are
 // skipped, and of several entries of one name (ignoring case, as Windows does)
-// the last wins, as it does in setup. Each skipped entry is reported.
-std::vector<int> EntriesToWrite(const TVxiStream& Reader) {
+// the last wins, as it does in setup. Each is reported; Skipped tells whether
+// an entry was left out for its name.
+std::vector<int> EntriesToWrite(const TVxiStream& Reader, bool& Skipped) {
     std::map<std::string, int> Last;  // folded name -> index
     std::vector<int> Order;
     for (int Index = 0; Index < Reader.Count(); ++Index) {
         const std::string Name = Reader.GetFileName(Index);
         if (const std::string Problem = FileNameProblem(Name); !Problem.empty()) {
             std::fprintf(stderr, "vxipack: entry %d (\"%s\") skipped: %s\n", Index, Name.c_str(), Problem.c_str());
+            Skipped = true;
             continue;
         }
         const auto [It, First] = Last.try_emplace(AnsiLowerCase(Name), Index);
@@ -126,7 +128,8 @@ std::vector<int> EntriesToWrite(const TVxiStream& Reader) {
 bool Extract(const fs::path& Archive, const fs::path& Folder, int64_t MaxEntrySize) {
     TFileStream In(Archive, fmOpenRead | fmShareDenyWrite);
     TVxiStream Reader(In);
-    const std::vector<int> Entries = EntriesToWrite(Reader);
+    bool Skipped = false;
+    const std::vector<int> Entries = EntriesToWrite(Reader, Skipped);
     fs::create_directories(Folder);
     for (const int Index : Entries) {
         const std::string Name = Reader.GetFileName(Index);
@@ -143,7 +146,7 @@ bool Extract(const fs::path& Archive, const fs::path& Folder, int64_t MaxEntrySi
             throw Exception(Format("entry %d (\"%s\"): %s", Index, Name.c_str(), Corrupt ? "its data cannot be inflated" : E.what()));
         }
     }
-    return static_cast<int>(Entries.size()) == Reader.Count();
+    return !Skipped;
 }
 
 int64_t MaxSizeOption(const std::string& Text) {

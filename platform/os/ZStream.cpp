@@ -18,6 +18,7 @@ struct TDecompressionStream::TState {
     z_stream Z{};
     std::vector<unsigned char> Input = std::vector<unsigned char>(kInputChunk);
     bool Finished = false;
+    bool Failed = false;
 };
 
 TDecompressionStream::TDecompressionStream(TStream& Source) : FState(std::make_unique<TState>()), FSource(Source) {
@@ -28,14 +29,16 @@ TDecompressionStream::~TDecompressionStream() { inflateEnd(&FState->Z); }
 
 int64_t TDecompressionStream::Read(void* Buffer, int64_t Count) {
     z_stream& Z = FState->Z;
+    if (FState->Failed) throw EDecompressionError();
     if (FState->Finished || Count <= 0) return 0;
     Z.next_out = static_cast<unsigned char*>(Buffer);
     Z.avail_out = static_cast<uInt>(std::min<int64_t>(Count, 1 << 30));
+    const uInt Room = Z.avail_out;
     while (Z.avail_out > 0) {
         if (Z.avail_in == 0) {
             const int64_t Got = FSource.Read(FState->Input.data(), static_cast<int64_t>(FState->Input.size()));
             // Input that ends before the stream does is corrupt, not a short file.
-            if (Got <= 0) throw EDecompressionError();
+            if (Got <= 0) return Fail(Room);
             Z.next_in = FState->Input.data();
             Z.avail_in = static_cast<uInt>(Got);
         }
@@ -44,9 +47,16 @@ int64_t TDecompressionStream::Read(void* Buffer, int64_t Count) {
             FState->Finished = true;
             break;
         }
-        if (Status != Z_OK) throw EDecompressionError();
+        if (Status != Z_OK) return Fail(Room);
     }
-    return Count - Z.avail_out;
+    return Room - Z.avail_out;
+}
+
+int64_t TDecompressionStream::Fail(uInt Room) {
+    // What inflated before the fault is handed out first; the error comes with the next read.
+    FState->Failed = true;
+    if (Room == FState->Z.avail_out) throw EDecompressionError();
+    return Room - FState->Z.avail_out;
 }
 
 int64_t TDecompressionStream::Write(const void*, int64_t) { throw EStreamError("Invalid stream operation"); }

@@ -10,7 +10,8 @@ namespace platform::os {
 
 // Reads the inflated bytes of one zlib stream from Source, pulling compressed
 // input in chunks of at most 64 KiB. Read-only and forward-only. Malformed or
-// truncated data raises EDecompressionError.
+// truncated data raises EDecompressionError, once the bytes inflated before
+// the fault have been read.
 class TDecompressionStream : public TStream {
 public:
     explicit TDecompressionStream(TStream& Source);
@@ -22,6 +23,8 @@ public:
     void SetSize(int64_t NewSize) override;
 
 private:
+    int64_t Fail(unsigned Room);
+
     struct TState;
     std::unique_ptr<TState> FState;
     TStream& FSource;

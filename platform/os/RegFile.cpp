@@ -12,7 +12,15 @@ const char* const kRegedit4 = "REGEDIT4";
 const char* const kRegedit5 = "Windows Registry Editor Version 5.00";
 constexpr size_t kHexLineWidth = 76;  // regedit wraps long hex data at about 80 columns
 
-std::string FoldedName(std::string_view Name) { return AnsiLowerCase(Name); }
+// FNV-1a over the case-folded characters: names that differ only in case hash alike.
+size_t HashFoldedName(std::string_view Name) {
+    uint64_t Hash = 0xCBF29CE484222325ULL;
+    for (size_t Pos = 0; Pos < Name.size();) {
+        Hash ^= FoldLower(DecodeUtf8(Name, Pos));
+        Hash *= 0x100000001B3ULL;
+    }
+    return static_cast<size_t>(Hash);
+}
 
 bool HasControlChars(std::string_view Text) {
     return std::any_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 32; });
@@ -76,11 +84,13 @@ std::string_view TrimView(std::string_view Text) {
 
 class TRegTextParser {
 public:
+    // Bytes must outlive the parser.
     TRegTextParser(std::string_view Bytes, const std::string& Source) : FSource(Source) { Decode(Bytes); }
 
-    std::vector<TRegSection> Parse() {
-        std::vector<TRegSection> Sections;
-        bool SawHeader = false;
+    // Hands each section (without its values) to OnSection, then each of its value lines to OnValue, in file order.
+    template <typename TOnSection, typename TOnValue>
+    void Parse(TOnSection OnSection, TOnValue OnValue) {
+        bool SawHeader = false, InSection = false;
         std::string_view Row;
         while (NextRow(Row)) {
             if (Row.empty() || Row[0] == ';') continue;
@@ -89,25 +99,27 @@ public:
                 else if (Row != kRegedit4) Fail(Format("the first line must be \"%s\" or \"%s\"", kRegedit4, kRegedit5));
                 SawHeader = true;
             } else if (Row[0] == '[') {
-                Sections.push_back(Section(Row));
+                OnSection(Section(Row));
+                InSection = true;
             } else {
-                if (Sections.empty()) Fail("a value outside of any [key] section");
-                Sections.back().Values.push_back(ValueLine(Row));
+                if (!InSection) Fail("a value outside of any [key] section");
+                OnValue(ValueLine(Row));
             }
         }
         if (!SawHeader && !FText.empty()) Fail(Format("the first line must be \"%s\" or \"%s\"", kRegedit4, kRegedit5));
-        return Sections;
     }
 
 private:
     void Decode(std::string_view Bytes) {
         if (Bytes.starts_with("\xFF\xFE")) {
             if (Bytes.size() % 2) Fail("UTF-16 text with an odd number of bytes");
-            FText = DecodeUtf16Le(Bytes.substr(2));
+            FText = FConverted = DecodeUtf16Le(Bytes.substr(2));
         } else if (Bytes.starts_with("\xEF\xBB\xBF")) {
             FText = Bytes.substr(3);
+        } else if (IsValidUtf8(Bytes)) {
+            FText = Bytes;  // ASCII, or an earlier version's UTF-8 (see DecodeAnsiText)
         } else {
-            FText = DecodeAnsiText(Bytes);
+            FText = FConverted = AnsiToUtf8(Bytes);
         }
     }
 
@@ -115,8 +127,8 @@ private:
     bool NextRow(std::string_view& Row) {
         if (FPos >= FText.size()) return false;
         size_t End = FText.find('\n', FPos);
-        if (End == std::string::npos) End = FText.size();
-        Row = std::string_view(FText).substr(FPos, End - FPos);
+        if (End == std::string_view::npos) End = FText.size();
+        Row = FText.substr(FPos, End - FPos);
         while (!Row.empty() && static_cast<unsigned char>(Row.back()) <= ' ') Row.remove_suffix(1);
         FPos = End + 1;
         ++FLine;
@@ -243,7 +255,8 @@ private:
     }
 
     const std::string& FSource;
-    std::string FText;  // UTF-8
+    std::string FConverted;  // the text when the file's bytes are not UTF-8 already
+    std::string_view FText;  // UTF-8
     size_t FPos = 0;
     int FLine = 0;
     TStringBytes FStrings = TStringBytes::sbAnsi;
@@ -315,23 +328,40 @@ void VisitKeys(const TRegKey& Top, const std::string& TopPath, TVisit Visit) {
 
 // Code page 1252 bytes that also read as UTF-8 would be taken for an older
 // hive's UTF-8 when read back (DecodeAnsiText), so they are never written.
-bool LooksLikeUtf8(std::string_view Bytes) {
-    return IsValidUtf8(Bytes) && std::any_of(Bytes.begin(), Bytes.end(), [](char C) { return C & 0x80; });
+bool IsAscii(std::string_view Text) {
+    return std::all_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
 }
 
-bool FitsCodePage(const TRegKey& Top, const std::string& TopPath) {
-    bool Fits = IsAnsiRepresentable(TopPath);
-    VisitKeys(Top, "", [&](const TRegKey& Key, const std::string&) {
-        Fits = Fits && IsAnsiRepresentable(Key.Name());
-        for (const TRegValue& Value : Key.Values())
-            Fits = Fits && IsAnsiRepresentable(Value.Name) &&
-                   (!IsStringType(Value.Type) || (IsAnsiRepresentable(Value.Data) && !LooksLikeUtf8(Utf8ToAnsi(Value.Data))));
+bool LooksLikeUtf8(std::string_view Bytes) { return !IsAscii(Bytes) && IsValidUtf8(Bytes); }
+
+// What writing a tree takes: whether code page 1252 holds every character,
+// and about how long the text grows (so it is reserved once, not regrown).
+struct TTextPlan {
+    bool Fits = true;
+    size_t Length = 0;
+};
+
+TTextPlan PlanText(const TRegKey& Top, const std::string& TopPath) {
+    TTextPlan Plan;
+    Plan.Fits = IsAnsiRepresentable(TopPath);
+    VisitKeys(Top, TopPath, [&](const TRegKey& Key, const std::string& Path) {
+        Plan.Fits = Plan.Fits && IsAnsiRepresentable(Key.Name());
+        Plan.Length += Path.size() + 8;
+        for (const TRegValue& Value : Key.Values()) {
+            Plan.Fits = Plan.Fits && IsAnsiRepresentable(Value.Name) &&
+                        (!IsStringType(Value.Type) || IsAscii(Value.Data) ||
+                         (IsAnsiRepresentable(Value.Data) && !LooksLikeUtf8(Utf8ToAnsi(Value.Data))));
+            // Hex data takes three characters a byte, and UTF-16 two bytes a character.
+            Plan.Length += Value.Name.size() + 24 + (Value.Type == REG_SZ ? Value.Data.size() + 8 : Value.Data.size() * 6);
+        }
     });
-    return Fits;
+    return Plan;
 }
 
-std::string FormatAs(const TRegKey& Key, const std::string& SectionPath, bool KeySection, TStringBytes Strings) {
+std::string FormatAs(const TRegKey& Key, const std::string& SectionPath, bool KeySection, TStringBytes Strings,
+                     size_t Length) {
     std::string Text = Strings == TStringBytes::sbAnsi ? kRegedit4 : kRegedit5;
+    Text.reserve(Length);
     Text += "\n\n";
     VisitKeys(Key, SectionPath, [&](const TRegKey& Each, const std::string& Path) {
         if (&Each == &Key && !KeySection && Each.Values().empty()) return;
@@ -369,30 +399,34 @@ TRegKey::~TRegKey() {
     }
 }
 
+size_t TRegKey::TNameHash::operator()(size_t Position) const { return HashFoldedName((*Values)[Position].Name); }
+size_t TRegKey::TNameHash::operator()(std::string_view Name) const { return HashFoldedName(Name); }
+bool TRegKey::TNameEqual::operator()(size_t A, size_t B) const { return SameText((*Values)[A].Name, (*Values)[B].Name); }
+bool TRegKey::TNameEqual::operator()(size_t A, std::string_view B) const { return SameText((*Values)[A].Name, B); }
+
 const TRegValue* TRegKey::FindValue(std::string_view Name) const {
-    const auto It = FValueIndex.find(FoldedName(Name));
-    return It == FValueIndex.end() ? nullptr : &FValues[It->second];
+    const auto It = FValueIndex.find(Name);
+    return It == FValueIndex.end() ? nullptr : &FValues[*It];
 }
 
 void TRegKey::SetValue(TRegValue Value) {
-    const auto [It, Added] = FValueIndex.try_emplace(FoldedName(Value.Name), FValues.size());
-    if (Added) {
-        FValues.push_back(std::move(Value));
+    if (const auto It = FValueIndex.find(std::string_view(Value.Name)); It != FValueIndex.end()) {
+        TRegValue& Old = FValues[*It];
+        Old.Type = Value.Type;
+        Old.Data = std::move(Value.Data);
         return;
     }
-    TRegValue& Old = FValues[It->second];
-    Old.Type = Value.Type;
-    Old.Data = std::move(Value.Data);
+    FValues.push_back(std::move(Value));
+    FValueIndex.insert(FValues.size() - 1);
 }
 
 bool TRegKey::DeleteValue(std::string_view Name) {
-    const auto It = FValueIndex.find(FoldedName(Name));
+    const auto It = FValueIndex.find(Name);
     if (It == FValueIndex.end()) return false;
-    const size_t Position = It->second;
-    FValueIndex.erase(It);
-    FValues.erase(FValues.begin() + static_cast<std::ptrdiff_t>(Position));
-    for (auto& [Folded, Index] : FValueIndex)
-        if (Index > Position) --Index;
+    FValues.erase(FValues.begin() + static_cast<std::ptrdiff_t>(*It));
+    // The positions after it moved down: index them again.
+    FValueIndex.clear();
+    for (size_t Position = 0; Position < FValues.size(); ++Position) FValueIndex.insert(Position);
     return true;
 }
 
@@ -420,7 +454,11 @@ std::vector<const TRegKey*> TRegKey::SubKeys() const {
 // --- files ---
 
 std::vector<TRegSection> ParseRegText(std::string_view Bytes, const std::string& Source) {
-    return TRegTextParser(Bytes, Source).Parse();
+    std::vector<TRegSection> Sections;
+    TRegTextParser(Bytes, Source)
+        .Parse([&](TRegSection&& Section) { Sections.push_back(std::move(Section)); },
+               [&](TRegSection::TLine&& Line) { Sections.back().Values.push_back(std::move(Line)); });
+    return Sections;
 }
 
 std::unique_ptr<TRegKey> LoadHiveText(std::string_view Bytes, const std::string& Source, std::string_view RootName) {
@@ -429,28 +467,34 @@ std::unique_ptr<TRegKey> LoadHiveText(std::string_view Bytes, const std::string&
         throw ERegistryException(
             Format("Registry file \"%s\" is malformed at line %d: %s", Source.c_str(), Line, What.c_str()));
     };
-    for (TRegSection& Section : ParseRegText(Bytes, Source)) {
+    // Applied as read: a large hive is never held twice.
+    TRegKey* Key = nullptr;
+    const auto OnSection = [&](TRegSection&& Section) {
         if (Section.Delete) Fail(Section.Line, "key deletions are not part of a hive");
         if (!SameText(Section.Path[0], RootName))
             Fail(Section.Line, Format("a key of this hive must start with \"%.*s\"", static_cast<int>(RootName.size()),
                                       RootName.data()));
-        TRegKey* Key = Root.get();
+        Key = Root.get();
         bool Created = false;
         for (size_t I = 1; I < Section.Path.size(); ++I) Key = &Key->AddSubKey(Section.Path[I], Created);
-        for (TRegSection::TLine& Line : Section.Values) {
-            if (Line.Delete) Fail(Line.Line, "value deletions are not part of a hive");
-            Key->SetValue(std::move(Line.Value));
-        }
-    }
+    };
+    const auto OnValue = [&](TRegSection::TLine&& Line) {
+        if (Line.Delete) Fail(Line.Line, "value deletions are not part of a hive");
+        Key->SetValue(std::move(Line.Value));
+    };
+    TRegTextParser(Bytes, Source).Parse(OnSection, OnValue);
     return Root;
 }
 
 std::string FormatRegText(const TRegKey& Key, const std::string& SectionPath, bool KeySection) {
-    if (FitsCodePage(Key, SectionPath)) {
-        std::string Ansi = Utf8ToAnsi(FormatAs(Key, SectionPath, KeySection, TStringBytes::sbAnsi));
+    const TTextPlan Plan = PlanText(Key, SectionPath);
+    if (Plan.Fits) {
+        std::string Text = FormatAs(Key, SectionPath, KeySection, TStringBytes::sbAnsi, Plan.Length);
+        if (IsAscii(Text)) return Text;  // the same bytes in both encodings
+        std::string Ansi = Utf8ToAnsi(Text);
         if (!LooksLikeUtf8(Ansi)) return Ansi;
     }
-    return "\xFF\xFE" + EncodeUtf16Le(FormatAs(Key, SectionPath, KeySection, TStringBytes::sbUtf16));
+    return "\xFF\xFE" + EncodeUtf16Le(FormatAs(Key, SectionPath, KeySection, TStringBytes::sbUtf16, Plan.Length));
 }
 
 }  // namespace platform::os

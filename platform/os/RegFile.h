@@ -5,11 +5,12 @@
 // files. Malformed text, keys deeper than the platform allows and over-long
 // names raise ERegistryException naming the file and line.
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Registry.h"
@@ -46,7 +47,7 @@ public:
 
     const std::string& Name() const { return FName; }
 
-    const std::vector<TRegValue>& Values() const { return FValues; }
+    const std::deque<TRegValue>& Values() const { return FValues; }
     const TRegValue* FindValue(std::string_view Name) const;
     // Replaces the value of that name (keeping its spelling) or appends a new one.
     void SetValue(TRegValue Value);
@@ -63,10 +64,24 @@ private:
     struct TLessText {
         bool operator()(const std::string& A, const std::string& B) const;
     };
+    // Positions in FValues, hashed and compared by their value's name ignoring case (or by a name looked up).
+    struct TNameHash {
+        using is_transparent = void;
+        const std::deque<TRegValue>* Values;
+        size_t operator()(size_t Position) const;
+        size_t operator()(std::string_view Name) const;
+    };
+    struct TNameEqual {
+        using is_transparent = void;
+        const std::deque<TRegValue>* Values;
+        bool operator()(size_t A, size_t B) const;
+        bool operator()(size_t A, std::string_view B) const;
+        bool operator()(std::string_view A, size_t B) const { return (*this)(B, A); }
+    };
 
     std::string FName;
-    std::vector<TRegValue> FValues;
-    std::unordered_map<std::string, size_t> FValueIndex;  // folded name -> position in FValues
+    std::deque<TRegValue> FValues;  // a deque: growing never copies what is there
+    std::unordered_set<size_t, TNameHash, TNameEqual> FValueIndex{0, TNameHash{&FValues}, TNameEqual{&FValues}};
     std::map<std::string, std::unique_ptr<TRegKey>, TLessText> FSubKeys;
 };
 

@@ -504,7 +504,8 @@ std::string ExportRegistryKey(HKEY Root, std::string_view Key) {
     Path.insert(Path.end(), Relative.begin(), Relative.end());
     std::string Text;
     WithKey(View, Path, [&](TRegKey& Found) {
-        const std::string Section = RootKeyName(Root) + (Relative.empty() ? "" : "\\" + JoinPath(Relative));
+        std::string Section = RootKeyName(Root);
+        if (!Relative.empty()) Section.append("\\").append(JoinPath(Relative));
         Text = FormatRegText(Found, Section, !Relative.empty());
     });
     return Text;

@@ -120,11 +120,21 @@ int AnsiByteOf(char32_t C) {
     return -1;
 }
 
+// The end of the run of ASCII characters that starts at Pos: hives and
+// archives are mostly ASCII, which needs no decoding.
+size_t AsciiRunEnd(std::string_view Text, size_t Pos) {
+    while (Pos < Text.size() && static_cast<unsigned char>(Text[Pos]) < 0x80) ++Pos;
+    return Pos;
+}
+
 template <typename Transform>
 std::string MapCodePoints(std::string_view Text, Transform Fn) {
     std::string Out;
     Out.reserve(Text.size());
-    for (size_t Pos = 0; Pos < Text.size();) AppendUtf8(Out, Fn(DecodeUtf8(Text, Pos)));
+    for (size_t Pos = 0; Pos < Text.size();) {
+        if (static_cast<unsigned char>(Text[Pos]) < 0x80) Out += static_cast<char>(Fn(static_cast<unsigned char>(Text[Pos++])));
+        else AppendUtf8(Out, Fn(DecodeUtf8(Text, Pos)));
+    }
     return Out;
 }
 
@@ -134,6 +144,9 @@ std::string Utf8ToAnsi(std::string_view Utf8) {
     std::string Out;
     Out.reserve(Utf8.size());
     for (size_t Pos = 0; Pos < Utf8.size();) {
+        const size_t Run = AsciiRunEnd(Utf8, Pos);
+        Out.append(Utf8.substr(Pos, Run - Pos));
+        if ((Pos = Run) == Utf8.size()) break;
         const int Byte = AnsiByteOf(DecodeUtf8(Utf8, Pos));
         Out += Byte < 0 ? '?' : static_cast<char>(Byte);
     }
@@ -151,7 +164,7 @@ std::string AnsiToUtf8(std::string_view Ansi) {
 }
 
 bool IsAnsiRepresentable(std::string_view Utf8) {
-    for (size_t Pos = 0; Pos < Utf8.size();)
+    for (size_t Pos = AsciiRunEnd(Utf8, 0); Pos < Utf8.size(); Pos = AsciiRunEnd(Utf8, Pos))
         if (AnsiByteOf(DecodeUtf8(Utf8, Pos)) < 0) return false;
     return true;
 }
@@ -197,12 +210,20 @@ bool SameText(std::string_view A, std::string_view B) { return AnsiCompareText(A
 
 size_t Utf8Length(std::string_view Text) {
     size_t Count = 0;
-    for (size_t Pos = 0; Pos < Text.size(); ++Count) DecodeUtf8(Text, Pos);
+    for (size_t Pos = 0; Pos < Text.size(); ++Count) {
+        const size_t Run = AsciiRunEnd(Text, Pos);
+        if (Run > Pos) {
+            Count += Run - Pos - 1;
+            Pos = Run;
+        } else {
+            DecodeUtf8(Text, Pos);
+        }
+    }
     return Count;
 }
 
 bool IsValidUtf8(std::string_view Text) {
-    for (size_t Pos = 0; Pos < Text.size();) {
+    for (size_t Pos = AsciiRunEnd(Text, 0); Pos < Text.size(); Pos = AsciiRunEnd(Text, Pos)) {
         const size_t Start = Pos;
         // U+FFFD itself takes three bytes; a one-byte step means a malformed sequence.
         if (DecodeUtf8(Text, Pos) == 0xFFFD && Pos == Start + 1) return false;

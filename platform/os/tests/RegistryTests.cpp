@@ -427,19 +427,6 @@ TEST(Registry, HivesWrittenByWindowsOrEarlierVersionsKeepEveryValueThroughASave)
     }
 }
 
-TEST(Registry, RootValuesAreSavedAndExported) {
-    TTempPrefix Prefix;
-    TRegistry Reg;
-    Reg.SetRootKey(HKEY_CURRENT_USER);
-    ASSERT_TRUE(Reg.OpenKey("", false));
-    Reg.WriteString("RootVal", "hello");
-    const std::string Section = "[HKEY_CURRENT_USER]\n\"RootVal\"=\"hello\"\n";
-    EXPECT_NE(Hive(Prefix, "HKCU.reg").find(Section), std::string::npos) << Hive(Prefix, "HKCU.reg");
-    EXPECT_NE(ExportRegistryKey(HKEY_CURRENT_USER, "").find(Section), std::string::npos);
-    ReplaceFile(Prefix.Root() / "registry" / "HKCU.reg");
-    EXPECT_EQ(Reg.ReadString("RootVal"), "hello");
-}
-
 TEST(Registry, ImportAppliesAFileAsRegeditDoesDeletionsIncluded) {
     TTempPrefix Prefix;
     ImportRegistryText(Sample("regedit5-utf16.reg"), "regedit5-utf16.reg");

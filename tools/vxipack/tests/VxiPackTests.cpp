@@ -30,7 +30,7 @@ std::string Quote(const std::string& Arg) {
 
 TResult VxiPack(const std::vector<std::string>& Args) {
     std::string Command = VXIPACK_PATH;
-    for (const std::string& Arg : Args) Command += " " + Quote(Arg);
+    for (const std::string& Arg : Args) Command.append(" ").append(Quote(Arg));
     Command += " 2>&1";
     FILE* Pipe = ::popen(Command.c_str(), "r");
     TResult Result{-1, {}};
@@ -127,7 +127,7 @@ TEST_F(VxiPackTool, RefusedCreateLeavesTheOldArchive) {
     EXPECT_EQ(VxiPack({"create", Path("keep.vxi"), Path("missing.txt")}).ExitCode, 1);
 
     std::vector<std::string> TooMany = {"create", Path("keep.vxi")};
-    for (int I = 0; I < 128; ++I) TooMany.push_back(Source("f" + std::to_string(I), "x"));
+    for (int I = 0; I < 128; ++I) TooMany.push_back(Source(std::string("f").append(std::to_string(I)), "x"));
     const TResult Full = VxiPack(TooMany);
     EXPECT_EQ(Full.ExitCode, 1);
     EXPECT_NE(Full.Output.find("at most 127"), std::string::npos) << Full.Output;

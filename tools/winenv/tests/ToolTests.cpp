@@ -141,7 +141,7 @@ TEST(WinenvTool, RegistryDataIsCheckedAsTheSystemToolChecksIt) {
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(std::string(Case.Type) + " " + Case.Data);
-        const std::string Name = "V" + std::to_string(&Case - Cases);
+        const std::string Name = std::string("V").append(std::to_string(&Case - Cases));
         const int Added = Winenv({"reg", "add", Key, "/v", Name, "/t", Case.Type, "/d", Case.Data});
         std::string Out;
         const int Queried = Winenv({"reg", "query", Key, "/v", Name}, &Out);
@@ -161,6 +161,8 @@ TEST(WinenvTool, RootValuesAndImportedFiles) {
     ASSERT_EQ(Winenv({"reg", "add", "HKCU", "/v", "RootVal", "/d", "hello"}), 0);
     ASSERT_EQ(Winenv({"reg", "query", "HKCU", "/v", "RootVal"}, &Out), 0);
     EXPECT_NE(Out.find("    RootVal    REG_SZ    hello\n"), std::string::npos) << Out;
+    ASSERT_EQ(Winenv({"reg", "export", "HKCU"}, &Out), 0);
+    EXPECT_EQ(Out.rfind("REGEDIT4\n\n[HKEY_CURRENT_USER]\n\"RootVal\"=\"hello\"\n\n", 0), 0u) << Out;
 
     const fs::path File = Prefix.Root().parent_path() / (Prefix.Root().filename().string() + "-import.reg");
     WriteHostFile(File, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER]\r\n\"RootVal\"=-\r\n\r\n"

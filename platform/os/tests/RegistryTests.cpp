@@ -371,15 +371,26 @@ TEST(Registry, AWriterKilledAtAnyPointLeavesALoadableHive) {
     std::mt19937 Random(1234);
     int LastSeen = -1;
     for (int Round = 0; Round < 25; ++Round) {
+        int Saved[2];
+        ASSERT_EQ(::pipe(Saved), 0);
         const pid_t Child = ::fork();
         if (Child == 0) {
+            ::close(Saved[0]);
             TRegistry Writer;
             Writer.SetRootKey(HKEY_LOCAL_MACHINE);
             Writer.OpenKey("Software\\Stress", true);
             // Each version is one large value written whole: a torn file would show a mix.
-            for (int Version = 0;; ++Version) Writer.WriteString("Data", std::string(20000, static_cast<char>('a' + Version % 26)));
+            for (int Version = 0;; ++Version) {
+                Writer.WriteString("Data", std::string(20000, static_cast<char>('a' + Version % 26)));
+                if (Version == 0) (void)!::write(Saved[1], "s", 1);
+            }
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + Random() % 20000));
+        ::close(Saved[1]);
+        // Killed only after a first save, at a random point of the later ones, however loaded the machine is.
+        char Signal = 0;
+        ASSERT_EQ(::read(Saved[0], &Signal, 1), 1);
+        ::close(Saved[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(Random() % 20000));
         ::kill(Child, SIGKILL);
         ::waitpid(Child, nullptr, 0);
 

@@ -18,7 +18,8 @@ public:
     void ReportRuns(const std::vector<Run>& Runs) override {
         // With repetitions the mean, reported after the single runs, wins.
         for (const Run& R : Runs)
-            if (R.run_type == Run::RT_Iteration || R.aggregate_name == "mean") FTimes[R.run_name.str()] = R.GetAdjustedRealTime();
+            if (R.run_type == Run::RT_Iteration || R.aggregate_name == "mean")
+                FTimes[R.run_name.str()] = R.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(Runs);
     }
     void Finalize() override {

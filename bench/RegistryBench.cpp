@@ -55,4 +55,6 @@ BENCHMARK(RegAdd)->Arg(100)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealT
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunWithRatios(argc, argv, {{"RegAdd/20000/real_time", "RegAdd/100/real_time"}}); }
+int main(int argc, char** argv) {
+    return RunWithRatios(argc, argv, {{"RegAdd/20000/real_time", "RegAdd/100/real_time"}});
+}

@@ -290,7 +290,8 @@ TEST(VxiWriter, RefusesWhatTheFormatCannotHoldAndKeepsTheArchive) {
     std::string Euros;
     for (int I = 0; I < 127; ++I) Euros += "\xE2\x82\xAC";
     Writer.AddFile(Euros, Content);
-    for (int I = Writer.Count(); I < kVxiMaxEntries; ++I) Writer.AddFile(std::string("f").append(std::to_string(I)), Content);
+    for (int I = Writer.Count(); I < kVxiMaxEntries; ++I)
+        Writer.AddFile(std::string("f").append(std::to_string(I)), Content);
     const int64_t Full = Archive.Size();
     try {
         Writer.AddFile("one-too-many", Content);

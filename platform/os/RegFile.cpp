@@ -96,7 +96,7 @@ public:
             if (Row.empty() || Row[0] == ';') continue;
             if (!SawHeader) {
                 if (Row == kRegedit5) FStrings = TStringBytes::sbUtf16;
-                else if (Row != kRegedit4) Fail(Format("the first line must be \"%s\" or \"%s\"", kRegedit4, kRegedit5));
+                else if (Row != kRegedit4) FailHeader();
                 SawHeader = true;
             } else if (Row[0] == '[') {
                 OnSection(Section(Row));
@@ -106,7 +106,7 @@ public:
                 OnValue(ValueLine(Row));
             }
         }
-        if (!SawHeader && !FText.empty()) Fail(Format("the first line must be \"%s\" or \"%s\"", kRegedit4, kRegedit5));
+        if (!SawHeader && !FText.empty()) FailHeader();
     }
 
 private:
@@ -133,6 +133,10 @@ private:
         FPos = End + 1;
         ++FLine;
         return true;
+    }
+
+    [[noreturn]] void FailHeader() const {
+        Fail(Format("the first line must be \"%s\" or \"%s\"", kRegedit4, kRegedit5));
     }
 
     [[noreturn]] void Fail(const std::string& What) const {
@@ -352,7 +356,8 @@ TTextPlan PlanText(const TRegKey& Top, const std::string& TopPath) {
                         (!IsStringType(Value.Type) || IsAscii(Value.Data) ||
                          (IsAnsiRepresentable(Value.Data) && !LooksLikeUtf8(Utf8ToAnsi(Value.Data))));
             // Hex data takes three characters a byte, and UTF-16 two bytes a character.
-            Plan.Length += Value.Name.size() + 24 + (Value.Type == REG_SZ ? Value.Data.size() + 8 : Value.Data.size() * 6);
+            Plan.Length += Value.Name.size() + 24;
+            Plan.Length += Value.Type == REG_SZ ? Value.Data.size() + 8 : Value.Data.size() * 6;
         }
     });
     return Plan;
@@ -381,9 +386,13 @@ bool IsValidKeyName(std::string_view Name) {
            Utf8Length(Name) <= kMaxKeyNameChars;
 }
 
-bool IsValidValueName(std::string_view Name) { return !HasControlChars(Name) && Utf8Length(Name) <= kMaxValueNameChars; }
+bool IsValidValueName(std::string_view Name) {
+    return !HasControlChars(Name) && Utf8Length(Name) <= kMaxValueNameChars;
+}
 
-bool TRegKey::TLessText::operator()(const std::string& A, const std::string& B) const { return AnsiCompareText(A, B) < 0; }
+bool TRegKey::TLessText::operator()(const std::string& A, const std::string& B) const {
+    return AnsiCompareText(A, B) < 0;
+}
 
 TRegKey::~TRegKey() {
     std::vector<std::unique_ptr<TRegKey>> Pending;
@@ -401,7 +410,9 @@ TRegKey::~TRegKey() {
 
 size_t TRegKey::TNameHash::operator()(size_t Position) const { return HashFoldedName((*Values)[Position].Name); }
 size_t TRegKey::TNameHash::operator()(std::string_view Name) const { return HashFoldedName(Name); }
-bool TRegKey::TNameEqual::operator()(size_t A, size_t B) const { return SameText((*Values)[A].Name, (*Values)[B].Name); }
+bool TRegKey::TNameEqual::operator()(size_t A, size_t B) const {
+    return SameText((*Values)[A].Name, (*Values)[B].Name);
+}
 bool TRegKey::TNameEqual::operator()(size_t A, std::string_view B) const { return SameText((*Values)[A].Name, B); }
 
 const TRegValue* TRegKey::FindValue(std::string_view Name) const {

@@ -81,7 +81,7 @@ public:
     size_t Size() const { return FOut.size(); }
     // Sizes are patched in once known; one that does not fit its field is refused, never wrapped.
     void PatchU16(size_t At, size_t V) {
-        if (V > 0xFFFF) throw EConvertError("The shell link target is too long: a size field of the link would overflow");
+        if (V > 0xFFFF) throw EConvertError("The shell link target is too long: a size field would overflow");
         FOut[At] = static_cast<char>(V & 0xFF);
         FOut[At + 1] = static_cast<char>((V >> 8) & 0xFF);
     }
@@ -469,7 +469,8 @@ TShellLinkData DecodeShellLink(std::string_view Bytes) {
 
 HRESULT TShellLink::SetPath(std::string_view Target) {
     std::string Path = CanonicalWinPath(Target);
-    if (!Path.empty() && !IsAbsoluteWinPath(Path)) Path = CanonicalWinPath(IncludeTrailingBackslash(GetCurrentDir()) + Path);
+    if (!Path.empty() && !IsAbsoluteWinPath(Path))
+        Path = CanonicalWinPath(IncludeTrailingBackslash(GetCurrentDir()) + Path);
     FData.Target = Path;
     return S_OK;
 }

@@ -132,8 +132,13 @@ std::string MapCodePoints(std::string_view Text, Transform Fn) {
     std::string Out;
     Out.reserve(Text.size());
     for (size_t Pos = 0; Pos < Text.size();) {
-        if (static_cast<unsigned char>(Text[Pos]) < 0x80) Out += static_cast<char>(Fn(static_cast<unsigned char>(Text[Pos++])));
-        else AppendUtf8(Out, Fn(DecodeUtf8(Text, Pos)));
+        const auto Byte = static_cast<unsigned char>(Text[Pos]);
+        if (Byte < 0x80) {
+            Out += static_cast<char>(Fn(Byte));  // ASCII folds to ASCII
+            ++Pos;
+        } else {
+            AppendUtf8(Out, Fn(DecodeUtf8(Text, Pos)));
+        }
     }
     return Out;
 }

@@ -143,7 +143,8 @@ bool Extract(const fs::path& Archive, const fs::path& Folder, int64_t MaxEntrySi
             std::error_code Ignored;
             fs::remove(Target, Ignored);
             const bool Corrupt = dynamic_cast<const EDecompressionError*>(&E) != nullptr;
-            throw Exception(Format("entry %d (\"%s\"): %s", Index, Name.c_str(), Corrupt ? "its data cannot be inflated" : E.what()));
+            const char* const Reason = Corrupt ? "its data cannot be inflated" : E.what();
+            throw Exception(Format("entry %d (\"%s\"): %s", Index, Name.c_str(), Reason));
         }
     }
     return !Skipped;

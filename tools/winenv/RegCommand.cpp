@@ -64,9 +64,9 @@ struct TTypeName {
     uint32_t Type;
     const char* Name;
 };
-const TTypeName kTypeNames[] = {{REG_NONE, "REG_NONE"},         {REG_SZ, "REG_SZ"},       {REG_EXPAND_SZ, "REG_EXPAND_SZ"},
-                                {REG_BINARY, "REG_BINARY"},     {REG_DWORD, "REG_DWORD"}, {REG_MULTI_SZ, "REG_MULTI_SZ"},
-                                {REG_QWORD, "REG_QWORD"}};
+const TTypeName kTypeNames[] = {
+    {REG_NONE, "REG_NONE"},   {REG_SZ, "REG_SZ"},           {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
+    {REG_DWORD, "REG_DWORD"}, {REG_MULTI_SZ, "REG_MULTI_SZ"}, {REG_QWORD, "REG_QWORD"}};
 
 std::string TypeName(uint32_t Type) {
     for (const TTypeName& Each : kTypeNames)
@@ -137,7 +137,8 @@ std::string NumberData(const std::string& Text, int Bytes, const std::string& Ty
     const std::string_view Digits = std::string_view(Text).substr(Hex ? 2 : 0);
     uint64_t Number = 0;
     const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Number, Hex ? 16 : 10);
-    if (!Text.empty() && (Digits.empty() || Error != std::errc() || End != Digits.data() + Digits.size() || Number > Max))
+    const bool Whole = Error == std::errc() && End == Digits.data() + Digits.size();
+    if (!Text.empty() && (Digits.empty() || !Whole || Number > Max))
         throw Exception(Format("\"%s\" is not valid %s data: give a decimal or 0x hex number from 0 to %llu",
                                Text.c_str(), Type.c_str(), static_cast<unsigned long long>(Max)));
     std::string Data;

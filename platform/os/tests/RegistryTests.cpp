@@ -271,7 +271,8 @@ TEST(Registry, MalformedHiveIsReportedWithFileAndLineAndNeverOverwritten) {
     std::string TooDeep = "REGEDIT4\n[HKEY_CURRENT_USER", VeryDeep = TooDeep;
     for (size_t Level = 0; Level <= kMaxKeyDepth; ++Level) TooDeep += "\\k";
     for (int Level = 0; Level < 100000; ++Level) VeryDeep += "\\k";
-    for (const std::string& Bad : {std::string("[HKEY_CURRENT_USER\\x]\n"), std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\x]\n"),
+    for (const std::string& Bad : {std::string("[HKEY_CURRENT_USER\\x]\n"),
+                                   std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\x]\n"),
                                    std::string("REGEDIT4\n\"orphan\"=\"1\"\n"),
                                    std::string("REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"open=\"1\n"),
                                    std::string("REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"b\"=hex:0g\n"),

@@ -168,14 +168,16 @@ TEST(ShellLink, ATargetTooLongForTheSizeFieldsIsRefusedNotWrapped) {
 
 TEST(ShellLink, TargetsAreCanonicalBeforeTheyAreWritten) {
     TTempPrefix Prefix;
-    for (const char* Written : {"C:/Program Files/Ostrevan/App.exe", "C:\\Program Files\\.\\Old\\..\\Ostrevan\\App.exe"}) {
+    for (const char* Written :
+         {"C:/Program Files/Ostrevan/App.exe", "C:\\Program Files\\.\\Old\\..\\Ostrevan\\App.exe"}) {
         TShellLink Link;
         Link.SetPath(Written);
         ASSERT_EQ(Link.Save("C:\\users\\app.lnk"), S_OK) << Written;
         const std::string Bytes = ReadHostFile(HostPath("C:\\users\\app.lnk"));
         EXPECT_EQ(DecodeShellLink(Bytes).Target, "C:\\Program Files\\Ostrevan\\App.exe") << Written;
         // The ID list alone leads there too: no "." or ".." item for the shell to browse through.
-        const size_t ListSize = static_cast<unsigned char>(Bytes[0x4C]) | (static_cast<unsigned char>(Bytes[0x4D]) << 8);
+        const size_t ListSize =
+            static_cast<unsigned char>(Bytes[0x4C]) | (static_cast<unsigned char>(Bytes[0x4D]) << 8);
         std::string NoInfo = Bytes;
         NoInfo[0x14] = static_cast<char>(NoInfo[0x14] & ~0x02);
         NoInfo.erase(0x4E + ListSize, U32At(Bytes, 0x4E + ListSize));

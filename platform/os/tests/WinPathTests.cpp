@@ -56,6 +56,7 @@ TEST(WinPath, FileNamesWindowsCannotHold) {
     for (const char* Refused : {"", ".", "..", "a?b", "a*", "tab\tname", "a<b", "a|b", "a\"b", "a:b", "a/b", "a\\b",
                                 "dot.", "blank ", "CON", "con.txt", "Nul", "COM1.dat", "lpt9"})
         EXPECT_NE(FileNameProblem(Refused), "") << Refused;
-    for (const char* Accepted : {"Navitrex.exe", "Transportes Marítimos.nvo", ".hidden", "COM10", "CONSOLE.txt", "a..b"})
+    for (const char* Accepted :
+         {"Navitrex.exe", "Transportes Marítimos.nvo", ".hidden", "COM10", "CONSOLE.txt", "a..b"})
         EXPECT_EQ(FileNameProblem(Accepted), "") << Accepted;
 }

@@ -114,13 +114,12 @@ private:
         if (Bytes.starts_with("\xFF\xFE")) {
             if (Bytes.size() % 2) Fail("UTF-16 text with an odd number of bytes");
             FText = FConverted = DecodeUtf16Le(Bytes.substr(2));
-        } else if (Bytes.starts_with("\xEF\xBB\xBF")) {
-            FText = Bytes.substr(3);
-        } else if (IsValidUtf8(Bytes)) {
-            FText = Bytes;  // ASCII, or an earlier version's UTF-8 (see DecodeAnsiText)
-        } else {
-            FText = FConverted = AnsiToUtf8(Bytes);
+            return;
         }
+        // A UTF-8 mark in front of code page 1252 bytes says less than the bytes do.
+        if (Bytes.starts_with("\xEF\xBB\xBF")) Bytes.remove_prefix(3);
+        if (IsValidUtf8(Bytes)) FText = Bytes;  // ASCII, or an earlier version's UTF-8 (see DecodeAnsiText)
+        else FText = FConverted = AnsiToUtf8(Bytes);
     }
 
     // The next line without its line break and trailing blanks.

@@ -531,7 +531,8 @@ void ImportRegistryText(std::string_view Bytes, const std::string& Source) {
         if (Step.Path.size() > kMaxKeyDepth) Refuse("the key is deeper than the registry allows");
         ByHive[Step.View.HiveFile].push_back(std::move(Step));
     }
-    for (const auto& [File, Steps] : ByHive)
+    for (const auto& Hive : ByHive) {
+        const std::vector<TStep>& Steps = Hive.second;
         WithHive(Steps.front().View, true, [&](TRegKey& Root) {
             for (const TStep& Step : Steps) {
                 if (Step.Section->Delete) {
@@ -550,6 +551,7 @@ void ImportRegistryText(std::string_view Bytes, const std::string& Source) {
             }
             return true;
         });
+    }
 }
 
 }  // namespace platform::os

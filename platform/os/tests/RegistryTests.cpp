@@ -412,14 +412,18 @@ TEST(Registry, AWriterKilledAtAnyPointLeavesALoadableHive) {
 TEST(Registry, HivesWrittenByWindowsOrEarlierVersionsKeepEveryValueThroughASave) {
     struct TCase {
         const char* File;
+        const char* Mark;     // put in front of the file's bytes
         bool SavedAsUnicode;  // it holds a character outside code page 1252
     };
-    for (const TCase& Case : {TCase{"regedit4-cp1252.reg", false}, TCase{"regedit5-utf16.reg", true},
-                              TCase{"regedit4-utf8-earlier.reg", false}}) {
-        SCOPED_TRACE(Case.File);
+    const TCase Cases[] = {{"regedit4-cp1252.reg", "", false},
+                           {"regedit4-cp1252.reg", "\xEF\xBB\xBF", false},
+                           {"regedit5-utf16.reg", "", true},
+                           {"regedit4-utf8-earlier.reg", "", false}};
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(std::string(Case.File) + (*Case.Mark ? " after a UTF-8 mark" : ""));
         TTempPrefix Prefix;
         EnsurePrefix();
-        WriteHostFile(Prefix.Root() / "registry" / "HKCU.reg", Sample(Case.File));
+        WriteHostFile(Prefix.Root() / "registry" / "HKCU.reg", Case.Mark + Sample(Case.File));
         ExpectSampleValues();
 
         TRegistry Reg;

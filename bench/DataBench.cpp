@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QSqlQuery>
 
+#include "platform/data/ADODataSet.h"
 #include "platform/data/Provider.h"
 
 using namespace platform::data;

@@ -27,6 +27,14 @@ constexpr TResString kStrings[] = {
     {SReviewFolder, "Local da instalação:\r\n%s"},
     {SReviewShortcuts, "Atalhos que serão configurados:\r\n- Desktop\r\n- Menu Programas\\Ostrevan\\Navitrex"},
     {SReviewCustomer, "Emissão de BL's para:\r\n\r\nNome:\t%s\r\nE-mail:\t%s\r\nSite:\t%s\r\nArquivo:\tData\\%s.nvo"},
+    {SInterruptedInstallation,
+     "Foi encontrada uma instalação do Navitrex que não chegou ao fim.\r\n"
+     "As alterações que ela fez no seu computador serão desfeitas agora."},
+    {SPackageUnreadable, "Não foi possível ler o pacote de configuração do cliente."},
+    {SInvalidCustomer,
+     "O pacote de configuração do cliente não pode ser instalado: o nome e o arquivo do cliente "
+     "não podem estar vazios, terminar em ponto ou espaço, ser nomes reservados do sistema nem conter "
+     "os caracteres \\ / : * ? \" < > |.\r\n\r\nNome:\t%s\r\nArquivo:\t%s"},
     {SConfirmCancel, "Tem certeza que deseja cancelar a instalação so Navitrex?"},
     {SRegistryUpdateFailed, "Não foi possível atualizar as chaves de registro."},
     {SLogHeader,

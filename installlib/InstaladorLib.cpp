@@ -128,11 +128,9 @@ std::string JoinList(const std::vector<std::string>& List) {
 
 // --- Uninstall entry ---
 
-namespace {
 std::string UninstallEntryKey(const std::string& Name) {
     return std::string(kUninstallKey) + "\\" + Format(kUninstallEntryName, Name.c_str());
 }
-}  // namespace
 
 bool WriteUninstallEntry(const std::string& Name, const std::string& Command) {
     TRegistry Reg;
@@ -156,12 +154,6 @@ constexpr const char* kOldTypeValue = "OldType";
 
 void NotifyAssociationChanged() { SHChangeNotify(SHCNE_ASSOCCHANGED, 0, nullptr, nullptr); }
 
-// The first of "<base>", "<base>1", "<base>2", ... that the classes root lacks.
-std::string FreeTypeName(TRegistry& Reg, const std::string& Base) {
-    std::string Name = Base;
-    for (int Suffix = 1; Reg.KeyExists(Name); ++Suffix) Name = Base + std::to_string(Suffix);
-    return Name;
-}
 }  // namespace
 
 std::string NormalizeExtension(const std::string& Ext) {
@@ -169,18 +161,26 @@ std::string NormalizeExtension(const std::string& Ext) {
     return !Trimmed.empty() && Trimmed[0] == '.' ? Trimmed : "." + Trimmed;
 }
 
+std::string FreeFileTypeName(const std::string& Ext) {
+    std::string BaseName = NormalizeExtension(Ext);
+    std::erase(BaseName, '.');
+    BaseName += "file";
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_CLASSES_ROOT);
+    std::string Name = BaseName;
+    for (int Suffix = 1; Reg.KeyExists(Name); ++Suffix) Name = BaseName + std::to_string(Suffix);
+    return Name;
+}
+
 void RegisterFileType(const std::string& Description, const std::string& Ext, const std::string& AppPath,
                       const std::string& Param, const std::string& IconFile, int IconIndex) {
     const std::string Extension = NormalizeExtension(Ext);
     const std::string Parameter = Trim(Param);
     const std::string Icon = IconFile.empty() ? AppPath : IconFile;
-    std::string BaseName = Extension;
-    std::erase(BaseName, '.');
-    BaseName += "file";
+    const std::string TypeName = FreeFileTypeName(Extension);
 
     TRegistry Reg;
     Reg.SetRootKey(HKEY_CLASSES_ROOT);
-    const std::string TypeName = FreeTypeName(Reg, BaseName);
     std::string OldType;
     if (Reg.OpenKey(Extension, true)) {
         OldType = Reg.ReadString("");

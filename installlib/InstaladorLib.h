@@ -62,6 +62,8 @@ std::string JoinList(const std::vector<std::string>& List);
 
 // --- Uninstall entry ---
 
+// The entry's key under the local machine hive, for Name.
+std::string UninstallEntryKey(const std::string& Name);
 // Raises SRegistryUpdateFailed when the entry's key cannot be opened or created.
 bool WriteUninstallEntry(const std::string& Name, const std::string& Command);
 bool RemoveUninstallEntry(const std::string& Name);
@@ -69,6 +71,9 @@ bool RemoveUninstallEntry(const std::string& Name);
 // --- Document file type ---
 
 std::string NormalizeExtension(const std::string& Ext);
+// The type key RegisterFileType would create for Ext now: the first of
+// "bldfile", "bldfile1", ... (for "bld") that the classes root lacks.
+std::string FreeFileTypeName(const std::string& Ext);
 void RegisterFileType(const std::string& Description, const std::string& Ext, const std::string& AppPath,
                       const std::string& Param, const std::string& IconFile, int IconIndex);
 void UnregisterFileType(const std::string& Ext);

@@ -31,6 +31,14 @@ std::string CustomerFromArgs(const std::vector<std::string>& Args);
 // 1252); a missing key reads as empty.
 TNVOCCData ReadNVOCCConfig(const std::string& IniText);
 
+// Whether Text can name a file on its own, as the customer's name and file
+// name do: not empty, "." or "..", none of \ / : * ? " < > | or control
+// characters, no trailing dot or blank, and no device name (CON, NUL, COM1,
+// ...), with or without an extension. Accents and blanks inside are fine.
+bool IsValidFileName(const std::string& Text);
+// Both names of the record can be used in the installation's paths.
+bool IsInstallable(const TNVOCCData& NVOCC);
+
 // Visits the entries in stored order: "nvocc_cfg.ini" fills the record and
 // "image.bmp" gives the logo and ends the scan, whatever follows it. An
 // archive that cannot be read raises.

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "installlib/InstaladorDefs.h"
+#include "installlib/InstallJournal.h"
 #include "installlib/VxiStream.h"
 #include "platform/os/Files.h"
 #include "platform/os/Registry.h"
@@ -30,7 +32,6 @@ const char* const kVendorFolder = "Ostrevan";
 const char* const kDocumentParam = "\"%1\"";
 const char* const kLinkExt = ".lnk";
 const int kShowNormal = 1;
-const int kStepMilliseconds = 100;
 
 class TInstallation {
 public:
@@ -42,37 +43,43 @@ public:
     bool Run() {
         FHost.ClearCancelRequest();
         FHost.ResetProgress(kInstallSteps);
-        bool Cancelled = false;
         try {
+            if (!IsInstallable(FNVOCC))
+                throw Exception(Format(LoadResString(SInvalidCustomer).c_str(), FNVOCC.Name.c_str(),
+                                       FNVOCC.FileName.c_str()));
+            FJournal.emplace();
             Install();
+            Finish();
+            FJournal->Commit();
+            FHost.ShowFinished();
+            return true;
         } catch (const EAbort&) {
-            // A cancel seen after the last action still undoes the run: no log is saved.
-            Cancelled = true;
-            FSuccess = false;
+            RollBack();
         } catch (const std::exception& Error) {
             FHost.ReportFailure(LoadResString(SInstallationFailed), Error.what());
-            UndoInstallLog(FLog, "");
-            FHost.ShowCancelled();
+            RollBack();
+            // The finishing block's step, which a failed run makes too.
+            Pace();
         }
-        try {
-            Finish(Cancelled);
-        } catch (const EAbort&) {
-            FSuccess = false;
-        }
-        return FSuccess;
+        return false;
     }
 
 private:
     void Install() {
+        Step(2);
         FLog.push_back(Format(LoadResString(SLogHeader).c_str(), FNVOCC.Name.c_str()));
+        Step(3);
         CreateFolder(FInstallDir);
+        Step(4);
         StepProgress();
         installlib::AddLog(FLog, kLogDir, FInstallDir);
 
         ExpandApplication();
 
+        Step(11);
         const std::string DataDir = FInstallDir + "Data\\";
         CreateFolder(DataDir);
+        Step(12);
         installlib::AddLog(FLog, kLogDir, DataDir);
         StepProgress();
 
@@ -80,53 +87,73 @@ private:
         CreateShortcuts();
         RegisterPackage();
 
+        Step(20);
+        FJournal->KeyWillBeWritten(HKEY_LOCAL_MACHINE, UninstallEntryKey(FNVOCC.Name));
         WriteUninstallEntry(FNVOCC.Name, FUninstPath + " " + FLaunchArg);
         installlib::AddLog(FLog, kLogProgram, FNVOCC.Name);
         StepProgress();
 
-        if (FFirstPackage)
+        Step(21);
+        if (FFirstPackage) {
+            FJournal->KeyWillBeWritten(HKEY_CLASSES_ROOT, NormalizeExtension(kDocumentExt));
+            FJournal->KeyWillBeWritten(HKEY_CLASSES_ROOT, FreeFileTypeName(kDocumentExt));
             RegisterFileType(kDocumentDescription, kDocumentExt, FAppPath, kDocumentParam, FIconPath, 0);
+        }
         installlib::AddLog(FLog, kLogExt, kDocumentExt);
         StepProgress();
 
-        FSuccess = true;
+        Step(22);  // every action is done
+        Step(23);
         StepProgress();
     }
 
     void ExpandApplication() {
+        Step(5);
         const std::unique_ptr<TStream> Data = FRequest.OpenData();
         TVxiStream Archive(*Data);
+        Step(6);
         FUninstPath = ExpandFile(Archive, kUninstFileName, FInstallDir, true, false);
+        Step(7);
         FAppPath = ExpandFile(Archive, kAppFileName, FInstallDir, true, false);
+        Step(8);
         FIconPath = ExpandFile(Archive, kIconFileName, FInstallDir, true, false);
+        Step(9);
         // The shared runtime library is never overwritten and never undone.
         ExpandFile(Archive, kRuntimeFileName, GetSystemFolder(), false, true);
+        Step(10);
     }
 
     void SavePackage() {
+        Step(13);
         const std::string PackageFile = FInstallDir + Format(kPackageFileFormat, FNVOCC.FileName.c_str());
+        FJournal->FileWillBeWritten(PackageFile);
         {
             std::unique_ptr<TFileStream> File = OpenFileStream(PackageFile, fmCreate);
             File->CopyFrom(*FRequest.Package, 0);
         }
         StepProgress();
+        Step(14);
         if (!FileExists(PackageFile)) FailInstall(Format(LoadResString(SInstallFileNotFound).c_str(), PackageFile.c_str()));
         installlib::AddLog(FLog, kLogFile, PackageFile);
     }
 
     void CreateShortcuts() {
+        Step(15);
         CreateLink(IncludeTrailingBackslash(GetSpecialFolder(CSIDL_DESKTOP)));
         StepProgress();
 
+        Step(16);
         std::string Programs = GetSpecialFolder(CSIDL_COMMON_PROGRAMS);
         if (Programs.empty()) Programs = GetSpecialFolder(CSIDL_PROGRAMS);
         Programs = IncludeTrailingBackslash(Programs);
         const std::string MenuFolder = IncludeTrailingBackslash(Programs + kMenuSubfolder);
         CreateFolder(MenuFolder);
+        Step(17);
         installlib::AddLog(FLog, kLogDir, Programs + kVendorFolder + "\\");
         installlib::AddLog(FLog, kLogDir, MenuFolder);
         StepProgress();
 
+        Step(18);
         FLaunch = TLaunchCommand{FAppPath, FLaunchArg};
         CreateLink(MenuFolder);
         StepProgress();
@@ -135,12 +162,15 @@ private:
     // A link that could not be saved is not an error: it just is not logged.
     void CreateLink(const std::string& Folder) {
         const std::string LinkFile = Folder + FNVOCC.Name + kLinkExt;
+        FJournal->FileWillBeWritten(LinkFile);
         CreateShellLink(LinkFile, FAppPath, FLaunchArg, "", kShowNormal, FAppPath, 0);
         if (FileExists(LinkFile)) installlib::AddLog(FLog, kLogFile, LinkFile);
     }
 
     // A key that cannot be opened is not an error: the package then counts as the first.
     void RegisterPackage() {
+        Step(19);
+        FJournal->KeyWillBeWritten(HKEY_LOCAL_MACHINE, kNavitrexKey);
         TRegistry Reg;
         Reg.SetRootKey(HKEY_LOCAL_MACHINE);
         if (Reg.OpenKey(kNavitrexKey, true)) {
@@ -159,68 +189,86 @@ private:
         StepProgress();
     }
 
-    void Finish(bool Cancelled) {
-        if (FSuccess) {
-            const std::string LogFile = FInstallDir + Format(kLogFileFormat, FNVOCC.Name.c_str());
-            installlib::AddLog(FLog, kLogFile, LogFile);
-            SaveLogToFile(FLog, LogFile);
-        }
-        if (!Cancelled) StepProgress();
-        if (FSuccess) FHost.ShowFinished();
+    // The finishing block: a log that cannot be saved fails the run like any other step.
+    void Finish() {
+        Step(24);
+        const std::string LogFile = FInstallDir + Format(kLogFileFormat, FNVOCC.Name.c_str());
+        installlib::AddLog(FLog, kLogFile, LogFile);
+        FJournal->FileWillBeWritten(LogFile);
+        SaveLogToFile(FLog, LogFile);
+        StepProgress();
+    }
+
+    void RollBack() {
+        if (FJournal) FJournal->Rollback();
+        FHost.ShowCancelled();
     }
 
     void CreateFolder(const std::string& Folder) {
-        if (!DirectoryExists(Folder) && !ForceDirectories(Folder))
+        if (DirectoryExists(Folder)) return;
+        FJournal->FolderWillBeCreated(Folder);
+        if (!ForceDirectories(Folder))
             FailInstall(Format(LoadResString(SCannotCreateFolder).c_str(), LastErrorText().c_str()));
     }
 
     // Writes every entry called Name into Folder, asking to retry while a file
-    // cannot be written; answers the file's path.
+    // cannot be written; answers the file's path. Only logged files are undone.
     std::string ExpandFile(TVxiStream& Archive, const std::string& Name, const std::string& Folder, bool LogIt,
                            bool OnlyIfMissing) {
         const std::string Path = IncludeTrailingBackslash(Folder) + Name;
-        if (!(OnlyIfMissing && FileExists(Path)))
+        if (!(OnlyIfMissing && FileExists(Path))) {
+            if (LogIt) FJournal->FileWillBeWritten(Path);
             for (int Index = 0; Index < Archive.Count(); ++Index)
                 if (SameText(Archive.GetFileName(Index), Name))
                     while (!WriteEntry(Archive, Index, Path)) {
                     }
+        }
         if (!FileExists(Path)) FailInstall(Format(LoadResString(SInstallFileNotFound).c_str(), Name.c_str()));
         if (LogIt) installlib::AddLog(FLog, kLogFile, Path);
         StepProgress();
         return Path;
     }
 
-    // True when done, or when the user chose to move on.
+    // True when done, or when the user chose to move on. Only the file's side
+    // is retried: an entry that cannot be inflated fails the run.
     bool WriteEntry(TVxiStream& Archive, int Index, const std::string& Path) {
         try {
             std::unique_ptr<TFileStream> File = OpenFileStream(Path, fmCreate | fmShareExclusive);
             Archive.ExtractFile(Index, *File);
             return true;
-        } catch (const std::exception& Error) {
-            const int Answer = FHost.AskRetry(Format(LoadResString(SCannotWriteFile).c_str(), Error.what()));
-            return Answer != platform::ui::mrRetry && Answer != platform::ui::mrCancel;
+        } catch (const EFOpenError& Error) {
+            return !AskRetry(Error);
+        } catch (const EWriteError& Error) {
+            return !AskRetry(Error);
         }
+    }
+
+    // True when the user asked to try again.
+    bool AskRetry(const std::exception& Error) {
+        const int Answer = FHost.AskRetry(Format(LoadResString(SCannotWriteFile).c_str(), Error.what()));
+        return Answer == platform::ui::mrRetry || Answer == platform::ui::mrCancel;
     }
 
     // Paces the run and lets the window work; a confirmed cancel ends it here.
     void StepProgress() {
+        Pace();
+        if (FHost.CancelRequested()) throw EAbort();
+    }
+
+    void Pace() {
         FHost.AdvanceProgress();
         const auto Start = std::chrono::steady_clock::now();
         while (!FHost.CancelRequested() &&
                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Start).count() <=
-                   kStepMilliseconds)
+                   FHost.StepMilliseconds())
             FHost.ProcessMessages();
-        if (FHost.CancelRequested()) {
-            UndoInstallLog(FLog, "");
-            FHost.ShowCancelled();
-            throw EAbort();
-        }
     }
 
-    [[noreturn]] void FailInstall(const std::string& Message) {
-        UndoInstallLog(FLog, "");
-        throw Exception(Message);
+    void Step(int Number) {
+        if (FRequest.OnStep) FRequest.OnStep(Number);
     }
+
+    [[noreturn]] void FailInstall(const std::string& Message) { throw Exception(Message); }
 
     TInstallHost& FHost;
     const TInstallRequest& FRequest;
@@ -230,7 +278,7 @@ private:
     const std::string FLaunchArg;
     std::string FUninstPath, FAppPath, FIconPath;
     TInstallLog FLog;
-    bool FSuccess = false;
+    std::optional<TInstallJournal> FJournal;
     bool FFirstPackage = true;
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 // The installation run: expands the application, writes the customer package,
 // shortcuts, registry values, uninstall entry and document type, logging each
-// action; a failure or a cancel undoes what the log records.
+// action for the uninstaller. Before each change it records in the
+// installation journal what the change replaces; a failure or a cancel rolls
+// the journal back, so the machine is left as the run found it.
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +29,10 @@ public:
     // The retry prompt for a file that cannot be written; answers the modal result.
     virtual int AskRetry(const std::string& Message) = 0;
     virtual void ReportFailure(const std::string& Message, const std::string& Details) = 0;
+    // How long each progress step lasts at least.
+    virtual int StepMilliseconds() const { return kStepMilliseconds; }
+
+    static constexpr int kStepMilliseconds = 100;
 };
 
 // Opens the "DATA" archive: by default a copy of the program's resource.
@@ -38,6 +44,9 @@ struct TInstallRequest {
     std::string InstallFolder;                       // as the user typed it
     platform::os::TStream* Package = nullptr;        // saved byte for byte; not owned
     TArchiveSource OpenData = OpenDataResource;
+    // Called as each numbered step of the run (2 to 24) begins; what it raises
+    // is a failure of that step. Tests fail, cancel or end the run there.
+    std::function<void(int Step)> OnStep = nullptr;
 };
 
 // Where the installed application starts; set once its menu shortcut is made.
@@ -48,8 +57,10 @@ struct TLaunchCommand {
 
 inline constexpr int kInstallSteps = 15;
 
-// Runs the whole installation on the caller's thread; true on success. The
-// launch command is set as soon as it is known, also when the run fails later.
+// Runs the whole installation on the caller's thread; true on success. A
+// customer whose name or file name cannot name a file is refused before
+// anything changes. The launch command is set as soon as it is known, also
+// when the run fails later.
 bool RunInstallation(TInstallHost& Host, const TInstallRequest& Request, TLaunchCommand& Launch);
 
 // 65195 with the last system error code and its text, without the text's

@@ -8,6 +8,7 @@
 #include "controls/VexMessage.h"
 #include "installlib/InstaladorDefs.h"
 #include "installlib/InstaladorLib.h"
+#include "installlib/InstallJournal.h"
 #include "platform/os/Files.h"
 #include "platform/os/Shell.h"
 #include "platform/os/Text.h"
@@ -118,12 +119,15 @@ void TfrmPrincipal::CreateComponents() {
                                         "para emissão de BL's para [NVOCC]."),
                          40, 42);
     lblInicial->setObjectName(QStringLiteral("lblInicial"));
+    // The customer's name comes from a package anyone can make: never markup.
+    lblInicial->setTextFormat(Qt::PlainText);
     imgLogo = new QLabel(tshInicial);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setAlignment(Qt::AlignCenter);
     imgLogo->setGeometry(0, 88, kPageWidth, 150);
     lblInicialSite = new TLinkLabel(tshInicial);
     lblInicialSite->setObjectName(QStringLiteral("lblInicialSite"));
+    lblInicialSite->setTextFormat(Qt::PlainText);
     lblInicialSite->setAlignment(Qt::AlignCenter);
     lblInicialSite->setGeometry(0, 244, kPageWidth, 16);
     lblInicialSite->setCursor(Qt::PointingHandCursor);
@@ -255,6 +259,11 @@ void TfrmPrincipal::FormCreate() {
     FHistory.Clear();
     FCanClose = false;
     HidePages(pctAssist);
+    // A run that died leaves its journal: undo it before anything is read.
+    if (InterruptedInstallationFound()) {
+        Ask(Res(SInterruptedInstallation), QString(), dkInformation, ButtonSet({dbOK}));
+        RollbackInterruptedInstallation();
+    }
     const TInstallationState State = ReadInstallationState();
     FInstalled = State.Installed;
     if (State.OldVersionInstalled) {
@@ -274,12 +283,18 @@ void TfrmPrincipal::WMStartup() {
         GoToPage(tshDesinstalando);
         FOldRemovalFailed = !RemoveOldVersion();
     }
-    FPackage = LoadPackage();
+    // A package that cannot be read ends the wizard as a missing one does, but says why.
+    try {
+        FPackage = LoadPackage();
+        if (FPackage && !FOldRemovalFailed && !FCancelRequested) ReadPackageContents();
+    } catch (const std::exception& Error) {
+        Ask(Res(SPackageUnreadable), QString::fromStdString(Error.what()), dkError, ButtonSet({dbOK}));
+        FPackage.reset();
+    }
     if (FOldRemovalFailed || FCancelRequested || !FPackage) {
         GoToPage(tshCancelado);
         return;
     }
-    ReadPackageContents();
     lblInicial->setText(QString::fromStdString(ReplaceCustomerTag(lblInicial->text().toStdString(), FNVOCC.Name)));
     const QString Site = QString::fromStdString(Trim(FNVOCC.Site));
     lblInicialSite->setText(Site);
@@ -343,6 +358,8 @@ void TfrmPrincipal::GoToPage(TTabSheet* Page) {
 }
 
 void TfrmPrincipal::btnAvancarClick() {
+    // Before the start-up work has chosen a page there is nowhere to go.
+    if (!FCurrentPage) return;
     if (IsFinalPage(FCurrentPage)) {
         if (FCurrentPage == tshConcluido && chkIniciar->Checked())
             ShellExecute("", FLaunch.File, FLaunch.Params, "", SW_SHOWNORMAL);
@@ -387,7 +404,7 @@ void TfrmPrincipal::btnConfigLocalizarClick() {
 }
 
 void TfrmPrincipal::lblInicialSiteClick() {
-    ShellExecute("open", lblInicialSite->text().toStdString(), "", "", SW_SHOWNORMAL);
+    ShellExecute("open", SiteAddress(lblInicialSite->text().toStdString()), "", "", SW_SHOWNORMAL);
 }
 
 // --- The installation run's view of the window ---

@@ -15,6 +15,8 @@ namespace {
 
 const char* const kDefaultSubfolder = "Ostrevan\\Navitrex";
 const std::string kCustomerTag = "[NVOCC]";
+const char* const kDefaultScheme = "http://";
+constexpr std::string_view kMailScheme = "mailto:";
 
 void AppendLines(std::vector<std::string>& Lines, const std::string& Text) {
     size_t Start = 0;
@@ -53,6 +55,12 @@ std::string ReplaceCustomerTag(const std::string& Text, const std::string& Name)
         }
     }
     return Result;
+}
+
+std::string SiteAddress(const std::string& Site) {
+    const bool HasScheme = Site.find("://") != std::string::npos ||
+                           SameText(std::string_view(Site).substr(0, kMailScheme.size()), kMailScheme);
+    return HasScheme || Site.empty() ? Site : kDefaultScheme + Site;
 }
 
 std::vector<std::string> ReviewLines(bool Installed, const TNVOCCData& NVOCC, const std::string& Folder) {

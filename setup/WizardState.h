@@ -24,6 +24,11 @@ bool HasDrivePart(const std::string& Folder);
 // Every "[NVOCC]", in any letter case, replaced with Name.
 std::string ReplaceCustomerTag(const std::string& Text, const std::string& Name);
 
+// The address the site link opens: the site as written when it names a
+// scheme ("https://...", "mailto:..."), else "http://" followed by it, as the
+// shell would take "www.example.com".
+std::string SiteAddress(const std::string& Site);
+
 // The lines of the review page; the folder as the user typed it.
 std::vector<std::string> ReviewLines(bool Installed, const TNVOCCData& NVOCC, const std::string& Folder);
 

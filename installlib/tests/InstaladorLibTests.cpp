@@ -124,7 +124,7 @@ TEST(StringTable, TextsStandAsWritten) {
     EXPECT_EQ(LoadResString(SReviewShortcuts), "Atalhos que serão configurados:\r\n- Desktop\r\n- Menu Programas\\Ostrevan\\Navitrex");
     EXPECT_NE(LoadResString(SReviewCustomer).find("Site:\t%s\r\nArquivo:\tData\\%s.nvo"), std::string::npos);
     EXPECT_EQ(LoadResString(SInstallationFailed), "Ocorreu algum erro no processo de instalação.");
-    EXPECT_EQ(LoadResString(65177), "");
+    EXPECT_EQ(LoadResString(65189), "");
     EXPECT_EQ(LoadResString(0), "");
 }
 

@@ -3,6 +3,7 @@
 // the installation run logs them, for the tests of whatever undoes them.
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,25 @@ inline std::string MachineSnapshot(const std::filesystem::path& Prefix) {
     for (const std::string& File : DriveFiles(Prefix)) Text += File + "\n";
     const std::filesystem::path ShellLog = ShellLogPath();
     return Text + (std::filesystem::exists(ShellLog) ? ReadHostFile(ShellLog) : "");
+}
+
+// The emulated machine as a rolled-back run must leave it: every registry
+// hive, and every file and folder of drive C: with the size and a hash of each
+// file's bytes (one line each, so that a difference reads well). The shared
+// runtime library, which no run ever removes, is left out.
+inline std::string PrefixSnapshot(const std::filesystem::path& Prefix) {
+    std::string Text;
+    for (const HKEY Root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS}) Text += ExportRegistryKey(Root, "");
+    for (const std::string& File : DriveFiles(Prefix)) {
+        if (SameText(std::filesystem::path(File).filename().string(), kRuntimeFileName)) continue;
+        Text += File;
+        if (std::filesystem::is_regular_file(Prefix / File)) {
+            const std::string Bytes = ReadHostFile(Prefix / File);
+            Text += " " + std::to_string(Bytes.size()) + " " + std::to_string(std::hash<std::string>()(Bytes));
+        }
+        Text += "\n";
+    }
+    return Text;
 }
 
 }  // namespace installscenario

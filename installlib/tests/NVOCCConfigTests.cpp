@@ -66,3 +66,23 @@ TEST(CustomerArgument, QuotedSplitOrPlain) {
     EXPECT_EQ(CustomerFromArgs({"Alfa Cargo"}), "");
     EXPECT_EQ(CustomerFromArgs({"/quiet", "NVOCC=Alfa"}), "");
 }
+
+TEST(CustomerNames, OnlyNamesThatCanNameAFileAreInstallable) {
+    const std::pair<const char*, bool> kCases[] = {
+        {"Mar\u00EDtima Cargas Ltda", true}, {"Transportes \u00C7ica S.A", true}, {"con-trans", true},
+        {"Console", true},                   {"", false},                         {".", false},
+        {"..", false},                       {"..\\..\\Outside", false},          {"Transportes A/S", false},
+        {"Alfa: Cargo", false},              {"a*b", false},                      {"a?b", false},
+        {"\"quoted\"", false},               {"<b>", false},                      {"a|b", false},
+        {"tab\there", false},                {"ends with a dot.", false},         {"ends with a blank ", false},
+        {"CON", false},                      {"nul", false},                      {"COM1.txt", false},
+        {"Lpt9", false},
+    };
+    for (const auto& [Name, Valid] : kCases) {
+        SCOPED_TRACE(Name);
+        EXPECT_EQ(IsValidFileName(Name), Valid);
+    }
+    EXPECT_TRUE(IsInstallable({"Alfa Cargo", "", "", "alfa"}));
+    EXPECT_FALSE(IsInstallable({"Alfa Cargo", "", "", ""}));
+    EXPECT_FALSE(IsInstallable({"", "", "", "alfa"}));
+}

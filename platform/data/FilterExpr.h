@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 
 namespace platform::data {
 

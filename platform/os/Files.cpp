@@ -187,4 +187,9 @@ std::unique_ptr<TFileStream> OpenFileStream(std::string_view WinPath, uint32_t M
     throw EFOpenError(Name, Error);
 }
 
+bool FlushFileBuffers(TFileStream& File) {
+    if (::fsync(File.Handle()) != 0) return Fail(errno);
+    return Succeed();
+}
+
 }  // namespace platform::os

@@ -51,4 +51,8 @@ std::string GetModuleFileName();
 // Errors name the Windows path and set the last error.
 std::unique_ptr<TFileStream> OpenFileStream(std::string_view WinPath, uint32_t Mode);
 
+// Puts what was written to File on the disk, so that it survives a power
+// loss; false (and the last error) when the system refuses.
+bool FlushFileBuffers(TFileStream& File);
+
 }  // namespace platform::os

@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "installlib/InstaladorDefs.h"
+#include "installlib/InstallJournal.h"
 #include "installlib/VxiWriter.h"
+#include "installlib/tests/InstallScenario.h"
 #include "installlib/tests/RegistryHelpers.h"
 #include "installlib/tests/TempPrefix.h"
 #include "platform/os/Files.h"
@@ -14,9 +16,12 @@
 #include "platform/os/Text.h"
 #include "platform/os/WinEnv.h"
 #include "platform/os/WinError.h"
+#include "platform/ui/Forms.h"
 #include "setup/InstallRun.h"
+#include "setup/tests/ChildInstallation.h"
 
 using namespace installlib;
+using installscenario::PrefixSnapshot;
 using namespace platform::os;
 using namespace setup;
 
@@ -45,8 +50,9 @@ public:
     void ReportFailure(const std::string& Message, const std::string& Details) override {
         Failures.push_back({Message, Details});
     }
+    int StepMilliseconds() const override { return Pacing; }
 
-    int Position = 0, Max = 0, Passes = 0, CancelAtStep = -1;
+    int Position = 0, Max = 0, Passes = 0, CancelAtStep = -1, Pacing = 0;
     bool Cancel = false;
     std::string Page;
     std::vector<std::string> Prompts;
@@ -67,9 +73,23 @@ protected:
         FPackage.WriteBuffer(Content.data(), static_cast<int64_t>(Content.size()));
     }
 
-    bool Install(const TNVOCCData& NVOCC, const std::string& Folder = kFolder, TArchiveSource Data = OpenDataResource) {
+    bool Install(const TNVOCCData& NVOCC, const std::string& Folder = kFolder, TArchiveSource Data = OpenDataResource,
+                 std::function<void(int Step)> OnStep = {}) {
         FLaunch = {};
-        return RunInstallation(FHost, TInstallRequest{NVOCC, Folder, &FPackage, std::move(Data)}, FLaunch);
+        return RunInstallation(FHost, TInstallRequest{NVOCC, Folder, &FPackage, std::move(Data), std::move(OnStep)},
+                               FLaunch);
+    }
+
+    // A "DATA" archive whose entries, named as given, each hold "x".
+    static std::unique_ptr<TStream> DataArchive(const std::vector<std::string>& Names) {
+        auto Archive = std::make_unique<TMemoryStream>();
+        TVxiWriter Writer(*Archive);
+        for (const std::string& Name : Names) {
+            TMemoryStream Content;
+            Content.WriteBuffer("x", 1);
+            Writer.AddFile(Name, Content);
+        }
+        return Archive;
     }
 
     std::string Desktop() const { return GetSpecialFolder(CSIDL_DESKTOP) + "\\"; }
@@ -141,6 +161,7 @@ TEST_F(InstallRunTest, FirstInstallationInstallsEverythingAndLogsItInOrder) {
 }
 
 TEST_F(InstallRunTest, EveryStepIsPacedAndKeepsTheWindowAlive) {
+    FHost.Pacing = TInstallHost::kStepMilliseconds;
     const auto Start = std::chrono::steady_clock::now();
     ASSERT_TRUE(Install(kMaritima));
     EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(15 * 101));
@@ -214,20 +235,89 @@ TEST_F(InstallRunTest, FileInUseIsRetriedUntilItCanBeWritten) {
 }
 
 TEST_F(InstallRunTest, MissingApplicationFileFailsAndUndoes) {
-    auto WithoutApplication = [] {
-        auto Archive = std::make_unique<TMemoryStream>();
-        TVxiWriter Writer(*Archive);
-        TMemoryStream Content;
-        Content.WriteBuffer("x", 1);
-        Writer.AddFile("Uninst.exe", Content);
-        return std::unique_ptr<TStream>(std::move(Archive));
-    };
-    EXPECT_FALSE(Install(kMaritima, kFolder, WithoutApplication));
+    EXPECT_FALSE(Install(kMaritima, kFolder, [] { return DataArchive({"Uninst.exe"}); }));
     ASSERT_EQ(FHost.Failures.size(), 1u);
     EXPECT_EQ(FHost.Failures[0].second, "O arquivo de instala\u00E7\u00E3o 'Navitrex.exe' n\u00E3o foi encontrado.");
     EXPECT_EQ(FHost.Page, "tshCancelado");
     ExpectNothingInstalled();
 }
+
+TEST_F(InstallRunTest, EntryThatCannotBeInflatedFailsWithoutPromptingAndUndoes) {
+    auto WithCorruptApplication = [] {
+        std::unique_ptr<TStream> Archive = DataArchive({"Uninst.exe", "Navitrex.exe"});
+        // An invalid block where the last entry's deflate data begins.
+        Archive->Seek(-7, TSeekOrigin::soEnd);
+        Archive->WriteBuffer("\xFF", 1);
+        return Archive;
+    };
+    const std::string Before = PrefixSnapshot(FPrefix);
+    FHost.OnRetry = [] { return static_cast<int>(platform::ui::mrOk); };
+    EXPECT_FALSE(Install(kMaritima, kFolder, WithCorruptApplication));
+    EXPECT_TRUE(FHost.Prompts.empty());
+    ASSERT_EQ(FHost.Failures.size(), 1u);
+    EXPECT_EQ(FHost.Page, "tshCancelado");
+    EXPECT_EQ(PrefixSnapshot(FPrefix), Before);
+}
+
+// The three ways a run meets the machine: nothing installed yet, another
+// customer in the same folder, and the same customer again.
+struct TScenario {
+    const char* Name;
+    std::vector<TNVOCCData> InstalledBefore;
+    TNVOCCData Customer;
+};
+
+void PrintTo(const TScenario& Scenario, std::ostream* Stream) { *Stream << Scenario.Name; }
+
+const TScenario kScenarios[] = {
+    {"FirstInstallation", {}, kMaritima},
+    {"SecondCustomer", {kMaritima}, kOceanic},
+    {"SameCustomerAgain", {kMaritima}, kMaritima},
+};
+const int kFirstStep = 2;
+const int kLastStep = 24;
+
+class RollbackTest : public InstallRunTest, public ::testing::WithParamInterface<TScenario> {
+protected:
+    void SetUp() override {
+        InstallRunTest::SetUp();
+        for (const TNVOCCData& Customer : GetParam().InstalledBefore) ASSERT_TRUE(Install(Customer));
+        ASSERT_FALSE(InterruptedInstallationFound());
+        FBefore = PrefixSnapshot(FPrefix);
+    }
+
+    std::string FBefore;
+};
+
+TEST_P(RollbackTest, FailureOrCancelAtAnyStepLeavesTheMachineAsItWas) {
+    for (int Step = kFirstStep; Step <= kLastStep; ++Step) {
+        for (const bool Cancel : {false, true}) {
+            SCOPED_TRACE(std::string(Cancel ? "cancel" : "failure") + " at step " + std::to_string(Step));
+            FHost = TRecordingHost();
+            EXPECT_FALSE(Install(GetParam().Customer, kFolder, OpenDataResource, [&](int Current) {
+                if (Current != Step) return;
+                if (!Cancel) throw Exception("the step failed");
+                FHost.Cancel = true;
+            }));
+            EXPECT_EQ(FHost.Page, "tshCancelado");
+            EXPECT_EQ(FHost.Failures.size(), Cancel ? 0u : 1u);
+            EXPECT_EQ(PrefixSnapshot(FPrefix), FBefore);
+        }
+    }
+}
+
+TEST_P(RollbackTest, KilledAtAnyStepIsUndoneAtTheNextStart) {
+    for (int Step = kFirstStep; Step <= kLastStep; ++Step) {
+        SCOPED_TRACE("killed at step " + std::to_string(Step));
+        ASSERT_EQ(InstallKilledAt(Step, GetParam().Customer, kFolder), SIGKILL);
+        EXPECT_TRUE(InterruptedInstallationFound());
+        RollbackInterruptedInstallation();
+        EXPECT_EQ(PrefixSnapshot(FPrefix), FBefore);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, RollbackTest, ::testing::ValuesIn(kScenarios),
+                         [](const ::testing::TestParamInfo<TScenario>& Info) { return Info.param.Name; });
 
 TEST(LastErrorTextTest, NamesTheCodeAndTheTrimmedSystemText) {
     SetLastError(ERROR_ACCESS_DENIED);

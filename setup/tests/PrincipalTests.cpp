@@ -6,10 +6,12 @@
 
 #include "installlib/InstaladorDefs.h"
 #include "installlib/tests/HostCommands.h"
+#include "installlib/tests/InstallScenario.h"
 #include "installlib/tests/RegistryHelpers.h"
 #include "platform/os/Files.h"
 #include "platform/ui/Resources.h"
 #include "setup/NVOCCPackage.h"
+#include "setup/tests/ChildInstallation.h"
 #include "setup/tests/PackageArchive.h"
 #include "setup/tests/WizardFixture.h"
 
@@ -18,6 +20,7 @@ using namespace installlib;
 using namespace packagearchive;
 using namespace platform::os;
 using namespace setup;
+using installscenario::PrefixSnapshot;
 
 // The test program carries the payload as its resources, like the real one;
 // taking them away for a while leaves it with no built-in package. The
@@ -306,6 +309,93 @@ TEST_F(PrincipalTest, LogoBeforeTheConfigurationWelcomesNoCustomer) {
     EXPECT_FALSE(Form.lblInicialSite->isVisible());
     EXPECT_FALSE(Form.imgLogo->pixmap().isNull());
     EXPECT_TRUE(Calls.empty());
+}
+
+TEST_F(PrincipalTest, UnreadablePackageIsReportedAndEndsTheWizard) {
+    const std::string File = "C:\\corrupt.nvo";
+    // The header claims five entries; what follows is no entry at all.
+    WriteHostFile(HostPath(File), std::string("\x00\x00\x80\x3F\x05garbage", 12));
+    SetPackageFile(File);
+    const std::string Before = PrefixSnapshot(FPrefix);
+    TfrmPrincipal& Form = Start();
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].Msg, QString::fromStdString(LoadResString(SPackageUnreadable)));
+    EXPECT_EQ(Calls[0].Kind, dkError);
+    EXPECT_FALSE(Calls[0].Details.isEmpty());
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+    PressEnter();
+    EXPECT_FALSE(Form.isVisible());
+    EXPECT_EQ(PrefixSnapshot(FPrefix), Before);
+}
+
+TEST_F(PrincipalTest, PackagesWhoseNamesCannotNameFilesAreShownButNeverInstalled) {
+    const std::string Logo = BitmapBytes();
+    const auto Config = [](const std::string& Name, const std::string& FileName) {
+        return "[Config]\r\nName=" + Name + "\r\nSite=<b>www.alfa.com</b>\r\nFileName=" + FileName + "\r\n";
+    };
+    const std::pair<const char*, std::vector<std::pair<std::string, std::string>>> kPackages[] = {
+        {"file name leaving the folder", {{"nvocc_cfg.ini", Config("Alfa", "..\\..\\..\\..\\windows\\evil")}}},
+        {"name leaving the folder", {{"nvocc_cfg.ini", Config("..\\..\\..\\..\\Outside", "outside")}}},
+        {"name with a slash", {{"nvocc_cfg.ini", Config("Transportes A/S", "tas")}}},
+        {"markup for a name", {{"nvocc_cfg.ini", Config("<i>Alfa</i>", "alfa")}}},
+        {"logo before the configuration", {{"image.bmp", Logo}, {"nvocc_cfg.ini", Config("Alfa", "alfa")}}},
+    };
+    for (size_t Index = 0; Index < std::size(kPackages); ++Index)
+        Package(kPackages[Index].second).SaveToFile(HostPath("C:\\hostile" + std::to_string(Index) + ".nvo"));
+    const std::string Before = PrefixSnapshot(FPrefix);
+    const QString Refusal = QString::fromStdString(LoadResString(SInvalidCustomer)).section("\r\n", 0, 0);
+    for (size_t Index = 0; Index < std::size(kPackages); ++Index) {
+        SCOPED_TRACE(kPackages[Index].first);
+        Calls.clear();
+        SetPackageFile("C:\\hostile" + std::to_string(Index) + ".nvo");
+        TfrmPrincipal& Form = Start();
+        ASSERT_EQ(Form.CurrentPage(), Form.tshInicial);
+        EXPECT_EQ(Form.lblInicial->textFormat(), Qt::PlainText);
+        EXPECT_EQ(Form.lblInicialSite->textFormat(), Qt::PlainText);
+        for (int Page = 0; Page < 3 && Form.CurrentPage() != Form.tshCancelado; ++Page) PressEnter();
+        EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+        ASSERT_EQ(Calls.size(), 1u);
+        EXPECT_EQ(Calls[0].Kind, dkError);
+        EXPECT_TRUE(Calls[0].Details.startsWith(Refusal)) << Calls[0].Details.toStdString();
+        EXPECT_EQ(PrefixSnapshot(FPrefix), Before);
+        FForm.reset();
+    }
+}
+
+TEST_F(PrincipalTest, LogThatCannotBeSavedFailsTheRunWhichLeavesNothingAndCanBeClosed) {
+    ASSERT_TRUE(ForceDirectories(kDir + "Mar\u00EDtima Cargas Ltda.log"));
+    const std::string Before = PrefixSnapshot(FPrefix);
+    TfrmPrincipal& Form = Start();
+    PressEnter();
+    PressEnter();
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshCancelado);
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].Kind, dkError);
+    EXPECT_EQ(PrefixSnapshot(FPrefix), Before);
+    EXPECT_TRUE(Form.CanClose());
+    Form.btnAvancar->Click();
+    EXPECT_FALSE(Form.isVisible());
+}
+
+TEST_F(PrincipalTest, SiteWithoutASchemeOpensAsAWebAddress) {
+    TfrmPrincipal& Form = Start();
+    QTest::mouseClick(Form.lblInicialSite, Qt::LeftButton);
+    EXPECT_NE(ShellLog().find("http://www.maritimacargas.com.br"), std::string::npos) << ShellLog();
+}
+
+TEST_F(PrincipalTest, InterruptedInstallationIsUndoneBeforeTheWelcomePage) {
+    const std::string Before = PrefixSnapshot(FPrefix);
+    ASSERT_EQ(InstallKilledAt(21, {"Alfa Cargo", "", "", "alfa"}, kDir), SIGKILL);
+    ASSERT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Navitrex: Alfa Cargo"));
+    TfrmPrincipal& Form = Start();
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].Msg, QString::fromStdString(LoadResString(SInterruptedInstallation)));
+    EXPECT_EQ(Calls[0].Kind, dkInformation);
+    EXPECT_EQ(PrefixSnapshot(FPrefix), Before);
+    ASSERT_EQ(Form.CurrentPage(), Form.tshInicial);
+    PressEnter();
+    EXPECT_EQ(Form.CurrentPage(), Form.tshConfig) << "what was installed is read after the undo";
 }
 
 TEST_F(PrincipalTest, FolderBrowserAnswerGoesIntoTheFolderBox) {

@@ -63,6 +63,22 @@ TEST(CustomerTag, EveryTagIsReplacedWhateverItsCase) {
     EXPECT_EQ(ReplaceCustomerTag("sem marca [NVOC]", "x"), "sem marca [NVOC]");
 }
 
+TEST(SiteLink, AddressWithoutASchemeOpensAsAWebAddress) {
+    const std::pair<const char*, const char*> kCases[] = {
+        {"www.example.com", "http://www.example.com"},
+        {"example.com.br/contato", "http://example.com.br/contato"},
+        {"https://www.example.com", "https://www.example.com"},
+        {"HTTP://WWW.EXAMPLE.COM", "HTTP://WWW.EXAMPLE.COM"},
+        {"ftp://files.example.com", "ftp://files.example.com"},
+        {"MailTo:contato@example.com", "MailTo:contato@example.com"},
+        {"", ""},
+    };
+    for (const auto& [Site, Address] : kCases) {
+        SCOPED_TRACE(Site);
+        EXPECT_EQ(SiteAddress(Site), Address);
+    }
+}
+
 TEST(ReviewText, ListsTheInstallationCustomerFolderAndShortcuts) {
     const TNVOCCData NVOCC{"Mar\u00EDtima", "m@c.br", "www.c.br", "maritima"};
     const std::vector<std::string> Expected = {

@@ -64,9 +64,9 @@ struct TTypeName {
     uint32_t Type;
     const char* Name;
 };
-const TTypeName kTypeNames[] = {{REG_NONE, "REG_NONE"},       {REG_SZ, "REG_SZ"},       {REG_EXPAND_SZ, "REG_EXPAND_SZ"},
-                                {REG_BINARY, "REG_BINARY"},   {REG_DWORD, "REG_DWORD"}, {REG_MULTI_SZ, "REG_MULTI_SZ"},
-                                {REG_QWORD, "REG_QWORD"}};
+const TTypeName kTypeNames[] = {
+    {REG_NONE, "REG_NONE"},     {REG_SZ, "REG_SZ"},       {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
+    {REG_DWORD, "REG_DWORD"},   {REG_MULTI_SZ, "REG_MULTI_SZ"}, {REG_QWORD, "REG_QWORD"}};
 
 std::string TypeName(uint32_t Type) {
     for (const TTypeName& Each : kTypeNames)

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/RatioReporter.h"
 #include "installlib/VxiStream.h"
 #include "installlib/VxiWriter.h"
 #include "platform/os/Exceptions.h"
@@ -228,39 +228,14 @@ BENCHMARK(PlainInflateToFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ExtractToFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ExtractPeakMemory)->Arg(1)->Arg(256)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Prints, after the table, each extraction's speed as a share of its baseline
-// measured in the same run (1.0: as fast as plain inflate).
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& Runs) override {
-        // With repetitions the mean, reported after the single runs, wins.
-        for (const Run& R : Runs)
-            if (R.run_type == Run::RT_Iteration || R.aggregate_name == "mean") FTimes[R.run_name.str()] = R.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(Runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        Ratio("ExtractToMemory/real_time", "PlainInflateToMemory/real_time");
-        Ratio("ExtractToFile/real_time", "PlainInflateToFile/real_time");
-        Ratio("ExtractToMemory/real_time", "PlainInflateToBuffer/real_time");
-        Ratio("ExtractToFile/real_time", "PlainInflateToBuffer/real_time");
-    }
-
-private:
-    void Ratio(const std::string& Measured, const std::string& Baseline) {
-        if (!FTimes.count(Measured) || !FTimes.count(Baseline)) return;
-        std::printf("speed of %s against %s: %.2f\n", Measured.c_str(), Baseline.c_str(), FTimes[Baseline] / FTimes[Measured]);
-    }
-    std::map<std::string, double> FTimes;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    TRatioReporter Reporter;
-    benchmark::RunSpecifiedBenchmarks(&Reporter);
-    benchmark::Shutdown();
+    const int Result = RunWithRatios(argc, argv,
+                                     {{"ExtractToMemory/real_time", "PlainInflateToMemory/real_time"},
+                                      {"ExtractToFile/real_time", "PlainInflateToFile/real_time"},
+                                      {"ExtractToMemory/real_time", "PlainInflateToBuffer/real_time"},
+                                      {"ExtractToFile/real_time", "PlainInflateToBuffer/real_time"}});
     fs::remove_all(BenchFolder());
-    return 0;
+    return Result;
 }

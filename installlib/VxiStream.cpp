@@ -47,15 +47,9 @@ TVxiStream::TVxiStream(TStream& Stream) : FStream(&Stream) { LoadFromStream(Stre
 void TVxiStream::LoadFromStream(TStream& Stream) {
     FStream = &Stream;
     FEntries.clear();
-    if (Stream.Size() == 0) {
-        const uint32_t VersionBits = std::bit_cast<uint32_t>(kVxiVersion);
-        const unsigned char Header[kVxiHeaderSize] = {
-            static_cast<unsigned char>(VersionBits), static_cast<unsigned char>(VersionBits >> 8),
-            static_cast<unsigned char>(VersionBits >> 16), static_cast<unsigned char>(VersionBits >> 24),
-            static_cast<unsigned char>(FEntries.size())};
-        Stream.SetPosition(0);
-        Stream.WriteBuffer(Header, sizeof Header);
-    }
+    FVersion = kVxiVersion;
+    // An empty stream is an empty archive; reading never writes, so a read-only stream opens too.
+    if (Stream.Size() == 0) return;
     const int64_t ArchiveSize = Stream.Size();
     Stream.SetPosition(0);
     TDirectoryReader Reader(Stream, ArchiveSize);

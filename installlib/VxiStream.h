@@ -32,7 +32,7 @@ public:
     TVxiStream(const TVxiStream&) = delete;
     TVxiStream& operator=(const TVxiStream&) = delete;
 
-    // (Re)reads the directory. An empty stream first gains the header of an
+    // (Re)reads the directory; never writes to Stream. An empty stream is an
     // empty archive. A malformed archive raises EVxiError and leaves no entries.
     void LoadFromStream(platform::os::TStream& Stream);
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 
+#include "RegFile.h"
 #include "Streams.h"
 #include "Text.h"
 #include "WinEnv.h"
@@ -21,35 +22,6 @@ namespace fs = std::filesystem;
 namespace platform::os {
 
 namespace {
-
-constexpr size_t kMaxKeyNameChars = 255;
-constexpr size_t kMaxValueNameChars = 16383;
-
-struct TLessText {
-    bool operator()(const std::string& A, const std::string& B) const { return AnsiCompareText(A, B) < 0; }
-};
-
-struct TValue {
-    std::string Name;
-    uint32_t Type = REG_NONE;
-    std::string Data;  // text for strings, items each ending in '\0' for multi-strings, raw bytes otherwise
-};
-
-struct TKey {
-    std::string Name;
-    std::vector<TValue> Values;  // in the order they were made
-    std::map<std::string, TKey, TLessText> SubKeys;
-
-    TValue* FindValue(std::string_view ValueName) {
-        for (TValue& Value : Values)
-            if (SameText(Value.Name, ValueName)) return &Value;
-        return nullptr;
-    }
-    TKey* FindSubKey(const std::string& KeyName) {
-        auto It = SubKeys.find(KeyName);
-        return It == SubKeys.end() ? nullptr : &It->second;
-    }
-};
 
 using TPath = std::vector<std::string>;
 
@@ -78,17 +50,15 @@ const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKE
                                   "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 const char* const kRootShortNames[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKPD", "HKCC", "HKDD"};
 
-bool HasControlChars(std::string_view Text) {
-    for (char C : Text)
-        if (static_cast<unsigned char>(C) < 32) return true;
-    return false;
-}
-
-// Splits a key path at backslashes; false for names the registry refuses.
+// Splits a key path at backslashes; false, with the platform's error set, for
+// names the registry refuses and for keys deeper than it allows.
 bool SplitKeyPath(std::string_view Path, TPath& Parts) {
     for (const std::string_view Name : SplitText(Path, '\\')) {
         if (Name.empty()) continue;
-        if (Utf8Length(Name) > kMaxKeyNameChars || HasControlChars(Name)) return false;
+        if (!IsValidKeyName(Name) || Parts.size() >= kMaxKeyDepth) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return false;
+        }
         Parts.emplace_back(Name);
     }
     return true;
@@ -99,204 +69,6 @@ std::string JoinPath(const TPath& Parts) {
     for (const std::string& Part : Parts) Out += (Out.empty() ? "" : "\\") + Part;
     return Out;
 }
-
-// --- REGEDIT4 text ---
-
-void AppendQuoted(std::string& Out, std::string_view Text) {
-    Out += '"';
-    for (char C : Text) {
-        if (C == '\\' || C == '"') Out += '\\';
-        Out += C;
-    }
-    Out += '"';
-}
-
-void AppendHex(std::string& Out, std::string_view Bytes) {
-    static const char kDigits[] = "0123456789abcdef";
-    for (size_t I = 0; I < Bytes.size(); ++I) {
-        const auto Byte = static_cast<unsigned char>(Bytes[I]);
-        if (I) Out += ',';
-        Out += kDigits[Byte >> 4];
-        Out += kDigits[Byte & 15];
-    }
-}
-
-void AppendValue(std::string& Out, const TValue& Value) {
-    if (Value.Name.empty()) Out += '@';
-    else AppendQuoted(Out, Value.Name);
-    Out += '=';
-    if (Value.Type == REG_SZ && !HasControlChars(Value.Data)) {
-        AppendQuoted(Out, Value.Data);
-    } else if (Value.Type == REG_DWORD && Value.Data.size() == 4) {
-        uint32_t Number = 0;
-        for (int I = 3; I >= 0; --I) Number = (Number << 8) | static_cast<unsigned char>(Value.Data[I]);
-        Out += Format("dword:%08x", Number);
-    } else {
-        // Strings travel with their terminating zero, multi-strings with the final empty item.
-        std::string Bytes = Value.Data;
-        if (Value.Type == REG_SZ || Value.Type == REG_EXPAND_SZ || Value.Type == REG_MULTI_SZ) Bytes += '\0';
-        Out += Value.Type == REG_BINARY ? std::string("hex:") : Format("hex(%x):", Value.Type);
-        AppendHex(Out, Bytes);
-    }
-    Out += '\n';
-}
-
-void AppendKey(std::string& Out, const std::string& SectionPath, const TKey& Key) {
-    Out += '[' + SectionPath + "]\n";
-    for (const TValue& Value : Key.Values) AppendValue(Out, Value);
-    Out += '\n';
-    for (const auto& [Name, SubKey] : Key.SubKeys) AppendKey(Out, SectionPath + '\\' + SubKey.Name, SubKey);
-}
-
-class THiveParser {
-public:
-    THiveParser(const std::string& Text, const fs::path& File, const char* RootName)
-        : FText(Text), FFile(File), FRootName(RootName) {}
-
-    TKey Parse() {
-        TKey Root;
-        TKey* Current = nullptr;
-        bool SawHeader = false;
-        std::string Line;
-        while (NextLine(Line)) {
-            const std::string Row = TrimRight(Line);
-            if (Row.empty() || Row[0] == ';') continue;
-            if (!SawHeader) {
-                if (Row != "REGEDIT4") Fail("the first line must be \"REGEDIT4\"");
-                SawHeader = true;
-            } else if (Row[0] == '[') {
-                Current = &Section(Root, Row);
-            } else {
-                if (!Current) Fail("a value outside of any [key] section");
-                ParseValue(*Current, Row);
-            }
-        }
-        if (!SawHeader && !FText.empty()) Fail("the first line must be \"REGEDIT4\"");
-        return Root;
-    }
-
-private:
-    bool NextLine(std::string& Line) {
-        if (FPos >= FText.size()) return false;
-        if (FLine == 0 && FText.rfind("\xEF\xBB\xBF", 0) == 0) FPos = 3;
-        size_t End = FText.find('\n', FPos);
-        if (End == std::string::npos) End = FText.size();
-        Line = FText.substr(FPos, End - FPos);
-        FPos = End + 1;
-        ++FLine;
-        return true;
-    }
-
-    [[noreturn]] void Fail(const std::string& What) const {
-        throw ERegistryException(
-            Format("Registry file \"%s\" is malformed at line %d: %s", FFile.c_str(), FLine, What.c_str()));
-    }
-
-    TKey& Section(TKey& Root, const std::string& Row) {
-        if (Row.back() != ']' || Row.size() < 3) Fail("a key section must end with ']'");
-        const std::string Path = Row.substr(1, Row.size() - 2);
-        if (Path[0] == '-') Fail("key deletions are not part of a hive");
-        TPath Parts;
-        if (!SplitKeyPath(Path, Parts) || Parts.empty() || !SameText(Parts[0], FRootName))
-            Fail(Format("a key of this hive must start with \"%s\"", FRootName));
-        TKey* Key = &Root;
-        for (size_t I = 1; I < Parts.size(); ++I) {
-            TKey& Sub = Key->SubKeys[Parts[I]];
-            if (Sub.Name.empty()) Sub.Name = Parts[I];
-            Key = &Sub;
-        }
-        return *Key;
-    }
-
-    // A quoted string at Row[Pos] ('"' included); Pos ends after the closing quote.
-    std::string Quoted(const std::string& Row, size_t& Pos) {
-        std::string Out;
-        for (++Pos; Pos < Row.size(); ++Pos) {
-            if (Row[Pos] == '"') {
-                ++Pos;
-                return Out;
-            }
-            if (Row[Pos] == '\\' && Pos + 1 < Row.size()) ++Pos;
-            Out += Row[Pos];
-        }
-        Fail("a quoted text has no closing quote");
-    }
-
-    std::string HexBytes(std::string Text) {
-        // Long data continues on the next lines after a trailing backslash.
-        std::string Line;
-        while (!Text.empty() && Text.back() == '\\') {
-            Text.pop_back();
-            if (!NextLine(Line)) Fail("hex data continues past the end of the file");
-            Text += Trim(Line);
-        }
-        std::string Bytes;
-        size_t Pos = 0;
-        while (Pos < Text.size()) {
-            size_t End = Text.find(',', Pos);
-            if (End == std::string::npos) End = Text.size();
-            const std::string Item = Trim(Text.substr(Pos, End - Pos));
-            Pos = End + 1;
-            if (Item.empty() && End == Text.size()) break;
-            if (Item.size() != 2 || !std::isxdigit(static_cast<unsigned char>(Item[0])) ||
-                !std::isxdigit(static_cast<unsigned char>(Item[1])))
-                Fail(Format("\"%s\" is not a hex byte", Item.c_str()));
-            Bytes += static_cast<char>(std::stoi(Item, nullptr, 16));
-        }
-        return Bytes;
-    }
-
-    void ParseValue(TKey& Key, const std::string& Row) {
-        TValue Value;
-        size_t Pos = 0;
-        if (Row[0] == '@') Pos = 1;
-        else if (Row[0] == '"') Value.Name = Quoted(Row, Pos);
-        else Fail("a value line must start with '@' or a quoted name");
-        while (Pos < Row.size() && Row[Pos] == ' ') ++Pos;
-        if (Pos >= Row.size() || Row[Pos] != '=') Fail("'=' expected after the value name");
-        const std::string Data = Trim(Row.substr(Pos + 1));
-        if (Data.rfind('"', 0) == 0) {
-            size_t DataPos = 0;
-            Value.Type = REG_SZ;
-            Value.Data = Quoted(Data, DataPos);
-            if (DataPos != Data.size()) Fail("text after the closing quote");
-        } else if (Data.rfind("dword:", 0) == 0) {
-            const std::string Digits = Data.substr(6);
-            if (Digits.empty() || Digits.size() > 8 || Digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-                Fail("\"dword:\" needs up to eight hex digits");
-            const uint32_t Number = static_cast<uint32_t>(std::stoul(Digits, nullptr, 16));
-            Value.Type = REG_DWORD;
-            for (int I = 0; I < 4; ++I) Value.Data += static_cast<char>((Number >> (8 * I)) & 0xFF);
-        } else if (Data.rfind("hex:", 0) == 0) {
-            Value.Type = REG_BINARY;
-            Value.Data = HexBytes(Data.substr(4));
-        } else if (Data.rfind("hex(", 0) == 0 && Data.find("):") != std::string::npos) {
-            const size_t Close = Data.find("):");
-            const std::string TypeText = Data.substr(4, Close - 4);
-            if (TypeText.empty() || TypeText.size() > 8 || TypeText.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-                Fail("\"hex(type):\" needs a hex type");
-            Value.Type = static_cast<uint32_t>(std::stoul(TypeText, nullptr, 16));
-            Value.Data = HexBytes(Data.substr(Close + 2));
-            if (Value.Type == REG_SZ || Value.Type == REG_EXPAND_SZ) {
-                Value.Data = Value.Data.substr(0, Value.Data.find('\0'));
-            } else if (Value.Type == REG_MULTI_SZ) {
-                while (Value.Data.size() >= 2 && Value.Data.compare(Value.Data.size() - 2, 2, std::string(2, '\0')) == 0)
-                    Value.Data.pop_back();
-                if (Value.Data == std::string(1, '\0')) Value.Data.clear();
-            }
-        } else {
-            Fail(Format("unknown value data \"%s\"", Data.c_str()));
-        }
-        if (TValue* Existing = Key.FindValue(Value.Name)) *Existing = std::move(Value);
-        else Key.Values.push_back(std::move(Value));
-    }
-
-    const std::string& FText;
-    const fs::path& FFile;
-    const char* FRootName;
-    size_t FPos = 0;
-    int FLine = 0;
-};
 
 // --- hives on disk ---
 
@@ -359,7 +131,7 @@ void SaveAtomically(const fs::path& File, const std::string& Text) {
 }
 
 struct THive {
-    TKey Root;
+    std::unique_ptr<TRegKey> Root;
     TFileStamp Stamp;
     bool Loaded = false;
 };
@@ -370,7 +142,7 @@ std::map<std::string, THive> gHives;  // by hive file
 // Runs Action on the current content of a hive under the hive's lock, shared
 // for reading and exclusive for changes. An action that answers true changed
 // the hive, which is then saved before the lock is released.
-bool WithHive(const TRootView& View, bool Exclusive, const std::function<bool(TKey&)>& Action) {
+bool WithHive(const TRootView& View, bool Exclusive, const std::function<bool(TRegKey&)>& Action) {
     const fs::path File = EnsurePrefix() / "registry" / View.HiveFile;
     std::lock_guard Guard(gRegistryMutex);
     TFileLock Lock(File.string() + ".lock", Exclusive);
@@ -386,15 +158,13 @@ bool WithHive(const TRootView& View, bool Exclusive, const std::function<bool(TK
                 throw ERegistryException(Format("Cannot read the registry file \"%s\": %s", File.c_str(), E.what()));
             }
         }
-        Hive.Root = THiveParser(Text, File, View.HiveRootName).Parse();
+        Hive.Root = LoadHiveText(Text, File.string(), View.HiveRootName);
         Hive.Stamp = Stamp;
         Hive.Loaded = true;
     }
-    if (!Action(Hive.Root)) return false;
-    std::string Text = "REGEDIT4\n\n";
-    for (const auto& [Name, Key] : Hive.Root.SubKeys) AppendKey(Text, std::string(View.HiveRootName) + '\\' + Key.Name, Key);
+    if (!Action(*Hive.Root)) return false;
     try {
-        SaveAtomically(File, Text);
+        SaveAtomically(File, FormatRegText(*Hive.Root, View.HiveRootName, false));
     } catch (...) {
         Hive.Loaded = false;  // the file still has the old content
         throw;
@@ -403,17 +173,17 @@ bool WithHive(const TRootView& View, bool Exclusive, const std::function<bool(TK
     return true;
 }
 
-TKey* Walk(TKey& Root, const TPath& Path) {
-    TKey* Key = &Root;
+TRegKey* Walk(TRegKey& Root, const TPath& Path) {
+    TRegKey* Key = &Root;
     for (const std::string& Name : Path)
         if (!(Key = Key->FindSubKey(Name))) return nullptr;
     return Key;
 }
 
-bool WithKey(const TRootView& View, const TPath& Path, const std::function<void(TKey&)>& Action) {
+bool WithKey(const TRootView& View, const TPath& Path, const std::function<void(TRegKey&)>& Action) {
     bool Found = false;
-    WithHive(View, false, [&](TKey& Root) {
-        if (TKey* Key = Walk(Root, Path)) {
+    WithHive(View, false, [&](TRegKey& Root) {
+        if (TRegKey* Key = Walk(Root, Path)) {
             Found = true;
             Action(*Key);
         }
@@ -424,7 +194,7 @@ bool WithKey(const TRootView& View, const TPath& Path, const std::function<void(
 
 // A change the system may refuse (the hive cannot be saved): false with the
 // last error set, as the platform's calls answer. A malformed hive still raises.
-bool Change(const TRootView& View, const std::function<bool(TKey&)>& Action) {
+bool Change(const TRootView& View, const std::function<bool(TRegKey&)>& Action) {
     try {
         WithHive(View, true, Action);
         return true;
@@ -476,7 +246,9 @@ bool TRegistry::Resolve(std::string_view Key, TTarget& Target) const {
     if (!SplitKeyPath(Key, Target.Relative)) return false;
     Target.Path = Target.View.Base;
     Target.Path.insert(Target.Path.end(), Target.Relative.begin(), Target.Relative.end());
-    return true;
+    if (Target.Path.size() <= kMaxKeyDepth) return true;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
 }
 
 bool TRegistry::OpenKey(std::string_view Key, bool CanCreate) {
@@ -484,21 +256,18 @@ bool TRegistry::OpenKey(std::string_view Key, bool CanCreate) {
     if (!Resolve(Key, Target)) return false;
     bool Opened = false;
     if (CanCreate) {
-        Opened = Change(Target.View, [&](TKey& Root) {
-            bool Created = false;
-            TKey* Current = &Root;
+        Opened = Change(Target.View, [&](TRegKey& Root) {
+            bool Changed = false;
+            TRegKey* Current = &Root;
             for (const std::string& Name : Target.Path) {
-                TKey& Sub = Current->SubKeys[Name];
-                if (Sub.Name.empty()) {
-                    Sub.Name = Name;
-                    Created = true;
-                }
-                Current = &Sub;
+                bool Created = false;
+                Current = &Current->AddSubKey(Name, Created);
+                Changed = Changed || Created;
             }
-            return Created;
+            return Changed;
         });
     } else {
-        Opened = WithKey(Target.View, Target.Path, [](TKey&) {});
+        Opened = WithKey(Target.View, Target.Path, [](TRegKey&) {});
     }
     if (Opened) {
         FOpen = true;
@@ -533,18 +302,18 @@ bool TRegistry::CreateKey(std::string_view Key) {
 
 bool TRegistry::KeyExists(std::string_view Key) {
     TTarget Target;
-    return Resolve(Key, Target) && WithKey(Target.View, Target.Path, [](TKey&) {});
+    return Resolve(Key, Target) && WithKey(Target.View, Target.Path, [](TRegKey&) {});
 }
 
 bool TRegistry::DeleteKey(std::string_view Key) {
     TTarget Target;
     if (!Resolve(Key, Target) || Target.Relative.empty()) return false;
     bool Deleted = false;
-    const bool Saved = Change(Target.View, [&](TKey& Root) {
+    const bool Saved = Change(Target.View, [&](TRegKey& Root) {
         TPath Parent = Target.Path;
         const std::string Name = Parent.back();
         Parent.pop_back();
-        if (TKey* Holder = Walk(Root, Parent)) Deleted = Holder->SubKeys.erase(Name) != 0;
+        if (TRegKey* Holder = Walk(Root, Parent)) Deleted = Holder->DeleteSubKey(Name);
         return Deleted;
     });
     return Saved && Deleted;
@@ -560,12 +329,8 @@ bool TRegistry::DeleteValue(std::string_view Name) {
     TTarget Target;
     if (!FOpen || FReadOnly || !Resolve("", Target)) return false;
     bool Deleted = false;
-    const bool Saved = Change(Target.View, [&](TKey& Root) {
-        if (TKey* Key = Walk(Root, Target.Path))
-            if (TValue* Value = Key->FindValue(Name)) {
-                Key->Values.erase(Key->Values.begin() + (Value - Key->Values.data()));
-                Deleted = true;
-            }
+    const bool Saved = Change(Target.View, [&](TRegKey& Root) {
+        if (TRegKey* Key = Walk(Root, Target.Path)) Deleted = Key->DeleteValue(Name);
         return Deleted;
     });
     return Saved && Deleted;
@@ -577,8 +342,8 @@ std::vector<std::string> TRegistry::GetKeyNames() {
     std::vector<std::string> Names;
     TTarget Target;
     if (FOpen && Resolve("", Target))
-        WithKey(Target.View, Target.Path, [&](TKey& Key) {
-            for (const auto& [Folded, Sub] : Key.SubKeys) Names.push_back(Sub.Name);
+        WithKey(Target.View, Target.Path, [&](TRegKey& Key) {
+            for (const TRegKey* Sub : Key.SubKeys()) Names.push_back(Sub->Name());
         });
     return Names;
 }
@@ -587,8 +352,8 @@ std::vector<std::string> TRegistry::GetValueNames() {
     std::vector<std::string> Names;
     TTarget Target;
     if (FOpen && Resolve("", Target))
-        WithKey(Target.View, Target.Path, [&](TKey& Key) {
-            for (const TValue& Value : Key.Values) Names.push_back(Value.Name);
+        WithKey(Target.View, Target.Path, [&](TRegKey& Key) {
+            for (const TRegValue& Value : Key.Values()) Names.push_back(Value.Name);
         });
     return Names;
 }
@@ -597,8 +362,8 @@ bool TRegistry::ReadValue(std::string_view Name, uint32_t& Type, std::string& Da
     TTarget Target;
     bool Found = false;
     if (FOpen && Resolve("", Target))
-        WithKey(Target.View, Target.Path, [&](TKey& Key) {
-            if (const TValue* Value = Key.FindValue(Name)) {
+        WithKey(Target.View, Target.Path, [&](TRegKey& Key) {
+            if (const TRegValue* Value = Key.FindValue(Name)) {
                 Found = true;
                 Type = Value->Type;
                 Data = Value->Data;
@@ -611,16 +376,12 @@ void TRegistry::WriteValue(std::string_view Name, uint32_t Type, std::string Dat
     const std::string ValueName(Name);
     TTarget Target;
     bool Written = false;
-    if (FOpen && !FReadOnly && Utf8Length(Name) <= kMaxValueNameChars && !HasControlChars(Name) && Resolve("", Target)) {
-        const bool Saved = Change(Target.View, [&](TKey& Root) {
-            TKey* Key = Walk(Root, Target.Path);
+    if (!IsValidValueName(Name)) SetLastError(ERROR_INVALID_PARAMETER);
+    else if (FOpen && !FReadOnly && Resolve("", Target)) {
+        const bool Saved = Change(Target.View, [&](TRegKey& Root) {
+            TRegKey* Key = Walk(Root, Target.Path);
             if (!Key) return false;
-            if (TValue* Value = Key->FindValue(Name)) {
-                Value->Type = Type;
-                Value->Data = std::move(Data);
-            } else {
-                Key->Values.push_back({ValueName, Type, std::move(Data)});
-            }
+            Key->SetValue({ValueName, Type, std::move(Data)});
             Written = true;
             return true;
         });
@@ -742,15 +503,55 @@ std::string ExportRegistryKey(HKEY Root, std::string_view Key) {
     TPath Path = View.Base;
     Path.insert(Path.end(), Relative.begin(), Relative.end());
     std::string Text;
-    WithKey(View, Path, [&](TKey& Found) {
-        Text = "REGEDIT4\n\n";
-        if (Relative.empty()) {
-            for (const auto& [Name, Sub] : Found.SubKeys) AppendKey(Text, RootKeyName(Root) + '\\' + Sub.Name, Sub);
-        } else {
-            AppendKey(Text, RootKeyName(Root) + '\\' + JoinPath(Relative), Found);
-        }
+    WithKey(View, Path, [&](TRegKey& Found) {
+        std::string Section = RootKeyName(Root);
+        if (!Relative.empty()) Section.append("\\").append(JoinPath(Relative));
+        Text = FormatRegText(Found, Section, !Relative.empty());
     });
     return Text;
+}
+
+void ImportRegistryText(std::string_view Bytes, const std::string& Source) {
+    struct TStep {
+        TRootView View;
+        TPath Path;  // from the hive's root
+        TRegSection* Section;
+    };
+    std::vector<TRegSection> Sections = ParseRegText(Bytes, Source);
+    std::map<std::string, std::vector<TStep>> ByHive;  // steps in file order, by hive file
+    for (TRegSection& Section : Sections) {
+        const auto Refuse = [&](const char* What) {
+            throw ERegistryException(Format("Registry file \"%s\", line %d: %s", Source.c_str(), Section.Line, What));
+        };
+        TStep Step{{}, {}, &Section};
+        if (!RootView(RootKeyFromName(Section.Path[0]), Step.View)) Refuse("the key is under no registry root");
+        if (Section.Delete && Section.Path.size() == 1) Refuse("a root key cannot be deleted");
+        Step.Path = Step.View.Base;
+        Step.Path.insert(Step.Path.end(), Section.Path.begin() + 1, Section.Path.end());
+        if (Step.Path.size() > kMaxKeyDepth) Refuse("the key is deeper than the registry allows");
+        ByHive[Step.View.HiveFile].push_back(std::move(Step));
+    }
+    for (const auto& Hive : ByHive) {
+        const std::vector<TStep>& Steps = Hive.second;
+        WithHive(Steps.front().View, true, [&](TRegKey& Root) {
+            for (const TStep& Step : Steps) {
+                if (Step.Section->Delete) {
+                    // Values listed under a deleted key are ignored, as regedit does.
+                    const TPath Parent(Step.Path.begin(), Step.Path.end() - 1);
+                    if (TRegKey* Holder = Walk(Root, Parent)) Holder->DeleteSubKey(Step.Path.back());
+                    continue;
+                }
+                TRegKey* Key = &Root;
+                bool Created = false;
+                for (const std::string& Name : Step.Path) Key = &Key->AddSubKey(Name, Created);
+                for (TRegSection::TLine& Line : Step.Section->Values) {
+                    if (Line.Delete) Key->DeleteValue(Line.Value.Name);
+                    else Key->SetValue(std::move(Line.Value));
+                }
+            }
+            return true;
+        });
+    }
 }
 
 }  // namespace platform::os

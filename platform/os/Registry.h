@@ -2,7 +2,8 @@
 // The registry wrapper: a root key, a current key opened under it, and the
 // values of that key. Key paths are relative to the current key unless they
 // start with a backslash. Names ignore case and keep it. Errors of value
-// access raise ERegistryException; opening answers false.
+// access raise ERegistryException; opening answers false. Key depth and name
+// lengths keep the platform's limits (ERROR_INVALID_PARAMETER beyond them).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +34,7 @@ enum : uint32_t {
     REG_BINARY = 3,
     REG_DWORD = 4,
     REG_MULTI_SZ = 7,
+    REG_QWORD = 11,
 };
 
 enum class TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
@@ -98,11 +100,16 @@ public:
     std::vector<std::string> ReadMultiString(std::string_view Name);
     void WriteMultiString(std::string_view Name, const std::vector<std::string>& Value);
 
+    // Any type, the data as stored: UTF-8 text for strings (no terminator),
+    // items each ending in '\0' for multi-strings, raw bytes otherwise.
+    // Reading answers false when the value is missing; writing raises the
+    // wrapper's write error, with the platform's error set for a refused name.
+    bool ReadValue(std::string_view Name, uint32_t& Type, std::string& Data);
+    void WriteValue(std::string_view Name, uint32_t Type, std::string Data);
+
 private:
     struct TTarget;
     bool Resolve(std::string_view Key, TTarget& Target) const;
-    void WriteValue(std::string_view Name, uint32_t Type, std::string Data);
-    bool ReadValue(std::string_view Name, uint32_t& Type, std::string& Data);
 
     HKEY FRootKey = HKEY_CURRENT_USER;
     bool FOpen = false;
@@ -110,7 +117,16 @@ private:
     std::string FCurrentPath;
 };
 
-// The REGEDIT4 text of a key and all its subkeys (the whole root when Key is empty).
+// The file bytes of a key and all its subkeys (the whole root, its own values
+// included, when Key is empty), in a format regedit imports; empty when the key
+// does not exist.
 std::string ExportRegistryKey(HKEY Root, std::string_view Key);
+
+// Applies a .reg file as regedit does: a section creates its key, "[-key]"
+// deletes a key with its subkeys and "Name"=- a value. The whole file is
+// checked first, so a malformed file or an unknown root changes nothing;
+// then each hive it touches is changed and saved at once. Source names the
+// file in errors.
+void ImportRegistryText(std::string_view Bytes, const std::string& Source);
 
 }  // namespace platform::os

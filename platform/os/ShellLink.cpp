@@ -75,11 +75,13 @@ public:
         U8(0);
     }
     void Utf16(std::string_view Utf8, bool Terminate) {
-        for (char16_t Unit : ToUtf16(Utf8)) U16(Unit);
+        for (char16_t Unit : Utf8ToUtf16(Utf8)) U16(Unit);
         if (Terminate) U16(0);
     }
     size_t Size() const { return FOut.size(); }
-    void PatchU16(size_t At, uint32_t V) {
+    // Sizes are patched in once known; one that does not fit its field is refused, never wrapped.
+    void PatchU16(size_t At, size_t V) {
+        if (V > 0xFFFF) throw EConvertError("The shell link target is too long: a size field would overflow");
         FOut[At] = static_cast<char>(V & 0xFF);
         FOut[At + 1] = static_cast<char>((V >> 8) & 0xFF);
     }
@@ -88,21 +90,6 @@ public:
         PatchU16(At + 2, V >> 16);
     }
     std::string& Text() { return FOut; }
-
-    static std::u16string ToUtf16(std::string_view Utf8) {
-        std::u16string Out;
-        for (size_t Pos = 0; Pos < Utf8.size();) {
-            char32_t C = DecodeUtf8(Utf8, Pos);
-            if (C >= 0x10000) {
-                C -= 0x10000;
-                Out += static_cast<char16_t>(0xD800 + (C >> 10));
-                Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
-            } else {
-                Out += static_cast<char16_t>(C);
-            }
-        }
-        return Out;
-    }
 
 private:
     std::string FOut;
@@ -146,8 +133,8 @@ void WriteFileEntryItem(TWriter& W, const std::string& Name, bool Folder, uint32
     W.U16(0);  // no localized name
     W.Utf16(Name, true);
     W.U16(static_cast<uint32_t>(Extension - Start));
-    W.PatchU16(Extension, static_cast<uint32_t>(W.Size() - Extension));
-    W.PatchU16(Start, static_cast<uint32_t>(W.Size() - Start));
+    W.PatchU16(Extension, W.Size() - Extension);
+    W.PatchU16(Start, W.Size() - Start);
 }
 
 std::vector<std::string> SplitNames(std::string_view Path) {
@@ -177,7 +164,7 @@ void WriteIdList(TWriter& W, const std::string& Target, const TTargetInfo& Info)
         WriteFileEntryItem(W, Names[I], Last ? (Info.Attributes & 0x10) != 0 : true, Last ? Info.DosDateTime : 0);
     }
     W.U16(0);
-    W.PatchU16(Start, static_cast<uint32_t>(W.Size() - Start - 2));
+    W.PatchU16(Start, W.Size() - Start - 2);
 }
 
 void WriteLinkInfo(TWriter& W, const std::string& Target) {
@@ -228,7 +215,7 @@ void WriteLinkInfo(TWriter& W, const std::string& Target) {
 }
 
 void WriteCountedString(TWriter& W, const std::string& Text) {
-    const std::u16string Units = TWriter::ToUtf16(Text);
+    const std::u16string Units = Utf8ToUtf16(Text);
     if (Units.size() > kMaxStringChars)
         throw EConvertError(Format("A shell link text is longer than %zu characters", kMaxStringChars));
     W.U16(static_cast<uint32_t>(Units.size()));
@@ -236,9 +223,10 @@ void WriteCountedString(TWriter& W, const std::string& Text) {
 }
 
 std::string Encode(const TShellLinkData& Link, const TTargetInfo& Info) {
-    if (!IsAbsoluteWinPath(Link.Target))
+    const std::string Target = CanonicalWinPath(Link.Target);
+    if (!IsAbsoluteWinPath(Target))
         throw EConvertError(Format("The shell link target \"%s\" is not a full path", Link.Target.c_str()));
-    const bool Unc = ExtractFileDrive(Link.Target).size() > 2;
+    const bool Unc = ExtractFileDrive(Target).size() > 2;
     uint32_t Flags = HasLinkInfo | IsUnicode;
     if (!Unc) Flags |= HasLinkTargetIDList;
     if (!Link.Description.empty()) Flags |= HasName;
@@ -262,8 +250,8 @@ std::string Encode(const TShellLinkData& Link, const TTargetInfo& Info) {
     W.U16(0);
     W.U32(0);
     W.U32(0);
-    if (Flags & HasLinkTargetIDList) WriteIdList(W, Link.Target, Info);
-    WriteLinkInfo(W, Link.Target);
+    if (Flags & HasLinkTargetIDList) WriteIdList(W, Target, Info);
+    WriteLinkInfo(W, Target);
     if (Flags & HasName) WriteCountedString(W, Link.Description);
     if (Flags & HasRelativePath) WriteCountedString(W, Link.RelativePath);
     if (Flags & HasWorkingDir) WriteCountedString(W, Link.WorkingDir);
@@ -480,8 +468,9 @@ TShellLinkData DecodeShellLink(std::string_view Bytes) {
 }
 
 HRESULT TShellLink::SetPath(std::string_view Target) {
-    std::string Path(Target);
-    if (!Path.empty() && !IsAbsoluteWinPath(Path)) Path = IncludeTrailingBackslash(GetCurrentDir()) + Path;
+    std::string Path = CanonicalWinPath(Target);
+    if (!Path.empty() && !IsAbsoluteWinPath(Path))
+        Path = CanonicalWinPath(IncludeTrailingBackslash(GetCurrentDir()) + Path);
     FData.Target = Path;
     return S_OK;
 }
@@ -514,7 +503,7 @@ HRESULT TShellLink::SetDescription(std::string_view Description) {
 
 HRESULT TShellLink::Save(std::string_view LinkFile) {
     try {
-        const std::string Bytes = Encode(FData, InfoOf(FData.Target));
+        const std::string Bytes = Encode(FData, InfoOf(CanonicalWinPath(FData.Target)));
         OpenFileStream(LinkFile, fmCreate)->WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
         return S_OK;
     } catch (const Exception&) {

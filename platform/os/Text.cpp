@@ -120,11 +120,26 @@ int AnsiByteOf(char32_t C) {
     return -1;
 }
 
+// The end of the run of ASCII characters that starts at Pos: hives and
+// archives are mostly ASCII, which needs no decoding.
+size_t AsciiRunEnd(std::string_view Text, size_t Pos) {
+    while (Pos < Text.size() && static_cast<unsigned char>(Text[Pos]) < 0x80) ++Pos;
+    return Pos;
+}
+
 template <typename Transform>
 std::string MapCodePoints(std::string_view Text, Transform Fn) {
     std::string Out;
     Out.reserve(Text.size());
-    for (size_t Pos = 0; Pos < Text.size();) AppendUtf8(Out, Fn(DecodeUtf8(Text, Pos)));
+    for (size_t Pos = 0; Pos < Text.size();) {
+        const auto Byte = static_cast<unsigned char>(Text[Pos]);
+        if (Byte < 0x80) {
+            Out += static_cast<char>(Fn(Byte));  // ASCII folds to ASCII
+            ++Pos;
+        } else {
+            AppendUtf8(Out, Fn(DecodeUtf8(Text, Pos)));
+        }
+    }
     return Out;
 }
 
@@ -134,6 +149,9 @@ std::string Utf8ToAnsi(std::string_view Utf8) {
     std::string Out;
     Out.reserve(Utf8.size());
     for (size_t Pos = 0; Pos < Utf8.size();) {
+        const size_t Run = AsciiRunEnd(Utf8, Pos);
+        Out.append(Utf8.substr(Pos, Run - Pos));
+        if ((Pos = Run) == Utf8.size()) break;
         const int Byte = AnsiByteOf(DecodeUtf8(Utf8, Pos));
         Out += Byte < 0 ? '?' : static_cast<char>(Byte);
     }
@@ -151,7 +169,7 @@ std::string AnsiToUtf8(std::string_view Ansi) {
 }
 
 bool IsAnsiRepresentable(std::string_view Utf8) {
-    for (size_t Pos = 0; Pos < Utf8.size();)
+    for (size_t Pos = AsciiRunEnd(Utf8, 0); Pos < Utf8.size(); Pos = AsciiRunEnd(Utf8, Pos))
         if (AnsiByteOf(DecodeUtf8(Utf8, Pos)) < 0) return false;
     return true;
 }
@@ -197,8 +215,55 @@ bool SameText(std::string_view A, std::string_view B) { return AnsiCompareText(A
 
 size_t Utf8Length(std::string_view Text) {
     size_t Count = 0;
-    for (size_t Pos = 0; Pos < Text.size(); ++Count) DecodeUtf8(Text, Pos);
+    for (size_t Pos = 0; Pos < Text.size(); ++Count) {
+        const size_t Run = AsciiRunEnd(Text, Pos);
+        if (Run > Pos) {
+            Count += Run - Pos - 1;
+            Pos = Run;
+        } else {
+            DecodeUtf8(Text, Pos);
+        }
+    }
     return Count;
+}
+
+bool IsValidUtf8(std::string_view Text) {
+    for (size_t Pos = AsciiRunEnd(Text, 0); Pos < Text.size(); Pos = AsciiRunEnd(Text, Pos)) {
+        const size_t Start = Pos;
+        // U+FFFD itself takes three bytes; a one-byte step means a malformed sequence.
+        if (DecodeUtf8(Text, Pos) == 0xFFFD && Pos == Start + 1) return false;
+    }
+    return true;
+}
+
+std::u16string Utf8ToUtf16(std::string_view Utf8) {
+    std::u16string Out;
+    Out.reserve(Utf8.size());
+    for (size_t Pos = 0; Pos < Utf8.size();) {
+        char32_t C = DecodeUtf8(Utf8, Pos);
+        if (C >= 0x10000) {
+            C -= 0x10000;
+            Out += static_cast<char16_t>(0xD800 + (C >> 10));
+            Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
+        } else {
+            Out += static_cast<char16_t>(C);
+        }
+    }
+    return Out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view Units) {
+    std::string Out;
+    Out.reserve(Units.size());
+    for (size_t I = 0; I < Units.size(); ++I) {
+        char32_t C = Units[I];
+        if (C >= 0xD800 && C < 0xE000) {
+            const bool Paired = C < 0xDC00 && I + 1 < Units.size() && Units[I + 1] >= 0xDC00 && Units[I + 1] < 0xE000;
+            C = Paired ? 0x10000 + ((C - 0xD800) << 10) + (Units[++I] - 0xDC00) : 0xFFFD;
+        }
+        AppendUtf8(Out, C);
+    }
+    return Out;
 }
 
 std::vector<std::string_view> SplitText(std::string_view Text, char Delimiter) {

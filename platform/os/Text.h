@@ -40,6 +40,13 @@ char32_t DecodeUtf8(std::string_view Text, size_t& Pos);
 void AppendUtf8(std::string& Out, char32_t C);
 // The number of characters (code points) of a UTF-8 text.
 size_t Utf8Length(std::string_view Text);
+// True when the text is well-formed UTF-8.
+bool IsValidUtf8(std::string_view Text);
+
+// UTF-8 <-> UTF-16 code units; characters beyond the first plane travel as
+// surrogate pairs, and a lone surrogate decodes to U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view Utf8);
+std::string Utf16ToUtf8(std::u16string_view Units);
 
 // The parts of Text between Delimiter characters, empty parts included
 // ("a,,b" gives "a", "", "b"); views into Text.

@@ -1,6 +1,10 @@
 #include "WinPath.h"
 
+#include <algorithm>
 #include <cctype>
+#include <vector>
+
+#include "Text.h"
 
 namespace platform::os {
 
@@ -76,6 +80,40 @@ std::string ChangeFileExt(std::string_view Path, std::string_view Extension) {
 bool IsAbsoluteWinPath(std::string_view Path) {
     if (IsDriveLetterPath(Path)) return Path.size() >= 3 && Path[2] == '\\';
     return !ExtractFileDrive(Path).empty();
+}
+
+std::string FileNameProblem(std::string_view Name) {
+    if (Name.empty()) return "the name is empty";
+    if (Name == "." || Name == "..") return "the name is \".\" or \"..\"";
+    for (char C : Name)
+        if (static_cast<unsigned char>(C) < 32 || std::string_view("\\/:*?\"<>|").find(C) != std::string_view::npos)
+            return "the name holds a character Windows refuses in file names";
+    if (Name.back() == '.' || Name.back() == ' ') return "the name ends with a dot or a blank";
+    const std::string Stem = AnsiUpperCase(Name.substr(0, Name.find('.')));
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    const bool Numbered = Stem.size() == 4 && (Stem.starts_with("COM") || Stem.starts_with("LPT")) && Stem[3] >= '1' &&
+                          Stem[3] <= '9';
+    if (Numbered || std::find(std::begin(kDevices), std::end(kDevices), Stem) != std::end(kDevices))
+        return "the name is a device name";
+    return {};
+}
+
+std::string CanonicalWinPath(std::string_view Path) {
+    std::string Text(Path);
+    std::replace(Text.begin(), Text.end(), '/', '\\');
+    if (!IsAbsoluteWinPath(Text)) return Text;
+    const std::string Drive = ExtractFileDrive(Text);
+    std::vector<std::string_view> Names;
+    const std::string_view Rest = std::string_view(Text).substr(Drive.size());
+    for (const std::string_view Name : SplitText(Rest, '\\')) {
+        if (Name.empty() || Name == ".") continue;
+        if (Name != "..") Names.push_back(Name);
+        else if (!Names.empty()) Names.pop_back();
+    }
+    std::string Out = Drive;
+    for (const std::string_view Name : Names) (Out += '\\') += Name;
+    if (Names.empty() || Text.back() == '\\') Out += '\\';
+    return Out;
 }
 
 }  // namespace platform::os

@@ -23,5 +23,14 @@ std::string ExtractFileExt(std::string_view Path);
 std::string ChangeFileExt(std::string_view Path, std::string_view Extension);
 // True for "C:\..." and "\\server\share\..." paths.
 bool IsAbsoluteWinPath(std::string_view Path);
+// A full path as the platform's shell stores it: '/' read as '\', repeated
+// separators merged, "." and ".." folded (never above the drive). A path that
+// is not full after the slashes are turned comes back with only that change.
+std::string CanonicalWinPath(std::string_view Path);
+// Why Windows cannot hold Name as a file name: empty, "." or "..", one of
+// \ / : * ? " < > | or a control character, a final dot or blank, or a device
+// name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension). Empty
+// when it can.
+std::string FileNameProblem(std::string_view Name);
 
 }  // namespace platform::os

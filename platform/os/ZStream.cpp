@@ -11,12 +11,14 @@ namespace platform::os {
 
 namespace {
 constexpr size_t kInputChunk = 64 * 1024;
+constexpr size_t kOutputBlock = 256 * 1024;
 }
 
 struct TDecompressionStream::TState {
     z_stream Z{};
     std::vector<unsigned char> Input = std::vector<unsigned char>(kInputChunk);
     bool Finished = false;
+    bool Failed = false;
 };
 
 TDecompressionStream::TDecompressionStream(TStream& Source) : FState(std::make_unique<TState>()), FSource(Source) {
@@ -27,14 +29,16 @@ TDecompressionStream::~TDecompressionStream() { inflateEnd(&FState->Z); }
 
 int64_t TDecompressionStream::Read(void* Buffer, int64_t Count) {
     z_stream& Z = FState->Z;
+    if (FState->Failed) throw EDecompressionError();
     if (FState->Finished || Count <= 0) return 0;
     Z.next_out = static_cast<unsigned char*>(Buffer);
     Z.avail_out = static_cast<uInt>(std::min<int64_t>(Count, 1 << 30));
+    const uInt Room = Z.avail_out;
     while (Z.avail_out > 0) {
         if (Z.avail_in == 0) {
             const int64_t Got = FSource.Read(FState->Input.data(), static_cast<int64_t>(FState->Input.size()));
             // Input that ends before the stream does is corrupt, not a short file.
-            if (Got <= 0) throw EDecompressionError();
+            if (Got <= 0) return Fail(Room);
             Z.next_in = FState->Input.data();
             Z.avail_in = static_cast<uInt>(Got);
         }
@@ -43,9 +47,16 @@ int64_t TDecompressionStream::Read(void* Buffer, int64_t Count) {
             FState->Finished = true;
             break;
         }
-        if (Status != Z_OK) throw EDecompressionError();
+        if (Status != Z_OK) return Fail(Room);
     }
-    return Count - Z.avail_out;
+    return Room - Z.avail_out;
+}
+
+int64_t TDecompressionStream::Fail(uInt Room) {
+    // What inflated before the fault is handed out first; the error comes with the next read.
+    FState->Failed = true;
+    if (Room == FState->Z.avail_out) throw EDecompressionError();
+    return Room - FState->Z.avail_out;
 }
 
 int64_t TDecompressionStream::Write(const void*, int64_t) { throw EStreamError("Invalid stream operation"); }
@@ -85,11 +96,12 @@ void CompressStream(TStream& Source, TStream& Dest) {
 
 void DecompressStream(TStream& Source, TStream& Dest, bool Rewind) {
     TDecompressionStream Inflater(Source);
-    char Block[1024];
+    // Large blocks: a file destination then costs one write per block, while memory stays flat.
+    std::vector<char> Block(kOutputBlock);
     for (;;) {
-        const int64_t Got = Inflater.Read(Block, sizeof Block);
+        const int64_t Got = Inflater.Read(Block.data(), static_cast<int64_t>(Block.size()));
         if (Got <= 0) break;
-        Dest.WriteBuffer(Block, Got);
+        Dest.WriteBuffer(Block.data(), Got);
     }
     if (Rewind) Dest.SetPosition(0);
 }

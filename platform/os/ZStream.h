@@ -10,7 +10,8 @@ namespace platform::os {
 
 // Reads the inflated bytes of one zlib stream from Source, pulling compressed
 // input in chunks of at most 64 KiB. Read-only and forward-only. Malformed or
-// truncated data raises EDecompressionError.
+// truncated data raises EDecompressionError, once the bytes inflated before
+// the fault have been read.
 class TDecompressionStream : public TStream {
 public:
     explicit TDecompressionStream(TStream& Source);
@@ -22,6 +23,8 @@ public:
     void SetSize(int64_t NewSize) override;
 
 private:
+    int64_t Fail(unsigned Room);
+
     struct TState;
     std::unique_ptr<TState> FState;
     TStream& FSource;
@@ -29,8 +32,9 @@ private:
 
 // Compresses all of Source (from its start) into Dest at the best level.
 void CompressStream(TStream& Source, TStream& Dest);
-// Inflates Source from its position into Dest, 1024 bytes a read until a read
-// returns nothing; with Rewind, Dest is left at position 0.
+// Inflates Source from its position into Dest in blocks of a fixed size
+// (memory stays flat whatever the output) until a read returns nothing; with
+// Rewind, Dest is left at position 0.
 void DecompressStream(TStream& Source, TStream& Dest, bool Rewind);
 
 // A read-only window of Length bytes of Base starting at Offset (Base not owned).

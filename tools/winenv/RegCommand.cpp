@@ -1,5 +1,7 @@
 #include "RegCommand.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
@@ -7,6 +9,7 @@
 #include "platform/os/Registry.h"
 #include "platform/os/Streams.h"
 #include "platform/os/Text.h"
+#include "platform/os/WinError.h"
 
 using namespace platform::os;
 
@@ -32,7 +35,7 @@ bool IsSwitch(const std::string& Arg, const char* Name) {
 }
 
 void ParseArgs(const std::vector<std::string>& Args, TRegArgs& Out) {
-    if (Args.size() < 2) throw Exception("usage: winenv reg query|add|delete|export KEY [options]");
+    if (Args.size() < 2) throw Exception("usage: winenv reg query|add|delete|export KEY [options] | import FILE.reg");
     Out.Operation = AnsiLowerCase(Args[0]);
     const size_t Slash = Args[1].find('\\');
     Out.Root = RootKeyFromName(Args[1].substr(0, Slash));
@@ -57,22 +60,41 @@ void ParseArgs(const std::vector<std::string>& Args, TRegArgs& Out) {
     }
 }
 
+struct TTypeName {
+    uint32_t Type;
+    const char* Name;
+};
+const TTypeName kTypeNames[] = {
+    {REG_NONE, "REG_NONE"},     {REG_SZ, "REG_SZ"},       {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
+    {REG_DWORD, "REG_DWORD"},   {REG_MULTI_SZ, "REG_MULTI_SZ"}, {REG_QWORD, "REG_QWORD"}};
+
+std::string TypeName(uint32_t Type) {
+    for (const TTypeName& Each : kTypeNames)
+        if (Each.Type == Type) return Each.Name;
+    return Format("REG_0x%x", Type);
+}
+
+uint64_t LittleEndian(const std::string& Data) {
+    uint64_t Number = 0;
+    for (size_t I = Data.size(); I-- > 0;) Number = (Number << 8) | static_cast<unsigned char>(Data[I]);
+    return Number;
+}
+
 std::string Describe(TRegistry& Reg, const std::string& Name) {
-    switch (Reg.GetValueType(Name)) {
-        case REG_SZ: return "REG_SZ    " + Reg.ReadString(Name);
-        case REG_EXPAND_SZ: return "REG_EXPAND_SZ    " + Reg.ReadString(Name);
-        case REG_DWORD: return Format("REG_DWORD    0x%x", static_cast<uint32_t>(Reg.ReadInteger(Name)));
-        case REG_MULTI_SZ: {
-            std::string Text;
-            for (const std::string& Item : Reg.ReadMultiString(Name)) Text += (Text.empty() ? "" : "\\0") + Item;
-            return "REG_MULTI_SZ    " + Text;
-        }
-        default: {
-            std::string Text;
-            for (uint8_t Byte : Reg.ReadBinaryData(Name)) Text += Format("%02X", Byte);
-            return Format("REG_BINARY    %s", Text.c_str());
-        }
+    uint32_t Type = REG_NONE;
+    std::string Data;
+    Reg.ReadValue(Name, Type, Data);
+    std::string Text;
+    if (Type == REG_SZ || Type == REG_EXPAND_SZ) {
+        Text = Data;
+    } else if ((Type == REG_DWORD && Data.size() == 4) || (Type == REG_QWORD && Data.size() == 8)) {
+        Text = Format("0x%llx", static_cast<unsigned long long>(LittleEndian(Data)));
+    } else if (Type == REG_MULTI_SZ) {
+        for (const std::string& Item : Reg.ReadMultiString(Name)) Text += (Text.empty() ? "" : "\\0") + Item;
+    } else {
+        for (char Byte : Data) Text += Format("%02X", static_cast<unsigned char>(Byte));
     }
+    return TypeName(Type) + "    " + Text;
 }
 
 void PrintKey(TRegistry& Reg, const std::string& Path, const std::optional<std::string>& Only, bool Recursive) {
@@ -98,33 +120,59 @@ int Query(TRegistry& Reg, const TRegArgs& A) {
     return 0;
 }
 
-std::vector<uint8_t> HexBytes(const std::string& Text) {
-    if (Text.size() % 2) throw Exception("REG_BINARY data needs pairs of hex digits");
-    std::vector<uint8_t> Bytes;
-    for (size_t I = 0; I < Text.size(); I += 2) Bytes.push_back(static_cast<uint8_t>(std::stoul(Text.substr(I, 2), nullptr, 16)));
+// Hex digits in pairs, as REG_BINARY and REG_NONE data are given.
+std::string HexBytes(const std::string& Text) {
+    if (Text.size() % 2 || Text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw Exception(Format("\"%s\" is not binary data: give pairs of hex digits", Text.c_str()));
+    std::string Bytes;
+    for (size_t I = 0; I < Text.size(); I += 2) Bytes += static_cast<char>(std::stoi(Text.substr(I, 2), nullptr, 16));
     return Bytes;
 }
 
-int Add(TRegistry& Reg, const TRegArgs& A) {
-    if (!Reg.OpenKey(A.Key, true)) throw Exception("the registry key cannot be created");
-    if (!A.Value) return 0;
-    const std::string& Name = *A.Value;
-    if (A.Type == "REG_SZ") Reg.WriteString(Name, A.Data);
-    else if (A.Type == "REG_EXPAND_SZ") Reg.WriteExpandString(Name, A.Data);
-    else if (A.Type == "REG_DWORD") Reg.WriteInteger(Name, static_cast<int32_t>(std::stoul(A.Data.empty() ? "0" : A.Data, nullptr, 0)));
-    else if (A.Type == "REG_BINARY") Reg.WriteBinaryData(Name, HexBytes(A.Data));
-    else if (A.Type == "REG_MULTI_SZ") {
-        std::vector<std::string> Items;
-        for (size_t Start = 0; Start <= A.Data.size();) {
-            size_t End = A.Data.find(A.Separator, Start);
-            if (End == std::string::npos) End = A.Data.size();
-            if (End > Start) Items.push_back(A.Data.substr(Start, End - Start));
-            Start = End + A.Separator.size();
-        }
-        Reg.WriteMultiString(Name, Items);
-    } else {
-        throw Exception(Format("unknown value type \"%s\"", A.Type.c_str()));
+// A decimal or "0x" hex number up to Max, as the platform's tool reads them,
+// in Bytes little-endian bytes; nothing else may follow the digits.
+std::string NumberData(const std::string& Text, int Bytes, const std::string& Type) {
+    const uint64_t Max = Bytes == 8 ? UINT64_MAX : UINT32_MAX;
+    const bool Hex = Text.size() > 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X');
+    const std::string_view Digits = std::string_view(Text).substr(Hex ? 2 : 0);
+    uint64_t Number = 0;
+    const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Number, Hex ? 16 : 10);
+    const bool Whole = Error == std::errc() && End == Digits.data() + Digits.size();
+    if (!Text.empty() && (Digits.empty() || !Whole || Number > Max))
+        throw Exception(Format("\"%s\" is not valid %s data: give a decimal or 0x hex number from 0 to %llu",
+                               Text.c_str(), Type.c_str(), static_cast<unsigned long long>(Max)));
+    std::string Data;
+    for (int I = 0; I < Bytes; ++I) Data += static_cast<char>((Number >> (8 * I)) & 0xFF);
+    return Data;
+}
+
+std::vector<std::string> MultiStringItems(const TRegArgs& A) {
+    std::vector<std::string> Items;
+    for (size_t Start = 0; Start <= A.Data.size();) {
+        size_t End = A.Data.find(A.Separator, Start);
+        if (End == std::string::npos) End = A.Data.size();
+        if (End > Start) Items.push_back(A.Data.substr(Start, End - Start));
+        Start = End + A.Separator.size();
     }
+    return Items;
+}
+
+int Add(TRegistry& Reg, const TRegArgs& A) {
+    // The data is checked before the key is made, so refused data changes nothing.
+    std::string Data;
+    uint32_t Type = REG_NONE;
+    if (A.Type == "REG_SZ" || A.Type == "REG_EXPAND_SZ") Data = A.Data;
+    else if (A.Type == "REG_DWORD") Data = NumberData(A.Data, 4, A.Type);
+    else if (A.Type == "REG_QWORD") Data = NumberData(A.Data, 8, A.Type);
+    else if (A.Type == "REG_BINARY" || A.Type == "REG_NONE") Data = HexBytes(A.Data);
+    else if (A.Type != "REG_MULTI_SZ") throw Exception(Format("unknown value type \"%s\"", A.Type.c_str()));
+    for (const TTypeName& Each : kTypeNames)
+        if (A.Type == Each.Name) Type = Each.Type;
+    if (!Reg.OpenKey(A.Key, true))
+        throw Exception("the registry key cannot be created: " + SysErrorMessage(GetLastError()));
+    if (!A.Value) return 0;
+    if (Type == REG_MULTI_SZ) Reg.WriteMultiString(*A.Value, MultiStringItems(A));
+    else Reg.WriteValue(*A.Value, Type, std::move(Data));
     return 0;
 }
 
@@ -145,7 +193,7 @@ int Delete(TRegistry& Reg, const TRegArgs& A) {
 int Export(const TRegArgs& A) {
     const std::string Text = ExportRegistryKey(A.Root, A.Key);
     if (Text.empty()) throw Exception("the registry key was not found");
-    if (A.File.empty() || A.File == "-") std::fputs(Text.c_str(), stdout);
+    if (A.File.empty() || A.File == "-") std::fwrite(Text.data(), 1, Text.size(), stdout);
     else WriteHostFile(A.File, Text);
     return 0;
 }
@@ -154,6 +202,10 @@ int Export(const TRegArgs& A) {
 
 int RegCommand(const std::vector<std::string>& Args) {
     try {
+        if (Args.size() == 2 && SameText(Args[0], "import")) {
+            ImportRegistryText(ReadHostFile(Args[1]), Args[1]);
+            return 0;
+        }
         TRegArgs A;
         ParseArgs(Args, A);
         TRegistry Reg;

@@ -1,5 +1,5 @@
 #pragma once
-// "winenv reg": query, add, delete and export registry keys with the
+// "winenv reg": query, add, delete, export and import registry keys with the
 // arguments of the platform's own command-line registry tool.
 #include <string>
 #include <vector>

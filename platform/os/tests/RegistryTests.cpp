@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "TempPrefix.h"
+#include "platform/os/RegFile.h"
 #include "platform/os/Registry.h"
 #include "platform/os/Streams.h"
 #include "platform/os/WinEnv.h"
@@ -22,6 +23,66 @@ namespace {
 const char* const kNavitrex = "Software\\Ostrevan\\Navitrex";
 
 std::string Hive(const TTempPrefix& Prefix, const char* Name) { return ReadHostFile(Prefix.Root() / "registry" / Name); }
+
+std::string Sample(const char* Name) { return ReadHostFile(fs::path(REG_SAMPLES) / Name); }
+
+std::string LittleEndian(uint64_t Value, int Bytes) {
+    std::string Out;
+    for (int I = 0; I < Bytes; ++I) Out += static_cast<char>((Value >> (8 * I)) & 0xFF);
+    return Out;
+}
+
+struct TSampleValue {
+    const char* Key;
+    const char* Name;
+    uint32_t Type;
+    std::string Data;
+};
+
+// What every sample hive under tests/data holds, as hand-written from the
+// format in each encoding.
+const std::vector<TSampleValue>& SampleValues() {
+    static const char* const kPortos = "Software\\Ostrevan\\Portos";
+    static const std::vector<TSampleValue> kValues = {
+        {"", "RootVal", REG_SZ, "hello"},
+        {"Software\\Ostrevan\\Cláudia", "", REG_SZ, "1"},
+        {"Software\\Ostrevan\\Cléudia", "", REG_SZ, "2"},
+        {kPortos, "", REG_SZ, "Default \"quoted\" C:\\path\\"},
+        {kPortos, "Marítima", REG_SZ, "Santos"},
+        {kPortos, "Marétima", REG_SZ, "Itajaí"},
+        {kPortos, "Contador", REG_DWORD, LittleEndian(0xDEADBEEF, 4)},
+        {kPortos, "Caminho", REG_EXPAND_SZ, "%ProgramFiles%\\Navitrex\\Ação"},
+        {kPortos, "Lista", REG_MULTI_SZ, std::string("Açúcar") + '\0' + "Café" + '\0'},
+        {kPortos, "Grande", REG_QWORD, LittleEndian(0x0123456789ABCDEF, 8)},
+        {kPortos, "Bytes", REG_BINARY, [] {
+             std::string Bytes;
+             for (char C = 0; C < 0x2C; ++C) Bytes += C;
+             return Bytes;
+         }()},
+        {kPortos, "Vazio", REG_NONE, ""},
+    };
+    return kValues;
+}
+
+void ExpectSampleValues() {
+    for (const TSampleValue& Expected : SampleValues()) {
+        SCOPED_TRACE(std::string(Expected.Key) + " " + Expected.Name);
+        TRegistry Reg;
+        Reg.SetRootKey(HKEY_CURRENT_USER);
+        ASSERT_TRUE(Reg.OpenKeyReadOnly(Expected.Key));
+        uint32_t Type = REG_NONE;
+        std::string Data;
+        ASSERT_TRUE(Reg.ReadValue(Expected.Name, Type, Data));
+        EXPECT_EQ(Type, Expected.Type);
+        EXPECT_EQ(Data, Expected.Data);
+    }
+}
+
+// The same bytes as a new file, which the registry loads again at its next access.
+void ReplaceFile(const fs::path& File) {
+    WriteHostFile(File.string() + ".new", ReadHostFile(File));
+    fs::rename(File.string() + ".new", File);
+}
 
 // Runs Body in a child process and answers its exit status.
 template <typename F>
@@ -171,10 +232,20 @@ TEST(Registry, OversizedOrControlCharacterNamesAreRefused) {
     TTempPrefix Prefix;
     TRegistry Reg;
     Reg.SetRootKey(HKEY_CURRENT_USER);
-    EXPECT_FALSE(Reg.OpenKey("Software\\" + std::string(256, 'k'), true));
+    std::string Deepest;
+    for (size_t Level = 0; Level < kMaxKeyDepth; ++Level) Deepest += "k\\";
+    for (const std::string& Refused : {"Software\\" + std::string(256, 'k'), Deepest + "k"}) {
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_FALSE(Reg.OpenKey(Refused, true));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    }
     EXPECT_FALSE(Reg.OpenKey("Software\\bad\nname", true));
-    ASSERT_TRUE(Reg.OpenKey("Software\\" + std::string(255, 'k'), true));
+    EXPECT_TRUE(Reg.OpenKey(Deepest, true));
+    ASSERT_TRUE(Reg.OpenKey("\\Software\\" + std::string(255, 'k'), true));
+    SetLastError(ERROR_SUCCESS);
     EXPECT_THROW(Reg.WriteString(std::string(16384, 'v'), "x"), ERegistryException);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    Reg.WriteString(std::string(16383, 'v'), "x");
     EXPECT_THROW(Reg.WriteString("a\nb", "x"), ERegistryException);
     EXPECT_THROW(Reg.WriteMultiString("m", {"a", ""}), ERegistryException);
 }
@@ -197,11 +268,19 @@ TEST(Registry, MalformedHiveIsReportedWithFileAndLineAndNeverOverwritten) {
     EXPECT_THROW(Reg.KeyExists("Software"), ERegistryException);
     EXPECT_EQ(ReadHostFile(File), Broken);
 
-    for (const char* Bad : {"[HKEY_CURRENT_USER\\x]\n", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\x]\n",
-                            "REGEDIT4\n\"orphan\"=\"1\"\n", "REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"open=\"1\n",
-                            "REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"b\"=hex:0g\n"}) {
+    std::string TooDeep = "REGEDIT4\n[HKEY_CURRENT_USER", VeryDeep = TooDeep;
+    for (size_t Level = 0; Level <= kMaxKeyDepth; ++Level) TooDeep += "\\k";
+    for (int Level = 0; Level < 100000; ++Level) VeryDeep += "\\k";
+    for (const std::string& Bad : {std::string("[HKEY_CURRENT_USER\\x]\n"),
+                                   std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\x]\n"),
+                                   std::string("REGEDIT4\n\"orphan\"=\"1\"\n"),
+                                   std::string("REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"open=\"1\n"),
+                                   std::string("REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"b\"=hex:0g\n"),
+                                   std::string("REGEDIT4\n[-HKEY_CURRENT_USER\\x]\n"),
+                                   std::string("REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"v\"=-\n"), TooDeep + "]\n",
+                                   VeryDeep + "]\n"}) {
         WriteHostFile(File, Bad);
-        EXPECT_THROW(Reg.KeyExists("x"), ERegistryException) << Bad;
+        EXPECT_THROW(Reg.KeyExists("x"), ERegistryException) << Bad.substr(0, 60);
         EXPECT_EQ(ReadHostFile(File), Bad);
     }
 }
@@ -328,4 +407,80 @@ TEST(Registry, AWriterKilledAtAnyPointLeavesALoadableHive) {
         EXPECT_TRUE(Reader.KeyExists("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
     }
     EXPECT_NE(LastSeen, -1) << "no writer ever finished a save";
+}
+
+TEST(Registry, HivesWrittenByWindowsOrEarlierVersionsKeepEveryValueThroughASave) {
+    struct TCase {
+        const char* File;
+        const char* Mark;     // put in front of the file's bytes
+        bool SavedAsUnicode;  // it holds a character outside code page 1252
+    };
+    const TCase Cases[] = {{"regedit4-cp1252.reg", "", false},
+                           {"regedit4-cp1252.reg", "\xEF\xBB\xBF", false},
+                           {"regedit5-utf16.reg", "", true},
+                           {"regedit4-utf8-earlier.reg", "", false}};
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(std::string(Case.File) + (*Case.Mark ? " after a UTF-8 mark" : ""));
+        TTempPrefix Prefix;
+        EnsurePrefix();
+        WriteHostFile(Prefix.Root() / "registry" / "HKCU.reg", Case.Mark + Sample(Case.File));
+        ExpectSampleValues();
+
+        TRegistry Reg;
+        Reg.SetRootKey(HKEY_CURRENT_USER);
+        ASSERT_TRUE(Reg.OpenKey("Software", false));
+        Reg.WriteString("Saved", "1");
+        const std::string Saved = Hive(Prefix, "HKCU.reg");
+        EXPECT_EQ(Saved.starts_with("\xFF\xFEW\0i\0n\0d\0o\0w\0s\0"), Case.SavedAsUnicode);
+        if (!Case.SavedAsUnicode) {
+            EXPECT_NE(Saved.find("\n\"Mar\xEDtima\"=\"Santos\"\n"), std::string::npos) << Saved;
+        }
+        // Loaded again from the saved file, every value is there.
+        ReplaceFile(Prefix.Root() / "registry" / "HKCU.reg");
+        ExpectSampleValues();
+        ASSERT_TRUE(Reg.OpenKey("\\Software\\Ostrevan\\Portos", false));
+        EXPECT_EQ(Reg.ReadString("Cidade"), Case.SavedAsUnicode ? "Łódź ☃" : "");
+    }
+}
+
+TEST(Registry, ImportAppliesAFileAsRegeditDoesDeletionsIncluded) {
+    TTempPrefix Prefix;
+    ImportRegistryText(Sample("regedit5-utf16.reg"), "regedit5-utf16.reg");
+    ExpectSampleValues();
+    ImportRegistryText(Sample("import-deletions.reg"), "import-deletions.reg");
+
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_CURRENT_USER);
+    EXPECT_FALSE(Reg.KeyExists("Software\\Ostrevan\\Cléudia"));
+    EXPECT_TRUE(Reg.KeyExists("Software\\Ostrevan\\Cláudia"));
+    ASSERT_TRUE(Reg.OpenKey("Software\\Ostrevan\\Portos", false));
+    EXPECT_FALSE(Reg.ValueExists("Marétima"));
+    EXPECT_EQ(Reg.ReadString("Marítima"), "Santos");
+    EXPECT_EQ(Reg.ReadString("Novo"), "sim");
+    Reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(Reg.OpenKey(kNavitrex, false));
+    EXPECT_EQ(Reg.ReadString("NVOCC"), "acme");
+
+    // A file that fails anywhere changes nothing, not even the sections before the fault.
+    const std::string Before = Hive(Prefix, "HKCU.reg");
+    for (const char* Bad : {"REGEDIT4\n[HKEY_CURRENT_USER\\New]\n[HKEY_NOWHERE\\x]\n",
+                            "REGEDIT4\n[HKEY_CURRENT_USER\\New]\n[-HKEY_CURRENT_USER]\n",
+                            "REGEDIT4\n[HKEY_CURRENT_USER\\New]\n\"v\"=dword:123456789\n"}) {
+        EXPECT_THROW(ImportRegistryText(Bad, "bad.reg"), ERegistryException) << Bad;
+        EXPECT_EQ(Hive(Prefix, "HKCU.reg"), Before);
+    }
+}
+
+TEST(RegFile, AVeryDeepTreeIsFreedWithoutRecursion) {
+    // Far below what a recursive destructor survives on the default stack.
+    EXPECT_EXIT(
+        {
+            auto Root = std::make_unique<TRegKey>("HKEY_CURRENT_USER");
+            TRegKey* Key = Root.get();
+            bool Created = false;
+            for (int Level = 0; Level < 200000; ++Level) Key = &Key->AddSubKey("k", Created);
+            Root.reset();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

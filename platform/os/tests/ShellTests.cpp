@@ -150,6 +150,41 @@ TEST(ShellLink, NonAnsiAndNetworkTargets) {
     EXPECT_THROW(EncodeShellLink(Data), EConvertError);
 }
 
+TEST(ShellLink, ATargetTooLongForTheSizeFieldsIsRefusedNotWrapped) {
+    TTempPrefix Prefix;
+    // Legal on the platform (up to 32,767 characters), but the ID list's 16-bit sizes cannot hold it.
+    std::string Long = "C:";
+    while (Long.size() < 30000) Long += "\\" + std::string(200, 'd');
+    for (const std::string& Target : {Long, "C:\\" + std::string(33000, 'n')}) {
+        TShellLinkData Data;
+        Data.Target = Target;
+        EXPECT_THROW(EncodeShellLink(Data), EConvertError);
+        TShellLink Link;
+        Link.SetPath(Target);
+        EXPECT_EQ(Link.Save("C:\\users\\long.lnk"), E_FAIL);
+        EXPECT_FALSE(FileExists("C:\\users\\long.lnk"));
+    }
+}
+
+TEST(ShellLink, TargetsAreCanonicalBeforeTheyAreWritten) {
+    TTempPrefix Prefix;
+    for (const char* Written :
+         {"C:/Program Files/Ostrevan/App.exe", "C:\\Program Files\\.\\Old\\..\\Ostrevan\\App.exe"}) {
+        TShellLink Link;
+        Link.SetPath(Written);
+        ASSERT_EQ(Link.Save("C:\\users\\app.lnk"), S_OK) << Written;
+        const std::string Bytes = ReadHostFile(HostPath("C:\\users\\app.lnk"));
+        EXPECT_EQ(DecodeShellLink(Bytes).Target, "C:\\Program Files\\Ostrevan\\App.exe") << Written;
+        // The ID list alone leads there too: no "." or ".." item for the shell to browse through.
+        const size_t ListSize =
+            static_cast<unsigned char>(Bytes[0x4C]) | (static_cast<unsigned char>(Bytes[0x4D]) << 8);
+        std::string NoInfo = Bytes;
+        NoInfo[0x14] = static_cast<char>(NoInfo[0x14] & ~0x02);
+        NoInfo.erase(0x4E + ListSize, U32At(Bytes, 0x4E + ListSize));
+        EXPECT_EQ(DecodeShellLink(NoInfo).Target, "C:\\Program Files\\Ostrevan\\App.exe") << Written;
+    }
+}
+
 TEST(ShellLink, ReadsTheFormatDocumentSample) {
     const TShellLinkData Data = DecodeShellLink(FromHex(kSampleLinkHex));
     EXPECT_EQ(Data.Target, "C:\\test\\a.txt");

@@ -38,3 +38,25 @@ TEST(WinPath, NameFolderAndExtension) {
     EXPECT_EQ(ChangeFileExt("C:\\a.d\\b.exe", ".log"), "C:\\a.d\\b.log");
     EXPECT_EQ(ChangeFileExt("C:\\a.d\\b", ".log"), "C:\\a.d\\b.log");
 }
+
+TEST(WinPath, CanonicalPathsAsTheShellStoresThem) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"C:/Program Files/Ostrevan/App.exe", "C:\\Program Files\\Ostrevan\\App.exe"},
+        {"C:\\a\\.\\b\\..\\c\\\\d.txt", "C:\\a\\c\\d.txt"},
+        {"C:\\..\\..\\x", "C:\\x"},
+        {"C:\\a\\..", "C:\\"},
+        {"C:\\a\\b\\", "C:\\a\\b\\"},
+        {"//server/share/./dir/../f.txt", "\\\\server\\share\\f.txt"},
+        {"relative/a.txt", "relative\\a.txt"},
+    };
+    for (const auto& [Path, Canonical] : Cases) EXPECT_EQ(CanonicalWinPath(Path), Canonical) << Path;
+}
+
+TEST(WinPath, FileNamesWindowsCannotHold) {
+    for (const char* Refused : {"", ".", "..", "a?b", "a*", "tab\tname", "a<b", "a|b", "a\"b", "a:b", "a/b", "a\\b",
+                                "dot.", "blank ", "CON", "con.txt", "Nul", "COM1.dat", "lpt9"})
+        EXPECT_NE(FileNameProblem(Refused), "") << Refused;
+    for (const char* Accepted :
+         {"Navitrex.exe", "Transportes Marítimos.nvo", ".hidden", "COM10", "CONSOLE.txt", "a..b"})
+        EXPECT_EQ(FileNameProblem(Accepted), "") << Accepted;
+}

@@ -116,6 +116,65 @@ TEST(WinenvTool, RegistryCommands) {
     EXPECT_EQ(Winenv({"reg", "add", "HKNOWHERE\\x"}), 1);
 }
 
+TEST(WinenvTool, RegistryDataIsCheckedAsTheSystemToolChecksIt) {
+    TTempPrefix Prefix;
+    const std::string Key = "HKCU\\Software\\Tipos";
+    struct TCase {
+        const char* Type;
+        const char* Data;
+        const char* Shown;  // nullptr: refused
+    };
+    const TCase Cases[] = {
+        {"REG_DWORD", "4294967295", "REG_DWORD    0xffffffff"},
+        {"REG_DWORD", "0x10", "REG_DWORD    0x10"},
+        {"REG_DWORD", "4294967296", nullptr},
+        {"REG_DWORD", "12abc", nullptr},
+        {"REG_DWORD", "-1", nullptr},
+        {"REG_DWORD", "0x", nullptr},
+        {"REG_QWORD", "0x0123456789abcdef", "REG_QWORD    0x123456789abcdef"},
+        {"REG_QWORD", "18446744073709551616", nullptr},
+        {"REG_BINARY", "00ff10", "REG_BINARY    00FF10"},
+        {"REG_BINARY", "0g", nullptr},
+        {"REG_BINARY", "abc", nullptr},
+        {"REG_NONE", "c0de", "REG_NONE    C0DE"},
+        {"REG_NONE", "", "REG_NONE    "},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(std::string(Case.Type) + " " + Case.Data);
+        const std::string Name = std::string("V").append(std::to_string(&Case - Cases));
+        const int Added = Winenv({"reg", "add", Key, "/v", Name, "/t", Case.Type, "/d", Case.Data});
+        std::string Out;
+        const int Queried = Winenv({"reg", "query", Key, "/v", Name}, &Out);
+        if (!Case.Shown) {
+            EXPECT_EQ(Added, 1);
+            EXPECT_EQ(Queried, 1) << "refused data changed nothing";
+        } else {
+            EXPECT_EQ(Added, 0);
+            EXPECT_NE(Out.find("    " + Name + "    " + Case.Shown + "\n"), std::string::npos) << Out;
+        }
+    }
+}
+
+TEST(WinenvTool, RootValuesAndImportedFiles) {
+    TTempPrefix Prefix;
+    std::string Out;
+    ASSERT_EQ(Winenv({"reg", "add", "HKCU", "/v", "RootVal", "/d", "hello"}), 0);
+    ASSERT_EQ(Winenv({"reg", "query", "HKCU", "/v", "RootVal"}, &Out), 0);
+    EXPECT_NE(Out.find("    RootVal    REG_SZ    hello\n"), std::string::npos) << Out;
+    ASSERT_EQ(Winenv({"reg", "export", "HKCU"}, &Out), 0);
+    EXPECT_EQ(Out.rfind("REGEDIT4\n\n[HKEY_CURRENT_USER]\n\"RootVal\"=\"hello\"\n\n", 0), 0u) << Out;
+
+    const fs::path File = Prefix.Root().parent_path() / (Prefix.Root().filename().string() + "-import.reg");
+    WriteHostFile(File, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER]\r\n\"RootVal\"=-\r\n\r\n"
+                        "[HKEY_LOCAL_MACHINE\\Software\\Ostrevan]\r\n\"Cidade\"=\"Itaja\xED\"\r\n");
+    ASSERT_EQ(Winenv({"reg", "import", File.string()}), 0);
+    fs::remove(File);
+    EXPECT_EQ(Winenv({"reg", "query", "HKCU", "/v", "RootVal"}), 1);
+    ASSERT_EQ(Winenv({"reg", "query", "HKLM\\Software\\Ostrevan"}, &Out), 0);
+    EXPECT_NE(Out.find("    Cidade    REG_SZ    Itajaí\n"), std::string::npos) << Out;
+    EXPECT_EQ(Winenv({"reg", "import", File.string()}), 1);  // gone
+}
+
 TEST(WinenvTool, DumpsShortcuts) {
     TTempPrefix Prefix;
     TShellLink Link;

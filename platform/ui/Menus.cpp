@@ -101,6 +101,12 @@ TMenuItem* TMenuItem::Add(const QString& Caption) {
     return Item;
 }
 
+TPopupMenu* TMenuItem::GetParentMenu() const {
+    for (QObject* Owner = parent(); Owner; Owner = Owner->parent())
+        if (auto* Menu = qobject_cast<TPopupMenu*>(Owner)) return Menu;
+    return nullptr;
+}
+
 void TMenuItem::Click() {
     if (TAction* Linked = Action()) Linked->Execute();
     else if (OnClick) OnClick(this);

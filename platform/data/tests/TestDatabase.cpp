@@ -1,4 +1,4 @@
-#include "TestDatabase.h"
+#include "platform/data/tests/TestDatabase.h"
 
 #include <QCoreApplication>
 

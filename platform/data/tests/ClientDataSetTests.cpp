@@ -2,7 +2,7 @@
 // and filters.
 #include <gtest/gtest.h>
 
-#include "platform/data/tests/TestDatabase.h"
+#include "TestDatabase.h"
 #include "platform/data/Provider.h"
 
 using namespace platform::data;

@@ -2,7 +2,7 @@
 // searching, data sources and links.
 #include <gtest/gtest.h>
 
-#include "platform/data/tests/TestDatabase.h"
+#include "TestDatabase.h"
 
 using namespace platform::data;
 using platform::data::testing::CreateClientes;

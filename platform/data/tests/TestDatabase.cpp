@@ -1,4 +1,4 @@
-#include "platform/data/tests/TestDatabase.h"
+#include "TestDatabase.h"
 
 #include <QCoreApplication>
 

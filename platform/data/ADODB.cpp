@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include "platform/data/SqliteFunctions.h"
+#include "platform/data/SqlTokens.h"
 
 namespace platform::data {
 
@@ -21,39 +22,21 @@ struct TPlaceholder {
     QString Name;  // empty for "?"
 };
 
-bool IsNameChar(QChar C) { return C.isLetterOrNumber() || C == '_'; }
+// The placeholder a parameter's index becomes while the text is translated.
+constexpr const char* kIndexPlaceholder = "vex_p";
+
+// An engine's message with the statement it refused.
+QString StatementError(const QString& Message, const QString& Sql) {
+    return QString("%1\nStatement: %2").arg(Message, Sql.trimmed());
+}
 
 // "?" and ":Name" outside strings, quoted names and comments; "::" is a cast.
 std::vector<TPlaceholder> ScanPlaceholders(const QString& S) {
     std::vector<TPlaceholder> Out;
-    const int N = S.size();
-    for (int I = 0; I < N; ++I) {
-        const QChar C = S[I];
-        if (C == '\'' || C == '"' || C == '[') {
-            const QChar Close = C == '[' ? QChar(']') : C;
-            for (++I; I < N; ++I) {
-                if (S[I] == Close) {
-                    if (Close != ']' && I + 1 < N && S[I + 1] == Close) ++I;
-                    else break;
-                }
-            }
-        } else if (C == '-' && I + 1 < N && S[I + 1] == '-') {
-            while (I < N && S[I] != '\n') ++I;
-        } else if (C == '/' && I + 1 < N && S[I + 1] == '*') {
-            const int End = S.indexOf("*/", I + 2);
-            I = End < 0 ? N : End + 1;
-        } else if (C == '?') {
-            Out.push_back(TPlaceholder{I, 1, QString()});
-        } else if (C == ':') {
-            if (I + 1 < N && S[I + 1] == ':') {
-                ++I;
-            } else if (I + 1 < N && IsNameChar(S[I + 1]) && (I == 0 || S[I - 1] != ':')) {
-                int J = I + 1;
-                while (J < N && IsNameChar(S[J])) ++J;
-                Out.push_back(TPlaceholder{I, J - I, S.mid(I + 1, J - I - 1)});
-                I = J - 1;
-            }
-        }
+    int Pos = 0;
+    for (const TToken& T : Tokenize(S)) {
+        if (T.Kind == TKind::Param) Out.push_back(TPlaceholder{Pos, static_cast<int>(T.Text.size()), T.Text.mid(1)});
+        Pos += T.Text.size();
     }
     return Out;
 }
@@ -110,6 +93,32 @@ QMap<QString, QString> ParseConnectionString(const QString& Text) {
 }
 
 int ConnectionCounter = 0;
+
+// The names a text writes, by their lower-case form.
+std::map<QString, QString> WrittenNames(const QString& Sql) {
+    std::map<QString, QString> Written;
+    for (const TToken& T : Tokenize(Sql))
+        if (T.Kind == TKind::Name || T.Kind == TKind::QuotedName)
+            Written.emplace(UnquotedName(T).toLower(), UnquotedName(T));
+    return Written;
+}
+
+// A Select without its closing Order By, which a derived table may not have unless it has a Top.
+QString WithoutOrder(const QString& Sql) {
+    const std::vector<TToken> Tokens = Tokenize(Sql);
+    int Depth = 0, Length = 0, OrderAt = -1;
+    bool Top = false;
+    for (const TToken& T : Tokens) {
+        if (T.Kind == TKind::LParen) ++Depth;
+        else if (T.Kind == TKind::RParen) --Depth;
+        else if (Depth == 0 && Is(T, "top")) Top = true;
+        else if (Depth == 0 && Is(T, "order")) OrderAt = Length;
+        Length += T.Text.size();
+    }
+    QString Text = OrderAt >= 0 && !Top ? Sql.left(OrderAt) : Sql;
+    Text = Text.trimmed();
+    return Text.endsWith(';') ? Text.chopped(1) : Text;
+}
 
 }  // namespace
 
@@ -309,9 +318,8 @@ void TADOConnection::SetConnected(bool Value) {
                 RegisterSqliteFunctions(Db);
                 sqlite3_progress_handler(Db, 1000, SqliteProgressThunk, this);
             }
-        } else if (FEngine == egPostgreSQL) {
-            ExecDirect("SET DateStyle TO ISO");
         }
+        for (const QString& Sql : FDialect->SessionSetupSql()) ExecDirect(Sql);
         if (AfterConnect) AfterConnect(this);
     } else {
         if (BeforeDisconnect) BeforeDisconnect(this);
@@ -332,7 +340,7 @@ void TADOConnection::EnsureConnected() {
 
 void TADOConnection::ExecDirect(const QString& Sql) {
     QSqlQuery Q(FDatabase);
-    if (!Q.exec(Sql)) Raise(Q);
+    if (!Q.exec(Sql)) Raise(Q, Sql);
 }
 
 int TADOConnection::BeginTrans() {
@@ -367,39 +375,52 @@ void TADOConnection::RollbackTrans() {
     }
 }
 
-void TADOConnection::Raise(const QSqlQuery& Query) const {
+void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) const {
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
+    QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
     if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014"))
-        DatabaseError("Query timeout expired");
-    const QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
-    DatabaseError(Text.trimmed());
+        Text = "Query timeout expired";
+    DatabaseError(StatementError(Text.trimmed(), Sql));
 }
 
-TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TParameters* Params, bool Keep) {
-    TStatement St;
-    QString Text;
+TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TParameters* Params, bool Keep,
+                                                   bool Batch) {
+    if (!Batch) CheckSingleStatement(Sql);
+    // Each placeholder is named after its parameter's index before the text is
+    // translated, so a translation may move or repeat it and still bind right.
+    QString Marked;
     int Last = 0, Positional = 0;
     for (const TPlaceholder& P : ScanPlaceholders(Sql)) {
-        Text += Sql.mid(Last, P.Pos - Last) + '?';
+        Marked += Sql.mid(Last, P.Pos - Last);
         Last = P.Pos + P.Length;
         int Index = -1;
         if (P.Name.isEmpty()) {
             Index = Positional++;
-            if (!Params || Index >= Params->Count()) DatabaseError(QString("No value given for parameter %1").arg(Index + 1));
+            if (!Params || Index >= Params->Count())
+                DatabaseError(StatementError(QString("No value given for parameter %1").arg(Index + 1), Sql));
         } else {
             for (int I = 0; Params && I < Params->Count() && Index < 0; ++I)
                 if ((*Params)[I].Name().compare(P.Name, Qt::CaseInsensitive) == 0) Index = I;
-            if (Index < 0) DatabaseError(QString("Parameter '%1' not found").arg(P.Name));
+            if (Index < 0) DatabaseError(StatementError(QString("Parameter '%1' not found").arg(P.Name), Sql));
         }
-        St.ParamOrder.push_back(Index);
+        Marked += QString(":%1%2").arg(QLatin1String(kIndexPlaceholder)).arg(Index);
     }
-    Text += Sql.mid(Last);
-    St.Text = FDialect->Translate(Text);
+    Marked += Sql.mid(Last);
+    TStatement St;
+    St.Source = Sql;
+    const QString Translated = FDialect->Translate(Marked);
+    Last = 0;
+    for (const TPlaceholder& P : ScanPlaceholders(Translated)) {
+        St.Text += Translated.mid(Last, P.Pos - Last) + '?';
+        Last = P.Pos + P.Length;
+        St.ParamOrder.push_back(P.Name.mid(int(qstrlen(kIndexPlaceholder))).toInt());
+    }
+    St.Text += Translated.mid(Last);
     St.Query = QSqlQuery(FDatabase);
     St.Query.setForwardOnly(true);
     St.IsPrepared = Keep || !St.ParamOrder.empty();
-    if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query);
+    if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query, Sql);
     return St;
 }
 
@@ -415,12 +436,19 @@ void TADOConnection::ApplyTimeout(int Seconds) {
 void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int Timeout) {
     for (size_t I = 0; I < Statement.ParamOrder.size(); ++I) {
         const TParameter& P = (*Params)[Statement.ParamOrder[I]];
-        Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(P.Value(), P.DataType()));
+        QVariant Value;
+        try {
+            Value = ConvertValue(P.Value(), P.DataType());  // a value of the wrong type fails here on every engine
+        } catch (const EDatabaseError& E) {
+            DatabaseError(StatementError(QString("Parameter '%1': %2").arg(P.Name(), E.Text()), Statement.Source));
+        }
+        Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(Value, P.DataType()));
     }
     ApplyTimeout(Timeout < 0 ? FCommandTimeout : Timeout);
     const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
     FDeadline = 0;
-    if (!Ok) Raise(Statement.Query);
+    if (!Ok) Raise(Statement.Query, Statement.Source);
+    for (const QString& Sql : FDialect->AfterStatementSql(Statement.Source)) ExecDirect(Sql);
 }
 
 QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Params, int Timeout) {
@@ -437,6 +465,13 @@ QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Para
 QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int Timeout) {
     EnsureConnected();
     TStatement St = Prepare(Sql, Params, false);
+    Exec(St, Params, Timeout);
+    return std::move(St.Query);
+}
+
+QSqlQuery TADOConnection::RunBatch(const QString& Sql, const TParameters* Params, int Timeout) {
+    EnsureConnected();
+    TStatement St = Prepare(Sql, Params, false, true);
     Exec(St, Params, Timeout);
     return std::move(St.Query);
 }
@@ -458,9 +493,12 @@ QVariantList TADOConnection::SelectRow(const QString& Sql, const TParameters* Pa
     return Row;
 }
 
-TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query) const {
+TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query, const QString& Sql) const {
     TFieldDefs Defs;
     const QSqlRecord Rec = Query.record();
+    // Names as the text writes them, for engines that report them folded.
+    const std::map<QString, QString> Written =
+        FDialect->FoldsUnquotedNames() ? WrittenNames(Sql) : std::map<QString, QString>();
     sqlite3_stmt* Stmt = nullptr;
     if (FEngine == egSQLite && Query.result()) {
         const QVariant Handle = Query.result()->handle();
@@ -468,24 +506,16 @@ TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query) const {
             Stmt = *static_cast<sqlite3_stmt* const*>(Handle.constData());
     }
     for (int I = 0; I < Rec.count(); ++I) {
-        QString Name = Rec.fieldName(I);
-        for (int N = 1; Defs.IndexOf(Name) >= 0; ++N) Name = QString("%1_%2").arg(Rec.fieldName(I)).arg(N);
+        const auto Found = Written.find(Rec.fieldName(I));
+        const QString Reported = Found == Written.end() ? Rec.fieldName(I) : Found->second;
+        QString Name = Reported;
+        for (int N = 1; Defs.IndexOf(Name) >= 0; ++N) Name = QString("%1_%2").arg(Reported).arg(N);
         TFieldType Type;
         int Size = 0;
         if (Stmt) {
             const char* Declared = sqlite3_column_decltype(Stmt, I);
-            if (Declared) {
-                Type = TypeFromDeclared(QString::fromUtf8(Declared), Size);
-            } else {
-                // An expression: the type of its first value.
-                switch (sqlite3_column_type(Stmt, I)) {
-                case SQLITE_INTEGER: Type = ftLargeint; break;
-                case SQLITE_FLOAT: Type = ftFloat; break;
-                case SQLITE_TEXT: Type = ftString; break;
-                case SQLITE_BLOB: Type = ftBlob; break;
-                default: Type = ftVariant; break;
-                }
-            }
+            // An expression has no declared type: the values decide once all are read.
+            Type = Declared ? TypeFromDeclared(QString::fromUtf8(Declared), Size) : ftVariant;
         } else {
             const QSqlField F = Rec.field(I);
             Type = TypeFromMeta(F);
@@ -493,6 +523,45 @@ TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query) const {
         }
         TFieldDef& Def = Defs.Add(Name, Type, Size);
         Def.Precision = Rec.field(I).precision() > 0 ? Rec.field(I).precision() : 0;
+    }
+    return Defs;
+}
+
+TFieldDefs TADOConnection::CommandFieldDefs(const QString& Sql, const TParameters* Params) {
+    QSqlQuery Q = Run(QString("Select * From (%1) vex_defs Where 1 = 0").arg(WithoutOrder(Sql)), Params);
+    TFieldDefs Defs = ColumnDefs(Q, Sql);
+    Q.finish();
+    NamesAsDefined(Defs, Sql);
+    const QString Table = TableNameFromSql(Sql);
+    if (Table.isEmpty()) return Defs;
+    const TFieldDefs Columns = TableFieldDefs(Table);
+    for (int I = 0; I < Defs.Count(); ++I)
+        if (const TFieldDef* Column = Columns.Find(Defs[I].Name)) Defs[I].Required = Column->Required;
+    return Defs;
+}
+
+void TADOConnection::NamesAsDefined(TFieldDefs& Defs, const QString& Sql) {
+    if (!FDialect->FoldsUnquotedNames()) return;
+    // Only names the text does not write come from the table's definition.
+    const std::map<QString, QString> Written = WrittenNames(Sql);
+    auto Folded = [&](const TFieldDef& Def) { return Def.Name == Def.Name.toLower() && !Written.count(Def.Name); };
+    const QString Table = TableNameFromSql(Sql);
+    if (Table.isEmpty() || std::none_of(Defs.begin(), Defs.end(), Folded)) return;
+    const TFieldDefs Columns = TableFieldDefs(Table);
+    for (int I = 0; I < Defs.Count(); ++I)
+        if (const TFieldDef* Column = Columns.Find(Defs[I].Name); Column && Folded(Defs[I]))
+            Defs[I].Name = Column->Name;
+}
+
+TFieldDefs TADOConnection::TableFieldDefs(const QString& Table) {
+    TParameters Params;
+    Params.CreateParameter("Table", ftString, Table);
+    QSqlQuery Q = Run(FDialect->TableColumnsSql(), &Params);
+    TFieldDefs Defs;
+    while (Q.next()) {
+        int Size = 0;
+        const TFieldType Type = TypeFromDeclared(Q.value(1).toString(), Size);
+        Defs.Add(Q.value(0).toString(), Type, Type == ftString ? Size : 0, Q.value(2).toInt() != 0);
     }
     return Defs;
 }

@@ -126,14 +126,23 @@ public:
     QSqlQuery& RunCached(const QString& Sql, const TParameters* Params, int Timeout = -1);
     // Executes a statement of its own, for result sets read once.
     QSqlQuery Run(const QString& Sql, const TParameters* Params, int Timeout = -1);
-    // Definitions of the columns of an executed query.
-    TFieldDefs ColumnDefs(const QSqlQuery& Query) const;
+    // Executes a T-SQL program of several statements as it is written: only
+    // for the batches of named operations on a dialect that runs them.
+    QSqlQuery RunBatch(const QString& Sql, const TParameters* Params, int Timeout = -1);
+    // Definitions of the columns of an executed query; names keep the case Sql writes them in.
+    TFieldDefs ColumnDefs(const QSqlQuery& Query, const QString& Sql = QString()) const;
+    // Folded names of the columns of Sql's table as its definition writes them; runs a query of its own.
+    void NamesAsDefined(TFieldDefs& Defs, const QString& Sql);
+    // The columns of a command, or of a table, without reading any row.
+    TFieldDefs CommandFieldDefs(const QString& Sql, const TParameters* Params = nullptr);
+    TFieldDefs TableFieldDefs(const QString& Table);
 
     std::function<void(TADOConnection* Sender)> BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
 
 private:
     struct TStatement {
         QSqlQuery Query;
+        QString Source;               // as the caller wrote it, for error messages
         QString Text;                 // translated; run directly when not prepared
         bool IsPrepared = false;
         std::vector<int> ParamOrder;  // parameter index per placeholder
@@ -141,12 +150,13 @@ private:
     void CheckDisconnected() const;
     void EnsureConnected();
     // Statements without parameters run directly unless kept: servers do not prepare every kind.
-    TStatement Prepare(const QString& Sql, const TParameters* Params, bool Keep);
+    // A Batch may hold several statements.
+    TStatement Prepare(const QString& Sql, const TParameters* Params, bool Keep, bool Batch = false);
     void Exec(TStatement& Statement, const TParameters* Params, int Timeout);
     void ApplyTimeout(int Seconds);
     void ExecDirect(const QString& Sql);
-    // The server's own message; a stopped statement says so.
-    [[noreturn]] void Raise(const QSqlQuery& Query) const;
+    // The server's own message and the statement; a stopped statement says so.
+    [[noreturn]] void Raise(const QSqlQuery& Query, const QString& Sql) const;
 
     QString FConnectionString;
     TEngine FEngine = egSQLite;

@@ -3,8 +3,38 @@
 #include <QSqlQuery>
 
 #include "platform/data/SqlResolver.h"
+#include "platform/data/SqlTokens.h"
 
 namespace platform::data {
+
+namespace {
+
+// A column without a declared type takes the type all its values share: integers
+// read as floats when any value has a fraction, never rounded to the first row's type.
+void NarrowColumn(TDataPacket& Packet, int Slot) {
+    bool Integers = true, Numbers = true, Texts = true, Any = false;
+    int Length = 0;
+    for (const TDataPacket::TRow& Row : Packet.Rows) {
+        const QVariant& V = Row.Values[Slot];
+        if (VarIsClear(V)) continue;
+        Any = true;
+        const int Id = V.typeId();
+        const bool Integral = Id == QMetaType::LongLong || Id == QMetaType::Int;
+        Integers = Integers && Integral;
+        Numbers = Numbers && (Integral || Id == QMetaType::Double);
+        Texts = Texts && Id == QMetaType::QString;
+        if (Id == QMetaType::QString) Length = std::max(Length, static_cast<int>(V.toString().size()));
+    }
+    if (!Any) return;
+    TFieldDef& Def = Packet.FieldDefs[Slot];
+    Def.DataType = Integers ? ftLargeint : Numbers ? ftFloat : Texts ? ftString : ftVariant;
+    if (Def.DataType == ftString) Def.Size = std::max(Length, 1);
+    if (Def.DataType == ftVariant) return;
+    for (TDataPacket::TRow& Row : Packet.Rows)
+        if (!VarIsClear(Row.Values[Slot])) Row.Values[Slot] = ConvertValue(Row.Values[Slot], Def.DataType);
+}
+
+}  // namespace
 
 TCustomADODataSet::TCustomADODataSet(QObject* AOwner) : TDataSet(AOwner) {}
 
@@ -20,7 +50,7 @@ TDataPacket TCustomADODataSet::FetchPacket() {
                               : (Fresh = C.Run(CommandText(), &FParameters, CommandTimeout()));
     if (!Q.isSelect()) DatabaseError(QString("%1: CommandText does not return a result set").arg(Name()));
     TDataPacket Packet;
-    const TFieldDefs Result = C.ColumnDefs(Q);
+    const TFieldDefs Result = C.ColumnDefs(Q, CommandText());
     Packet.FieldDefs = FStoreDefs && FieldDefs().Count() > 0 ? FieldDefs() : Result;
     struct TColumn {
         int Slot;
@@ -47,6 +77,9 @@ TDataPacket TCustomADODataSet::FetchPacket() {
         Packet.Rows.push_back(std::move(Row));
     }
     Q.finish();
+    for (const TColumn& Column : Columns)
+        if (Column.Slot >= 0 && Column.Type == ftVariant) NarrowColumn(Packet, Column.Slot);
+    if (!FStoreDefs || FieldDefs().Count() == 0) C.NamesAsDefined(Packet.FieldDefs, CommandText());
     return Packet;
 }
 
@@ -85,6 +118,10 @@ int TCustomADODataSet::ExecSQL() {
 }
 
 QString TCustomADODataSet::TableName() const { return TableNameFromSql(CommandText()); }
+
+void TCustomADODataSet::UpdateFieldDefs() {
+    FieldDefs() = CheckConnection().CommandFieldDefs(CommandText(), &FParameters);
+}
 
 void TCustomADODataSet::WriteRow(TUpdateKind Kind, const std::vector<QVariant>& NewValues,
                                  const std::vector<QVariant>& OldValues) {

@@ -30,6 +30,8 @@ public:
     int RowsAffected() const { return FRowsAffected; }
     // The table the rows come from: the first one named after From.
     QString TableName() const;
+    // FieldDefs become the command's columns as the server describes them, without reading rows.
+    void UpdateFieldDefs();
 
 protected:
     void InternalOpen() override;

@@ -1,8 +1,10 @@
 #pragma once
 // SQL dialects. The library writes T-SQL; SQLite and PostgreSQL translate one
 // statement at a time, the T-SQL dialect sends text unchanged. Programs of
-// several statements are named operations with a native version per engine.
+// several statements are named operations (NamedOperations.h) with a native
+// version per engine.
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -10,9 +12,7 @@
 
 namespace platform::data {
 
-enum TEngine { egSQLite, egPostgreSQL, egTSQL };
-
-class TADOConnection;
+enum TEngine : int { egSQLite, egPostgreSQL, egTSQL };
 
 class TSqlDialect {
 public:
@@ -22,6 +22,8 @@ public:
     virtual QString Translate(const QString& Sql) const = 0;
     // A parameter value as this engine takes it.
     virtual QVariant BindValue(const QVariant& Value, TFieldType DataType) const;
+    // Statements run once on every new connection.
+    virtual QStringList SessionSetupSql() const { return {}; }
 
     // Failed statements that poison the transaction need a savepoint each.
     virtual bool NeedsStatementSavepoints() const { return false; }
@@ -29,17 +31,18 @@ public:
     virtual QString RollbackToSavepointSql(const QString& Name) const { return "ROLLBACK TO SAVEPOINT " + Name; }
     virtual QString ReleaseSavepointSql(const QString& Name) const { return "RELEASE SAVEPOINT " + Name; }
 
-    // The session variable table: one variant value per name and connection;
-    // names ignore case. Reading a missing name answers Unassigned.
-    virtual QString SessionVariablesSql() const = 0;
-    virtual void CreateSessionVariables(TADOConnection& Connection) const;
-    virtual void SetSessionVariable(TADOConnection& Connection, const QString& Name, const QVariant& Value) const = 0;
-    virtual QVariant GetSessionVariable(TADOConnection& Connection, const QString& Name) const = 0;
+    // Whether named operations go out as their T-SQL batch text.
+    virtual bool RunsBatches() const { return false; }
+    // Whether the engine reports unquoted names in lower case, losing the written case.
+    virtual bool FoldsUnquotedNames() const { return false; }
+    // The columns of the table named by the parameter :Table, in order: name
+    // as its definition writes it, declared type and 1 when the column is Not Null.
+    virtual QString TableColumnsSql() const = 0;
+    // Statements that follow a statement that ran, such as what keeps the
+    // written case of a new table's column names.
+    virtual QStringList AfterStatementSql(const QString&) const { return {}; }
 };
 
 std::unique_ptr<TSqlDialect> CreateDialect(TEngine Engine);
-
-// The T-SQL batch that creates the session variable table and reads it.
-extern const char* const SessionVariablesBatch;
 
 }  // namespace platform::data

@@ -3,20 +3,16 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "platform/data/SqlTokens.h"
+
 namespace platform::data {
 
 namespace {
 
-QString Unquote(QString Name) {
-    Name = Name.trimmed();
-    if (Name.size() >= 2 && ((Name.startsWith('[') && Name.endsWith(']')) || (Name.startsWith('"') && Name.endsWith('"'))))
-        Name = Name.mid(1, Name.size() - 2);
-    return Name;
-}
-
-QString QuoteName(const QString& Name) {
+// A closing bracket inside the name is written twice.
+QString QuoteName(QString Name) {
     static const QRegularExpression Plain("^[A-Za-z_#][A-Za-z0-9_]*(\\.[A-Za-z_][A-Za-z0-9_]*)?$");
-    return Plain.match(Name).hasMatch() ? Name : '[' + Name + ']';
+    return Plain.match(Name).hasMatch() ? Name : '[' + Name.replace("]", "]]") + ']';
 }
 
 bool Changed(const QVariant& A, const QVariant& B) {
@@ -28,41 +24,11 @@ bool Changed(const QVariant& A, const QVariant& B) {
 TResolveField ResolveFieldOf(const TField& Field) {
     TResolveField R;
     const QString Origin = Field.Origin().trimmed();
-    R.Column = Origin.isEmpty() ? Field.FieldName() : Unquote(Origin.section('.', -1));
+    R.Column = Origin.isEmpty() ? Field.FieldName() : UnquotedName(Origin.section('.', -1));
     R.DataType = Field.DataType();
     R.Flags = Field.ProviderFlags();
     R.Slot = Field.FieldNo() - 1;
     return R;
-}
-
-QString TableNameFromSql(const QString& Sql) {
-    int Depth = 0;
-    for (int I = 0; I < Sql.size(); ++I) {
-        const QChar C = Sql[I];
-        if (C == '\'') {
-            I = Sql.indexOf('\'', I + 1);
-            if (I < 0) break;
-        } else if (C == '(') {
-            ++Depth;
-        } else if (C == ')') {
-            --Depth;
-        } else if (Depth == 0 && Sql.mid(I, 4).compare("from", Qt::CaseInsensitive) == 0 &&
-                   (I == 0 || !Sql[I - 1].isLetterOrNumber()) && I + 4 < Sql.size() && Sql[I + 4].isSpace()) {
-            int J = I + 4;
-            while (J < Sql.size() && Sql[J].isSpace()) ++J;
-            const int Start = J;
-            bool Bracket = false;
-            while (J < Sql.size() && (Bracket || Sql[J].isLetterOrNumber() || QString("_.#[]\"").contains(Sql[J]))) {
-                if (Sql[J] == '[') Bracket = true;
-                else if (Sql[J] == ']') Bracket = false;
-                ++J;
-            }
-            QStringList Parts;
-            for (const QString& Part : Sql.mid(Start, J - Start).split('.')) Parts << Unquote(Part);
-            return Parts.join('.');
-        }
-    }
-    return QString();
 }
 
 TSqlResolver::TSqlResolver(TADOConnection& Connection, QString TableName, TUpdateMode Mode,

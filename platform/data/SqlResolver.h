@@ -24,8 +24,6 @@ struct TResolveField {
 
 // The column of a field: the last part of its origin, or its name.
 TResolveField ResolveFieldOf(const TField& Field);
-// The first table named after From in a Select.
-QString TableNameFromSql(const QString& Sql);
 
 // Writes single rows of one table, through statements prepared once per shape.
 class TSqlResolver {

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/data/DataTypes.h"
 #include "platform/os/Text.h"
@@ -22,77 +23,107 @@ std::string_view TextArg(sqlite3_value* V) {
 }
 
 // Matches T-SQL patterns: % any run, _ one character, [abc], [a-z], [^abc];
-// letters compare ignoring case, Latin-1 letters included.
+// letters compare ignoring case, Latin-1 letters included. The pattern is read
+// once into elements and matched by walking all of its states together, so a
+// match costs at most text length times pattern length.
 class TLikeMatcher {
 public:
-    TLikeMatcher(std::string_view Pattern, char32_t Escape) : FEscape(Escape) {
-        size_t P = 0;
-        while (P < Pattern.size()) FPattern.push_back(DecodeUtf8(Pattern, P));
+    TLikeMatcher(std::string_view Pattern, char32_t Escape) {
+        std::u32string P;
+        size_t Pos = 0;
+        while (Pos < Pattern.size()) P.push_back(DecodeUtf8(Pattern, Pos));
+        for (size_t I = 0; I < P.size();) I = Compile(P, I, Escape);
     }
 
     bool Match(std::string_view Text) const {
-        std::u32string T;
-        size_t P = 0;
-        while (P < Text.size()) T.push_back(FoldLower(DecodeUtf8(Text, P)));
-        return MatchFrom(T, 0, 0);
+        const size_t M = FElements.size();
+        std::vector<char> States(M + 1, 0), Next(M + 1, 0);
+        States[0] = 1;
+        Close(States);
+        size_t Pos = 0;
+        while (Pos < Text.size()) {
+            const char32_t C = FoldLower(DecodeUtf8(Text, Pos));
+            std::fill(Next.begin(), Next.end(), 0);
+            for (size_t J = 0; J < M; ++J) {
+                if (!States[J]) continue;
+                if (FElements[J].Kind == TElement::AnyRun) Next[J] = 1;
+                else if (Matches(FElements[J], C)) Next[J + 1] = 1;
+            }
+            Close(Next);
+            States.swap(Next);
+        }
+        return States[M] != 0;
     }
 
 private:
-    // Length of the pattern element at P, and whether it matches C.
-    size_t Element(size_t P, char32_t C, bool& Matches) const {
-        const char32_t E = FPattern[P];
-        if (FEscape && E == FEscape && P + 1 < FPattern.size()) {
-            Matches = FoldLower(FPattern[P + 1]) == C;
-            return 2;
+    struct TElement {
+        enum TKind { Char, AnyOne, AnyRun, Class };
+        explicit TElement(TKind AKind, char32_t AC = 0) : Kind(AKind), C(AC) {}
+        TKind Kind;
+        char32_t C;
+        bool Negate = false;
+        std::vector<std::pair<char32_t, char32_t>> Ranges;
+    };
+
+    // Reads the element at I; answers where the next one starts.
+    size_t Compile(const std::u32string& P, size_t I, char32_t Escape) {
+        const char32_t E = P[I];
+        if (Escape && E == Escape && I + 1 < P.size()) {
+            FElements.emplace_back(TElement::Char, FoldLower(P[I + 1]));
+            return I + 2;
+        }
+        if (E == '%') {
+            const bool AfterRun = !FElements.empty() && FElements.back().Kind == TElement::AnyRun;
+            if (!AfterRun) FElements.emplace_back(TElement::AnyRun);  // a run of % matches as one
+            return I + 1;
         }
         if (E == '_') {
-            Matches = true;
-            return 1;
+            FElements.emplace_back(TElement::AnyOne);
+            return I + 1;
         }
         if (E == '[') {
-            size_t Q = P + 1;
-            const bool Negate = Q < FPattern.size() && FPattern[Q] == '^';
-            if (Negate) ++Q;
-            bool In = false;
+            TElement Class(TElement::Class);
+            size_t Q = I + 1;
+            Class.Negate = Q < P.size() && P[Q] == '^';
+            if (Class.Negate) ++Q;
             const size_t Start = Q;
-            for (; Q < FPattern.size() && (FPattern[Q] != ']' || Q == Start); ++Q) {
-                const char32_t Lo = FoldLower(FPattern[Q]);
-                if (Q + 2 < FPattern.size() && FPattern[Q + 1] == '-' && FPattern[Q + 2] != ']') {
-                    In = In || (C >= Lo && C <= FoldLower(FPattern[Q + 2]));
+            for (; Q < P.size() && (P[Q] != ']' || Q == Start); ++Q) {
+                const char32_t Lo = FoldLower(P[Q]);
+                if (Q + 2 < P.size() && P[Q + 1] == '-' && P[Q + 2] != ']') {
+                    Class.Ranges.emplace_back(Lo, FoldLower(P[Q + 2]));
                     Q += 2;
                 } else {
-                    In = In || C == Lo;
+                    Class.Ranges.emplace_back(Lo, Lo);
                 }
             }
-            if (Q < FPattern.size()) {
-                Matches = In != Negate;
-                return Q - P + 1;
+            if (Q < P.size()) {
+                FElements.push_back(std::move(Class));
+                return Q + 1;
             }
         }
-        Matches = FoldLower(E) == C;
-        return 1;
+        FElements.emplace_back(TElement::Char, FoldLower(E));
+        return I + 1;
     }
 
-    bool MatchFrom(const std::u32string& T, size_t Ti, size_t Pi) const {
-        while (Pi < FPattern.size()) {
-            if (FPattern[Pi] == '%') {
-                while (Pi < FPattern.size() && FPattern[Pi] == '%') ++Pi;
-                if (Pi == FPattern.size()) return true;
-                for (size_t K = Ti; K <= T.size(); ++K)
-                    if (MatchFrom(T, K, Pi)) return true;
-                return false;
-            }
-            if (Ti >= T.size()) return false;
-            bool Matches = false;
-            Pi += Element(Pi, T[Ti], Matches);
-            if (!Matches) return false;
-            ++Ti;
+    static bool Matches(const TElement& E, char32_t C) {
+        switch (E.Kind) {
+        case TElement::Char: return E.C == C;
+        case TElement::Class: {
+            bool In = false;
+            for (const auto& [Lo, Hi] : E.Ranges) In = In || (C >= Lo && C <= Hi);
+            return In != E.Negate;
         }
-        return Ti == T.size();
+        default: return true;
+        }
     }
 
-    std::u32string FPattern;
-    char32_t FEscape;
+    // A run of any characters may also be empty.
+    void Close(std::vector<char>& States) const {
+        for (size_t J = 0; J < FElements.size(); ++J)
+            if (States[J] && FElements[J].Kind == TElement::AnyRun) States[J + 1] = 1;
+    }
+
+    std::vector<TElement> FElements;
 };
 
 void Like(sqlite3_context* Ctx, int Argc, sqlite3_value** Argv) {

@@ -22,9 +22,9 @@ std::unique_ptr<TADOConnection> OpenTestConnection(TEngine Engine) {
     if (Engine == egSQLite) {
         C->SetConnectionString("Provider=SQLite;Data Source=:memory:");
     } else {
-        const QString Dsn = qEnvironmentVariable("PG_TEST_DSN");
+        const QString Dsn = qEnvironmentVariable(Engine == egPostgreSQL ? "PG_TEST_DSN" : "MSSQL_TEST_DSN");
         if (Dsn.isEmpty()) return nullptr;
-        C->SetConnectionString(PgConnectionString(Dsn));
+        C->SetConnectionString(Engine == egPostgreSQL ? PgConnectionString(Dsn) : Dsn);
     }
     C->Open();
     if (Engine == egPostgreSQL) {
@@ -71,7 +71,7 @@ const char* EngineName(TEngine Engine) {
     switch (Engine) {
     case egSQLite: return "SQLite";
     case egPostgreSQL: return "PostgreSQL";
-    default: return "TSql";
+    default: return "SqlServer";
     }
 }
 

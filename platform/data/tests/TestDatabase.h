@@ -1,8 +1,10 @@
 #pragma once
 // Connections for the data-driven suites: SQLite in memory always, PostgreSQL
-// when PG_TEST_DSN names a server ("host=... port=... dbname=... user=...").
+// when PG_TEST_DSN names a server ("host=... port=... dbname=... user=..."),
+// SQL Server when MSSQL_TEST_DSN holds an ODBC connection string.
 // Each PostgreSQL connection works in a schema of its own, dropped at the end.
 #include <memory>
+#include <ostream>
 
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
@@ -21,3 +23,6 @@ const char* EngineName(TEngine Engine);
 void CreateClientes(TClientDataSet& DataSet);
 
 }  // namespace platform::data::testing
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }

@@ -1,0 +1,18 @@
+#include "dataaccess/VexHost.h"
+
+#include "dataaccess/VexSession.h"
+
+namespace dataaccess {
+
+namespace {
+TVexHost* gHost = nullptr;
+}
+
+TVexHost* Host() { return gHost; }
+
+void SetHost(TVexHost* Value) {
+    gHost = Value;
+    ResetSession();
+}
+
+}  // namespace dataaccess

@@ -130,6 +130,7 @@ void ToggleSort(TDataSet* DataSet, const QString& FixedFields, const QString& Fi
 }
 
 QString ReplaceFieldTokens(const QString& Text, TDataSet* DataSet) {
+    if (!CheckSortable(DataSet)) return Text;
     QString Result = Text;
     for (qsizetype Open = Text.indexOf('['); Open >= 0; Open = Text.indexOf('[', Open + 1)) {
         const qsizetype Close = Text.indexOf(']', Open + 1);

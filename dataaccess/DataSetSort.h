@@ -28,7 +28,8 @@ void ApplySort(TDataSet* DataSet, const QStringList& Fields, const QStringList& 
 // A click on the title of FieldName: ascending, then descending, then
 // ascending again; Multi keeps the earlier columns; FixedFields lead always.
 void ToggleSort(TDataSet* DataSet, const QString& FixedFields, const QString& FieldName, bool Multi);
-// Every [Name] naming a field of DataSet becomes that field's origin.
+// Every [Name] naming a field of DataSet becomes that field's origin; the
+// text stays as it is when the dataset cannot be sorted.
 QString ReplaceFieldTokens(const QString& Text, TDataSet* DataSet);
 
 }  // namespace dataaccess

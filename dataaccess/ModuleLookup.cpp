@@ -1,5 +1,8 @@
 #include "dataaccess/ModuleLookup.h"
 
+#include "dataaccess/VexHost.h"
+#include "dataaccess/VexSqlText.h"
+
 namespace dataaccess {
 
 namespace {
@@ -7,28 +10,31 @@ namespace {
 const QString kDivisionLine = QStringLiteral("Main.Divisao[0].Name=%1");
 constexpr int kCreatedImageIndex = 11;
 
-bool SameName(const QString& A, const QString& B) { return A.compare(B, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& A, const QString& B) { return LowerCaseLatin1(A) == LowerCaseLatin1(B); }
+
+QList<QObject*> LoadedModules() { return Host() ? Host()->Modules() : QList<QObject*>(); }
+
+TVexModulo* DescriptorOf(QObject* Module) {
+    if (auto* Modulo = qobject_cast<TVexModulo*>(Module)) return Modulo;
+    return Module->findChild<TVexModulo*>(QString(), Qt::FindDirectChildrenOnly);
+}
 
 }  // namespace
 
-std::vector<TLoadedModule>& LoadedModules() {
-    static std::vector<TLoadedModule> Modules;
-    return Modules;
-}
-
 QObject* FindModuleObject(const QString& Name) {
-    for (const TLoadedModule& Module : LoadedModules())
-        for (const auto& [ObjectName, Object] : Module.Objects)
-            if (SameName(ObjectName, Name)) return Object.data();
+    for (QObject* Module : LoadedModules())
+        for (QObject* Object : Module->children())
+            if (SameName(Object->objectName(), Name)) return Object;
     return nullptr;
 }
 
 TRelacaoModulo* FindRelation(const QString& Name, const QString& Division, bool Create, const QString& Caption) {
     TVexModulo* First = nullptr;
-    for (const TLoadedModule& Module : LoadedModules()) {
-        if (!Module.Modulo) continue;
-        if (!First) First = Module.Modulo;
-        const TRelacoesModulo& Relacoes = Module.Modulo->Relacoes();
+    for (QObject* Module : LoadedModules()) {
+        TVexModulo* Modulo = DescriptorOf(Module);
+        if (!Modulo) continue;
+        if (!First) First = Modulo;
+        const TRelacoesModulo& Relacoes = Modulo->Relacoes();
         for (int I = 0; I < Relacoes.Count(); ++I)
             if (SameName(Relacoes.Items(I)->Nome, Name)) return Relacoes.Items(I);
     }

@@ -1,26 +1,17 @@
 #pragma once
-// The modules the host has loaded, as its module controller lists them, and
-// the two lookups the framework makes over them. With no module loaded every
-// lookup answers nullptr and changes nothing.
+// The two lookups the framework makes over the modules the host has loaded.
+// A loaded module is an object of the host's module list: its descriptor is
+// the module itself or the TVexModulo it owns, and its registered objects are
+// its named children. Without a host, or with no module loaded, every lookup
+// answers nullptr and changes nothing.
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <utility>
-#include <vector>
 
 #include "dataaccess/VexModulo.h"
 
 namespace dataaccess {
 
-struct TLoadedModule {
-    QPointer<TVexModulo> Modulo;
-    std::vector<std::pair<QString, QPointer<QObject>>> Objects;  // registered under a name
-};
-
-// The host's list, in load order.
-std::vector<TLoadedModule>& LoadedModules();
-
-// The first object registered under Name (ignoring case), or nullptr.
+// The first object registered under Name (ignoring case) in a loaded module, or nullptr.
 QObject* FindModuleObject(const QString& Name);
 // The first window named Name (ignoring case) of the loaded modules. With
 // Create, a missing window is added to the first module with the caption

@@ -22,7 +22,9 @@ const QStringList kAtalhoOptions = {"aoCadastros",      "aoMovimentacoes",      
 const QString kBadValue = QStringLiteral("Invalid property value '%1' for %2");
 
 [[noreturn]] void BadValue(const QJsonValue& Value, const QString& Property) {
-    const QString Text = Value.isString() ? Value.toString() : QString::fromUtf8(QJsonDocument(QJsonArray{Value}).toJson(QJsonDocument::Compact));
+    const QString Text = Value.isString()
+                             ? Value.toString()
+                             : QString::fromUtf8(QJsonDocument(QJsonArray{Value}).toJson(QJsonDocument::Compact));
     throw EStreamError(kBadValue.arg(Text, Property).toStdString());
 }
 

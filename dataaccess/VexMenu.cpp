@@ -15,6 +15,8 @@ constexpr int kShortCutGap = 10;
 constexpr int kShortCutMargin = 8;
 constexpr int kCheckRight = 22;
 constexpr int kLightenIdle = 55;
+constexpr int kSeparatorIndent = 30;
+constexpr int kSeparatorEndGap = 3;
 
 TImageList* ImagesOf(const TMenuItem& Item) {
     if (TImageList* Own = Item.SubMenuImages()) return Own;
@@ -86,8 +88,8 @@ void DrawMenuItem(TMenuItem* Item, TCanvas& Canvas, const QRect& Rect, bool Sele
     if (Item->IsLine()) {
         const int Y = Rect.top() + Rect.height() / 2;
         Canvas.Pen() = TPen{kMenuGutter};
-        Canvas.MoveTo(Rect.left() + 30, Y);
-        Canvas.LineTo(WinRight(Rect) - 3, Y);
+        Canvas.MoveTo(Rect.left() + kSeparatorIndent, Y);
+        Canvas.LineTo(WinRight(Rect) - kSeparatorEndGap, Y);
         return;
     }
 

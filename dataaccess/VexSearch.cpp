@@ -1,7 +1,6 @@
 #include "dataaccess/VexSearch.h"
 
 #include "dataaccess/ModuleLookup.h"
-#include "platform/ui/Forms.h"
 
 namespace dataaccess {
 
@@ -12,11 +11,11 @@ const QString kSearchCaption = QStringLiteral("Pesquisar...");
 }  // namespace
 
 int OpenSearch(const QString& Name, QStringList& ResultList, QStringList& FilterList, const QString& Division) {
-    platform::ui::TCustomForm* Main = platform::ui::MainForm();
+    QObject* Main = Host() ? Host()->MainWindow() : nullptr;
     if (!Main) return 0;
     TSearchRequest Request{FindRelation(Name, Division, true, kSearchCaption), &ResultList, &FilterList};
-    return static_cast<int>(platform::ui::SendMessage(Main, WM_SEARCHREQUEST,
-                                                      reinterpret_cast<platform::ui::WPARAM>(&Request), 0));
+    return static_cast<int>(
+        platform::ui::SendMessage(Main, WM_SEARCHREQUEST, reinterpret_cast<platform::ui::WPARAM>(&Request), 0));
 }
 
 }  // namespace dataaccess

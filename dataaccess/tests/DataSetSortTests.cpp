@@ -62,7 +62,8 @@ TEST_F(DataSetSortTest, ClicksGiveTheOrderOfTheFixedFieldsAndTheClickedColumns) 
         std::vector<TClick> Clicks;
         QString Text;
     } Cases[] = {
-        {"a third click sorts ascending again", {{"", "Nome", false}, {"", "Nome", false}, {"", "Nome", false}}, "Nome"},
+        {"a third click sorts ascending again", {{"", "Nome", false}, {"", "Nome", false}, {"", "Nome", false}},
+         "Nome"},
         {"another column drops the previous one", {{"", "Nome", false}, {"", "Cidade", false}}, "Cidade"},
         {"a fixed field leads", {{"Cidade", "Criado", false}}, "Cidade;Criado"},
         {"with several columns the clicked ones follow the fixed field in order",
@@ -158,12 +159,15 @@ TEST_F(DataSetSortTest, FieldTokensBecomeTheFieldsOrigins) {
         SCOPED_TRACE(Case.Text.toStdString());
         EXPECT_EQ(ReplaceFieldTokens(Case.Text, &Clientes), Case.Expected);
     }
+    EXPECT_TRUE(Dialogs.Calls.empty());
+    TOtherDataSet Other;
+    EXPECT_EQ(ReplaceFieldTokens("[Nome]=1", &Other), "[Nome]=1");
+    EXPECT_EQ(Dialogs.Calls.size(), 1u);
 }
 
 class DataSetSortEngineTest : public EngineTest {};
 
-INSTANTIATE_TEST_SUITE_P(Engines, DataSetSortEngineTest, ::testing::Values(egSQLite, egPostgreSQL),
-                         [](const auto& Info) { return std::string(EngineName(Info.param)); });
+VEX_INSTANTIATE_ENGINE_SUITE(DataSetSortEngineTest);
 
 TEST_P(DataSetSortEngineTest, QueryRowsFollowTheTitleClicks) {
     TADOQuery Query;

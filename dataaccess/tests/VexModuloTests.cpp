@@ -7,6 +7,7 @@
 
 #include "dataaccess/ModuleLookup.h"
 #include "dataaccess/ModuloDescription.h"
+#include "dataaccess/testhost/TestHost.h"
 
 using namespace dataaccess;
 using platform::ui::TImageList;
@@ -15,18 +16,19 @@ namespace {
 
 class VexModuloTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadedModules().clear(); }
-    void TearDown() override { LoadedModules().clear(); }
-
-    // Loads a descriptor whose windows have the given names.
-    TVexModulo& Load(const QStringList& Windows, std::vector<std::pair<QString, QPointer<QObject>>> Objects = {}) {
-        auto& Modulo = Owned.emplace_back(std::make_unique<TVexModulo>());
+    // Loads a module whose descriptor declares the windows and which registers the objects.
+    QObject& Load(const QStringList& Windows, const QStringList& Objects = {}) {
+        QObject& Module = *Modules.emplace_back(std::make_unique<QObject>());
+        auto* Modulo = new TVexModulo(&Module);
         for (const QString& Nome : Windows) Modulo->Relacoes().Add()->Nome = Nome;
-        LoadedModules().push_back({Modulo.get(), std::move(Objects)});
-        return *Modulo;
+        for (const QString& Name : Objects) (new QObject(&Module))->setObjectName(Name);
+        Host.AddModule(&Module);
+        return Module;
     }
+    static TVexModulo& Descriptor(QObject& Module) { return *Module.findChild<TVexModulo*>(); }
 
-    std::vector<std::unique_ptr<TVexModulo>> Owned;
+    dataaccess::testing::TTestHost Host;
+    std::vector<std::unique_ptr<QObject>> Modules;
 };
 
 TEST_F(VexModuloTest, NewItemsHaveTheirDefaultsAndDisplayNames) {
@@ -118,10 +120,9 @@ TEST_F(VexModuloTest, SettingACollectionCopiesItIntoTheDescriptor) {
 
 TEST_F(VexModuloTest, FindRelationLooksThroughTheLoadedModulesAndCreatesInTheFirst) {
     EXPECT_EQ(FindRelation("Clientes", "", true, "Pesquisar..."), nullptr);  // no module loaded
-    EXPECT_TRUE(LoadedModules().empty());
 
-    TVexModulo& First = Load({"Clientes"});
-    TVexModulo& Second = Load({"Portos", "Navios"});
+    TVexModulo& First = Descriptor(Load({"Clientes"}));
+    TVexModulo& Second = Descriptor(Load({"Portos", "Navios"}));
     EXPECT_EQ(FindRelation("navios", "", false, ""), Second.Relacoes().Items(1));
     EXPECT_EQ(FindRelation("Agentes", "", false, ""), nullptr);
     EXPECT_EQ(First.Relacoes().Count(), 1);
@@ -149,11 +150,11 @@ TEST_F(VexModuloTest, FindRelationLooksThroughTheLoadedModulesAndCreatesInTheFir
 }
 
 TEST_F(VexModuloTest, FindModuleObjectAnswersTheFirstObjectRegisteredUnderTheName) {
-    QObject A, B, C;
-    Load({}, {{"dmClientes", &A}});
-    Load({}, {{"DMCLIENTES", &B}, {"dmPortos", &C}});
-    EXPECT_EQ(FindModuleObject("dmclientes"), &A);
-    EXPECT_EQ(FindModuleObject("dmPortos"), &C);
+    EXPECT_EQ(FindModuleObject("dmClientes"), nullptr);
+    QObject& First = Load({}, {"dmClientes"});
+    QObject& Second = Load({}, {"DMCLIENTES", "dmPortos"});
+    EXPECT_EQ(FindModuleObject("dmclientes"), First.findChild<QObject*>("dmClientes"));
+    EXPECT_EQ(FindModuleObject("dmPortos"), Second.findChild<QObject*>("dmPortos"));
     EXPECT_EQ(FindModuleObject("dmNavios"), nullptr);
 }
 

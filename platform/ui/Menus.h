@@ -88,6 +88,7 @@ public:
     explicit TPopupMenu(QObject* AOwner = nullptr);
 
     TMenuItem* Items() const { return FItems; }
+    // Owner-drawn items, separators included, measure and paint themselves.
     bool OwnerDraw() const { return FOwnerDraw; }
     void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
     TImageList* Images() const { return FImages; }

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 
 namespace platform::data {
 

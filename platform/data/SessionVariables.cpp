@@ -1,5 +1,7 @@
 #include "platform/data/SessionVariables.h"
 
+#include <QDateTime>
+
 #include "platform/data/ADODB.h"
 
 namespace platform::data {

@@ -1,7 +1,7 @@
 #pragma once
 // SQL dialects. The library writes T-SQL; SQLite and PostgreSQL translate one
 // statement at a time, the T-SQL dialect sends text unchanged. Programs of
-// several statements are named operations (NamedOperations.h) with a native
+// several statements are named operations (NamedOperation.h) with a native
 // version per engine.
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "platform/data/SqlTokens.h"
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 
 namespace platform::data {
 
@@ -104,31 +104,20 @@ QString UnquotedName(QString Name) {
 }
 
 QString TableNameFromSql(const QString& Sql) {
+    std::vector<TToken> Code;
+    for (const TToken& T : Tokenize(Sql))
+        if (Significant(T)) Code.push_back(T);
     int Depth = 0;
-    for (int I = 0; I < Sql.size(); ++I) {
-        const QChar C = Sql[I];
-        if (C == '\'') {
-            I = Sql.indexOf('\'', I + 1);
-            if (I < 0) break;
-        } else if (C == '(') {
-            ++Depth;
-        } else if (C == ')') {
-            --Depth;
-        } else if (Depth == 0 && Sql.mid(I, 4).compare("from", Qt::CaseInsensitive) == 0 &&
-                   (I == 0 || !Sql[I - 1].isLetterOrNumber()) && I + 4 < Sql.size() && Sql[I + 4].isSpace()) {
-            int J = I + 4;
-            while (J < Sql.size() && Sql[J].isSpace()) ++J;
-            const int Start = J;
-            bool Bracket = false;
-            while (J < Sql.size() && (Bracket || Sql[J].isLetterOrNumber() || QString("_.#[]\"").contains(Sql[J]))) {
-                if (Sql[J] == '[') Bracket = true;
-                else if (Sql[J] == ']') Bracket = false;
-                ++J;
-            }
-            QStringList Parts;
-            for (const QString& Part : Sql.mid(Start, J - Start).split('.')) Parts << UnquotedName(Part);
-            return Parts.join('.');
+    for (size_t I = 0; I < Code.size(); ++I) {
+        if (Code[I].Kind == TKind::LParen) ++Depth;
+        else if (Code[I].Kind == TKind::RParen) --Depth;
+        if (Depth != 0 || !Is(Code[I], "from")) continue;
+        QStringList Parts;
+        for (size_t J = I + 1; J < Code.size() && (Code[J].Kind == TKind::Name || Code[J].Kind == TKind::QuotedName); J += 2) {
+            Parts << UnquotedName(Code[J]);
+            if (J + 1 >= Code.size() || Code[J + 1].Text != ".") break;
         }
+        return Parts.join('.');
     }
     return QString();
 }

@@ -28,6 +28,9 @@ QString UnquotedName(QString Name);
 // The first table named after From in a Select, without quotes.
 QString TableNameFromSql(const QString& Sql);
 
+// The first table named after From in a Select, without quotes; empty when there is none.
+QString TableNameFromSql(const QString& Sql);
+
 // The names a "Create Table" statement writes, without quotes; empty for any other statement.
 struct TTableDefinition {
     QString Name;

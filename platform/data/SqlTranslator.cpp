@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/data/DB.h"
+#include "platform/data/DataTypes.h"
 #include "platform/data/SqlDialect.h"
 #include "platform/data/SqlTokens.h"
 
@@ -504,6 +504,9 @@ private:
             else if (FTokens[Stop].Kind == TKind::RParen && Depth > 0) --Depth;
             else if (Depth == 0 && EndsOperand(FTokens[Stop])) break;
         }
+        // Like compares any value as text, as SQL Server converts it.
+        while (!Out.isEmpty() && Out.back().isSpace()) Out.chop(1);
+        Out += "::text ";
         QString Escape;
         int Last = PrevSignificant(Stop);
         const QString Pattern = Range(First, Last + 1).trimmed();

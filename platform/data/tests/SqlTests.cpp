@@ -397,14 +397,14 @@ TEST(DialectTest, SqliteTranslation) {
 TEST(DialectTest, PostgresTranslation) {
     const auto D = CreateDialect(egPostgreSQL);
     EXPECT_EQ(D->Translate("Select Top 3 [Nome] From T Where A Like :P Or B Not Like 'y'"),
-              "Select \"nome\" From T Where A ~* pg_temp.vex_like_regex(:P) "
-              "Or B !~* pg_temp.vex_like_regex('y') LIMIT 3");
+              "Select \"nome\" From T Where A::text ~* pg_temp.vex_like_regex(:P) "
+              "Or B::text !~* pg_temp.vex_like_regex('y') LIMIT 3");
     EXPECT_EQ(D->Translate("Select GetDate(), DatePart(month, D), Cast(0 as Bit) From T"),
               "Select LOCALTIMESTAMP, CAST(EXTRACT(MONTH FROM CAST(D AS TIMESTAMP)) AS INTEGER), CAST(0 AS boolean) From T");
     EXPECT_EQ(D->Translate("Select DateAdd(day, 2, D) From T"),
               "Select (CAST(D AS TIMESTAMP) + CAST(2 AS INTEGER) * INTERVAL '1 day') From T");
     EXPECT_EQ(D->Translate("Update T Set Ativo = 1 Where Nome Like 'a[b-c]' Escape '!' And B <> 0"),
-              "Update T Set Ativo = '1' Where Nome ~* pg_temp.vex_like_regex('a[b-c]', '!') And B <> '0'");
+              "Update T Set Ativo = '1' Where Nome::text ~* pg_temp.vex_like_regex('a[b-c]', '!') And B <> '0'");
     EXPECT_EQ(D->Translate("Insert T (A, B) Values (1, 2), (0, :X)"),
               "Insert into T (A, B) Values ('1', 2), ('0', :X)");
 }

@@ -66,6 +66,7 @@ TEST_P(EngineTest, StatementFormsAndExpressionsMeanTheSame) {
         {"Select Count(*) From Cliente Where Nome Not Like '%SOUZA'", "2"},
         {"Select Count(*) From Cliente Where Nome Like '%' + Cidade", "0"},
         {"Select Count(*) From Cliente Where Cidade Like 'S_o Paulo'", "2"},
+        {"Select Count(*) From Cliente Where IdCliente Like '[12]' And Criado Like '%2024%'", "2"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Sql);
@@ -105,6 +106,9 @@ TEST_P(EngineTest, ParametersBindWhereTheTranslationPutsThem) {
     EXPECT_EQ(ConvertValue(Scalar("Select DateAdd(day, :N, :A)", &D), ftDateTime).toDateTime(),
               QDateTime(QDate(2024, 1, 11), QTime(0, 0)));
     EXPECT_EQ(Scalar("Select DatePart(day, :B) + :N", &D).toInt(), 21);
+    TParameters L;
+    L.CreateParameter("Parte", ftString, "silva");
+    EXPECT_EQ(Scalar("Select Count(*) From Cliente Where Nome Like '%' + :Parte + '%'", &L).toInt(), 1);
 }
 
 TEST_P(EngineTest, ComputedColumnsKeepEveryValue) {

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "controls/VexMessage.h"
 #include "platform/ui/Messages.h"
 
 namespace platform::data {
@@ -53,6 +54,9 @@ public:
     virtual QString CurrentUserName() const = 0;
     // Answers WM_FOCUSCONTROL and WM_SEARCHREQUEST.
     virtual QObject* MainWindow() const = 0;
+    // The batch that collects the messages raised inside a database operation; the process-wide one unless
+    // the host keeps its own.
+    virtual controls::TMessageQueue& Messages() const { return controls::MessageQueue(); }
 };
 
 // The session's host; nullptr until the application installs one.

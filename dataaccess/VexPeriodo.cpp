@@ -57,10 +57,6 @@ void TDateCalc::SetValue(int Value) {
     Changed();
 }
 
-void TDateCalc::Changed() {
-    if (FCollection) FCollection->Changed();
-}
-
 QString TDateCalc::DisplayName() const {
     if (FCalc == pcValue || FCalc == pcIncValue || FCalc == pcDecValue)
         return QString("%1.%2(%3)").arg(kPartNames[FPart], kCalcNames[FCalc]).arg(FValue);
@@ -76,51 +72,25 @@ QDate TDateCalc::Apply(const QDate& Date) const {
     case pcLastDayMonth: return LastDayOfMonth(Date);
     case pcFirstDayWeek: return Date.addDays(1 - Date.dayOfWeek());
     case pcLastDayWeek: return Date.addDays(kDaysInWeek - Date.dayOfWeek());
-    case pcFirstDayFortnight: return QDate(Date.year(), Date.month(), Date.day() <= kFortnightDay ? 1 : kFortnightDay + 1);
-    case pcLastDayFortnight: return Date.day() <= kFortnightDay ? QDate(Date.year(), Date.month(), kFortnightDay) : LastDayOfMonth(Date);
+    case pcFirstDayFortnight:
+        return QDate(Date.year(), Date.month(), Date.day() <= kFortnightDay ? 1 : kFortnightDay + 1);
+    case pcLastDayFortnight:
+        return Date.day() <= kFortnightDay ? QDate(Date.year(), Date.month(), kFortnightDay) : LastDayOfMonth(Date);
     }
     return Date;
 }
 
-TDateCalc& TDateCalcs::Add() {
-    FItems.push_back(std::make_unique<TDateCalc>(this));
-    Changed();
-    return *FItems.back();
-}
-
-TDateCalc& TDateCalcs::Items(int Index) const {
-    if (Index < 0 || Index >= Count())
-        throw platform::os::EListError::IndexOutOfBounds(Index);
-    return *FItems[static_cast<size_t>(Index)];
-}
-
-void TDateCalcs::Delete(int Index) {
-    Items(Index);
-    FItems.erase(FItems.begin() + Index);
+void TDateCalc::Assign(const platform::ui::TCollectionItem& Source) {
+    const auto& Step = static_cast<const TDateCalc&>(Source);
+    FCalc = Step.FCalc;
+    FPart = Step.FPart;
+    FValue = Step.FValue;
     Changed();
 }
 
-void TDateCalcs::Clear() {
-    FItems.clear();
-    Changed();
+TCalcDate::TCalcDate(QObject* AOwner) : QObject(AOwner) {
+    FCalcs.OnUpdate = [this](platform::ui::TCollection*, platform::ui::TCollectionItem*) { CalcsChanged(); };
 }
-
-void TDateCalcs::Assign(const TDateCalcs& Source) {
-    std::vector<std::unique_ptr<TDateCalc>> Copies;
-    for (const auto& Item : Source.FItems) {
-        auto Copy = std::make_unique<TDateCalc>(*Item);
-        Copy->FCollection = this;
-        Copies.push_back(std::move(Copy));
-    }
-    FItems = std::move(Copies);
-    Changed();
-}
-
-void TDateCalcs::Changed() {
-    if (FOnChanged) FOnChanged();
-}
-
-TCalcDate::TCalcDate(QObject* AOwner) : QObject(AOwner), FCalcs([this] { CalcsChanged(); }) {}
 
 TCalcDate::~TCalcDate() = default;
 
@@ -137,7 +107,7 @@ void TCalcDate::SetCurrent(bool Value) {
 
 QDate TCalcDate::Value() const {
     QDate Result = FCurrent ? QDate::currentDate() : FDate;
-    for (int I = 0; I < FCalcs.Count(); ++I) Result = FCalcs.Items(I).Apply(Result);
+    for (int I = 0; I < FCalcs.Count(); ++I) Result = FCalcs.Items(I)->Apply(Result);
     return Result;
 }
 

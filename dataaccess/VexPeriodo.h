@@ -7,8 +7,8 @@
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <memory>
-#include <vector>
+
+#include "platform/ui/Classes.h"
 
 namespace dataaccess {
 
@@ -26,12 +26,10 @@ enum TPartCalc {
     pcLastDayFortnight
 };
 
-class TDateCalcs;
-
 // One step; every change is told to its collection.
-class TDateCalc {
+class TDateCalc : public platform::ui::TCollectionItem {
 public:
-    explicit TDateCalc(TDateCalcs* Collection) : FCollection(Collection) {}
+    using TCollectionItem::TCollectionItem;
 
     TPartCalc Calc() const { return FCalc; }
     void SetCalc(TPartCalc Value);
@@ -43,36 +41,16 @@ public:
     QString DisplayName() const;
     // The date after this step.
     QDate Apply(const QDate& Date) const;
+    void Assign(const platform::ui::TCollectionItem& Source) override;
 
 private:
-    friend class TDateCalcs;  // gives copies their new collection
-    void Changed();
-
-    TDateCalcs* FCollection;
     TPartCalc FCalc = pcValue;
     TDatePart FPart = dpDay;
     int FValue = 1;
 };
 
-// The ordered steps of a TCalcDate, owned; any change of a step or of the list calls OnChanged.
-class TDateCalcs {
-public:
-    explicit TDateCalcs(std::function<void()> OnChanged) : FOnChanged(std::move(OnChanged)) {}
-
-    TDateCalc& Add();
-    int Count() const { return static_cast<int>(FItems.size()); }
-    TDateCalc& Items(int Index) const;  // EListError out of range
-    void Delete(int Index);
-    void Clear();
-    void Assign(const TDateCalcs& Source);
-
-private:
-    friend class TDateCalc;
-    void Changed();
-
-    std::vector<std::unique_ptr<TDateCalc>> FItems;
-    std::function<void()> FOnChanged;
-};
+// The ordered steps of a TCalcDate, owned; a change of a step or of the list tells the TCalcDate.
+using TDateCalcs = platform::ui::TOwnedCollection<TDateCalc>;
 
 class TCalcDate : public QObject {
     Q_OBJECT

@@ -48,7 +48,8 @@ const TTable kTables[] = {
     {"sys_Usuario",
      "IdUsuario SmallInt Not Null Primary Key, Nome VarChar(25) Not Null, Data_Criacao {DateTime}, "
      "Senha VarChar(50), Ativo {Boolean}"},
-    {"sys_Empresa_Sistema", "IdEmpresa_Sistema SmallInt Not Null Primary Key, Nome VarChar(50) Not Null, Ativo {Boolean}"},
+    {"sys_Empresa_Sistema",
+     "IdEmpresa_Sistema SmallInt Not Null Primary Key, Nome VarChar(50) Not Null, Ativo {Boolean}"},
     {"sys_Senha_Controle",
      "IdSenha_Controle SmallInt Not Null Primary Key, Nome VarChar(25) Not Null, Senha VarChar(10), Tipo Integer"},
     {"sys_Log",

@@ -15,7 +15,8 @@ using namespace platform::ui;
 TTestMainWindow::TTestMainWindow() {
     setObjectName("frmTestHost");
     SetMessageHandler(controls::WM_FOCUSCONTROL, [](TMessage& Message) { controls::HandleFocusRequest(Message); });
-    SetMessageHandler(WM_SEARCHREQUEST, [this](TMessage& Message) { Message.Result = OnSearch ? OnSearch(Message) : 0; });
+    SetMessageHandler(WM_SEARCHREQUEST,
+                      [this](TMessage& Message) { Message.Result = OnSearch ? OnSearch(Message) : 0; });
 }
 
 void TTestMainWindow::Dispatch(TMessage& Message) {
@@ -38,9 +39,13 @@ TTestHost::TTestHost(platform::data::TADOConnection* Connection)
     }
     SetDefaultConnection(Connection);
     SetHost(this);
+    SetMainForm(FMainWindow.get());
 }
 
-TTestHost::~TTestHost() { SetHost(FPrevious); }
+TTestHost::~TTestHost() {
+    if (MainForm() == FMainWindow.get()) SetMainForm(nullptr);
+    SetHost(FPrevious);
+}
 
 void TTestHost::SetDefaultConnection(platform::data::TADOConnection* Value) {
     FConnection = Value;
@@ -64,7 +69,8 @@ void TTestHost::AddModule(QObject* Module) { FModules << Module; }
 
 void TTestHost::Login(const QString& UserName, int IdUsuario, int IdEmpresaSistema) {
     FUserName = UserName;
-    for (const auto& [Name, Value] : {std::pair{kIdUsuario, IdUsuario}, std::pair{kIdEmpresaSistema, IdEmpresaSistema}}) {
+    const std::pair<const char*, int> Variables[] = {{kIdUsuario, IdUsuario}, {kIdEmpresaSistema, IdEmpresaSistema}};
+    for (const auto& [Name, Value] : Variables) {
         FindGlobalVar(Name, true);
         GlobalVars()->DataSet().FieldByName("Valor")->SetValue(Value);
         GlobalVars()->DataSet().Post();

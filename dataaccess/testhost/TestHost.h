@@ -4,7 +4,8 @@
 // with the framework schema), loaded modules found by name, the
 // global-variable store, the current user and company, a main window that
 // answers the focus request and records search requests, and division hosts.
-// Constructing it installs it as the session's host; destroying it removes it.
+// Constructing it installs it as the session's host, its window as the main
+// form; destroying it removes both.
 #include <QList>
 #include <QPointer>
 #include <functional>

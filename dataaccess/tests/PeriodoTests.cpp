@@ -20,10 +20,10 @@ QDate Computed(const QDate& Start, const std::vector<TStep>& Steps) {
     TCalcDate Calc;
     Calc.SetDate(Start);
     for (const TStep& Step : Steps) {
-        TDateCalc& Item = Calc.Calcs().Add();
-        Item.SetCalc(Step.Calc);
-        Item.SetPart(Step.Part);
-        Item.SetValue(Step.Value);
+        TDateCalc* Item = Calc.Calcs().Add();
+        Item->SetCalc(Step.Calc);
+        Item->SetPart(Step.Part);
+        Item->SetValue(Step.Value);
     }
     return Calc.Value();
 }
@@ -66,7 +66,7 @@ TEST(CalcDateTest, AnImpossibleDateRaisesTheConversionError) {
 TEST(CalcDateTest, StartsFromTodayUntilADateIsSet) {
     TCalcDate Calc;
     EXPECT_TRUE(Calc.Current());
-    Calc.Calcs().Add().SetCalc(pcFirstDayMonth);
+    Calc.Calcs().Add()->SetCalc(pcFirstDayMonth);
     const QDate Today = QDate::currentDate();
     EXPECT_EQ(Calc.Value(), QDate(Today.year(), Today.month(), 1));
     Calc.SetDate(QDate(2001, 7, 9));
@@ -76,17 +76,17 @@ TEST(CalcDateTest, StartsFromTodayUntilADateIsSet) {
 
 TEST(CalcDateTest, AStepStoresValuesBelowOneAsOneAndNamesItself) {
     TCalcDate Calc;
-    TDateCalc& Step = Calc.Calcs().Add();
-    Step.SetValue(0);
-    EXPECT_EQ(Step.Value(), 1);
-    Step.SetValue(-5);
-    EXPECT_EQ(Step.Value(), 1);
-    Step.SetCalc(pcIncValue);
-    Step.SetPart(dpMonth);
-    Step.SetValue(2);
-    EXPECT_EQ(Step.DisplayName(), "Month.IncValue(2)");
-    Step.SetCalc(pcFirstDayMonth);
-    EXPECT_EQ(Step.DisplayName(), "FirstDayMonth");
+    TDateCalc* Step = Calc.Calcs().Add();
+    Step->SetValue(0);
+    EXPECT_EQ(Step->Value(), 1);
+    Step->SetValue(-5);
+    EXPECT_EQ(Step->Value(), 1);
+    Step->SetCalc(pcIncValue);
+    Step->SetPart(dpMonth);
+    Step->SetValue(2);
+    EXPECT_EQ(Step->DisplayName(), "Month.IncValue(2)");
+    Step->SetCalc(pcFirstDayMonth);
+    EXPECT_EQ(Step->DisplayName(), "FirstDayMonth");
 }
 
 TEST(CalcDateTest, EveryChangeAndAssignTellsTheOwner) {
@@ -95,11 +95,10 @@ TEST(CalcDateTest, EveryChangeAndAssignTellsTheOwner) {
     Calc.OnCalcsChanged = [&] { ++Told; };
     Calc.SetCurrent(true);
     Calc.SetDate(QDate(2024, 1, 1));
-    TDateCalc& Step = Calc.Calcs().Add();
-    Step.SetCalc(pcLastDayMonth);
+    Calc.Calcs().Add()->SetCalc(pcLastDayMonth);
     Calc.Calcs().Delete(0);
     EXPECT_EQ(Told, 5);
-    Calc.Calcs().Add().SetCalc(pcLastDayMonth);
+    Calc.Calcs().Add()->SetCalc(pcLastDayMonth);
     EXPECT_EQ(Told, 7);
 
     TCalcDate Copy;
@@ -107,7 +106,7 @@ TEST(CalcDateTest, EveryChangeAndAssignTellsTheOwner) {
     EXPECT_EQ(Told, 8);  // the handler came with the copy and was told once
     EXPECT_FALSE(Copy.Current());
     EXPECT_EQ(Copy.Value(), QDate(2024, 1, 31));
-    Copy.Calcs().Items(0).SetCalc(pcFirstDayMonth);
+    Copy.Calcs().Items(0)->SetCalc(pcFirstDayMonth);
     EXPECT_EQ(Calc.Value(), QDate(2024, 1, 31));  // the steps were copied, not shared
     EXPECT_THROW(Copy.Calcs().Items(1), platform::os::EListError);
 }

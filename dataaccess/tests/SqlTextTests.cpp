@@ -24,11 +24,14 @@ TEST(InjectConditionTest, AddsTheConditionToTheClauseWhereTheStatementExpectsIt)
         {"Select * From T", false, true, true, "Select * From T  Where (B = 1)"},
         {"Select A From T /*where*/ Union Select A From U", false, true, true,
          "Select A From T /*where*/ Where (B = 1) Union Select A From U"},
-        {"Select A From T /*where*/ Order By A", false, true, true, "Select A From T /*where*/ Where (B = 1) Order By A"},
-        {"Select A, Count(*) From T Group By A", true, true, true, "Select A, Count(*) From T Group By A  Having (B = 1)"},
+        {"Select A From T /*where*/ Order By A", false, true, true,
+         "Select A From T /*where*/ Where (B = 1) Order By A"},
+        {"Select A, Count(*) From T Group By A", true, true, true,
+         "Select A, Count(*) From T Group By A  Having (B = 1)"},
         {"Select A, Count(*) From T Group By A Order By A", false, true, true,
          "Select A, Count(*) From T Where (B = 1) Group By A Order By A"},
-        {"Select\r\n  *\r\nFrom\r\n  T\r\nWhere\r\n  C = 2", false, false, true, "Select * From T Where B = 1 and C = 2"},
+        {"Select\r\n  *\r\nFrom\r\n  T\r\nWhere\r\n  C = 2", false, false, true,
+         "Select * From T Where B = 1 and C = 2"},
     };
     for (const TInjectCase& Case : Cases) {
         SCOPED_TRACE(Case.Sql);

@@ -75,7 +75,8 @@ TEST(UtilsTest, CompressedStreamsArePlainZlibAtTheBestLevel) {
     // Any zlib reads it.
     std::string Plain(Text.size(), '\0');
     uLongf Length = static_cast<uLongf>(Plain.size());
-    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(Plain.data()), &Length, Bytes, static_cast<uLong>(Packed.Size())), Z_OK);
+    const auto PackedSize = static_cast<uLong>(Packed.Size());
+    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(Plain.data()), &Length, Bytes, PackedSize), Z_OK);
     EXPECT_EQ(Plain, Text);
     Packed.SetPosition(Packed.Size());  // the source is read from its start
     DecompressStream(Packed, Unpacked, true);

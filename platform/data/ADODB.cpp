@@ -7,8 +7,11 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <atomic>
 #include <sqlite3.h>
+#include <utility>
 
+#include "platform/data/ConnectionString.h"
 #include "platform/data/SqliteFunctions.h"
 #include "platform/data/SqlTokens.h"
 
@@ -80,19 +83,9 @@ TFieldType TypeFromMeta(const QSqlField& Field) {
     }
 }
 
-QMap<QString, QString> ParseConnectionString(const QString& Text) {
-    QMap<QString, QString> Out;
-    for (const QString& Pair : Text.split(';', Qt::SkipEmptyParts)) {
-        const int Eq = Pair.indexOf('=');
-        if (Eq < 0) continue;
-        QString Value = Pair.mid(Eq + 1).trimmed();
-        if (Value.size() >= 2 && (Value.startsWith('"') || Value.startsWith('\''))) Value = Value.mid(1, Value.size() - 2);
-        Out[Pair.left(Eq).trimmed().toLower()] = Value;
-    }
-    return Out;
-}
+std::atomic<int> gConnectionCounter = 0;
 
-int ConnectionCounter = 0;
+const char* const kTransactionAborted = "The transaction was rolled back by the database; roll it back before going on";
 
 // The names a text writes, by their lower-case form.
 std::map<QString, QString> WrittenNames(const QString& Sql) {
@@ -273,23 +266,24 @@ void TADOConnection::SetConnectionString(const QString& Value) {
         SetEngine(egTSQL);
         FDatabaseName = Any({"initial catalog", "database"});
         FHostName = Any({"data source", "server"});
-        FOdbcString = QString("Driver={ODBC Driver 17 for SQL Server};Server=%1;Database=%2;").arg(FHostName, FDatabaseName);
-        if (Any({"integrated security"}).compare("SSPI", Qt::CaseInsensitive) == 0) FOdbcString += "Trusted_Connection=yes;";
+        FOdbcString = OdbcFromProviderString(Keys);
     } else {
         SetEngine(egTSQL);
         FOdbcString = Value;
     }
     FUserName = Any({"user id", "uid", "user"});
     FPassword = Any({"password", "pwd"});
-    if (!FUserName.isEmpty() && FEngine == egTSQL && !FOdbcString.contains("UID=", Qt::CaseInsensitive))
-        FOdbcString += QString("UID=%1;PWD=%2;").arg(FUserName, FPassword);
+    if (FEngine == egTSQL && !FOdbcString.isEmpty())
+        FOdbcString = OdbcWithCredentials(FOdbcString, FUserName, FPassword);
 }
 
 void TADOConnection::SetConnected(bool Value) {
     if (Value == Connected()) return;
     if (Value) {
+        if (FEngine == egTSQL && FOdbcString.isEmpty())
+            DatabaseError("The connection string names no ODBC driver for SQL Server (Driver={...})");
         if (BeforeConnect) BeforeConnect(this);
-        FConnectionName = QString("vex_ado_%1").arg(++ConnectionCounter);
+        FConnectionName = QString("vex_ado_%1").arg(++gConnectionCounter);
         const char* Driver = FEngine == egSQLite ? "QSQLITE" : FEngine == egPostgreSQL ? "QPSQL" : "QODBC";
         FDatabase = QSqlDatabase::addDatabase(QLatin1String(Driver), FConnectionName);
         if (FEngine == egSQLite) {
@@ -326,6 +320,7 @@ void TADOConnection::SetConnected(bool Value) {
         FCache.clear();
         if (FTransactionLevel > 0) FDatabase.rollback();
         FTransactionLevel = 0;
+        FTransactionAborted = false;
         FServerTimeout = 0;
         FDatabase.close();
         FDatabase = QSqlDatabase();
@@ -345,8 +340,12 @@ void TADOConnection::ExecDirect(const QString& Sql) {
 
 int TADOConnection::BeginTrans() {
     EnsureConnected();
+    if (FTransactionAborted) DatabaseError(kTransactionAborted);
     if (FTransactionLevel == 0) {
-        if (!FDatabase.transaction()) DatabaseError(FDatabase.lastError().text().trimmed());
+        const QString Begin = FDialect->BeginTransactionSql();
+        if (!Begin.isEmpty()) ExecDirect(Begin);
+        else if (!FDatabase.transaction()) DatabaseError(FDatabase.lastError().text().trimmed());
+        FTransactionAborted = false;
     } else {
         ExecDirect(FDialect->SavepointSql(QString("vex_level%1").arg(FTransactionLevel)));
     }
@@ -355,27 +354,54 @@ int TADOConnection::BeginTrans() {
 
 void TADOConnection::CommitTrans() {
     if (FTransactionLevel == 0) DatabaseError("No transaction is active");
-    if (FTransactionLevel == 1) {
-        if (!FDatabase.commit()) DatabaseError(FDatabase.lastError().text().trimmed());
-    } else if (const QString Release = FDialect->ReleaseSavepointSql(QString("vex_level%1").arg(FTransactionLevel - 1));
-               !Release.isEmpty()) {
-        ExecDirect(Release);
+    const QString Savepoint = QString("vex_level%1").arg(--FTransactionLevel);
+    if (FTransactionAborted) {
+        // Only the outermost commit reports it; the caller then knows nothing was kept.
+        if (FTransactionLevel == 0) {
+            FTransactionAborted = false;
+            DatabaseError(kTransactionAborted);
+        }
+        return;
     }
-    --FTransactionLevel;
+    if (FTransactionLevel > 0) {
+        if (const QString Release = FDialect->ReleaseSavepointSql(Savepoint); !Release.isEmpty()) ExecDirect(Release);
+        return;
+    }
+    if (!FDatabase.commit()) {
+        // Nothing stays half-done: what the engine kept of the transaction goes.
+        const QString Message = FDatabase.lastError().text().trimmed();
+        FinishStatements();
+        FDatabase.rollback();
+        DatabaseError(Message);
+    }
 }
 
 void TADOConnection::RollbackTrans() {
     if (FTransactionLevel == 0) DatabaseError("No transaction is active");
-    --FTransactionLevel;
+    const QString Savepoint = QString("vex_level%1").arg(--FTransactionLevel);
     if (FTransactionLevel == 0) {
-        for (auto& Entry : FCache) Entry.second.Query.finish();
-        if (!FDatabase.rollback()) DatabaseError(FDatabase.lastError().text().trimmed());
-    } else {
-        ExecDirect(FDialect->RollbackToSavepointSql(QString("vex_level%1").arg(FTransactionLevel)));
+        FinishStatements();
+        const bool EngineEnded = std::exchange(FTransactionAborted, false) && !EngineInTransaction();
+        if (!EngineEnded && !FDatabase.rollback()) DatabaseError(FDatabase.lastError().text().trimmed());
+    } else if (!FTransactionAborted) {
+        ExecDirect(FDialect->RollbackToSavepointSql(Savepoint));
     }
 }
 
-void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) const {
+void TADOConnection::FinishStatements() {
+    for (auto& Entry : FCache) Entry.second.Query.finish();
+}
+
+bool TADOConnection::EngineInTransaction() const {
+    if (FEngine != egSQLite) return true;
+    const QVariant Handle = FDatabase.driver()->handle();
+    if (!Handle.isValid() || qstrcmp(Handle.typeName(), "sqlite3*") != 0) return true;
+    return sqlite3_get_autocommit(*static_cast<sqlite3* const*>(Handle.constData())) == 0;
+}
+
+void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) {
+    // Some failures end the whole transaction; later statements would run outside it.
+    if (FTransactionLevel > 0 && !EngineInTransaction()) FTransactionAborted = true;
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
     QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
@@ -434,6 +460,7 @@ void TADOConnection::ApplyTimeout(int Seconds) {
 }
 
 void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int Timeout) {
+    if (FTransactionAborted) DatabaseError(kTransactionAborted);
     for (size_t I = 0; I < Statement.ParamOrder.size(); ++I) {
         const TParameter& P = (*Params)[Statement.ParamOrder[I]];
         QVariant Value;

@@ -79,7 +79,8 @@ public:
 
     // "Provider=SQLite;Data Source=file", "Provider=PostgreSQL;Host=..;Port=..;
     // Database=..;User ID=..;Password=..", "Provider=SQLOLEDB.1;..." or an
-    // ODBC "DSN=..." / "Driver=..." string for SQL Server.
+    // ODBC "DSN=..." / "Driver=..." string for SQL Server. An OLE DB provider
+    // string for SQL Server names its ODBC driver with "Driver={...}".
     QString ConnectionString() const { return FConnectionString; }
     void SetConnectionString(const QString& Value);
     TEngine Engine() const { return FEngine; }
@@ -156,17 +157,21 @@ private:
     void ApplyTimeout(int Seconds);
     void ExecDirect(const QString& Sql);
     // The server's own message and the statement; a stopped statement says so.
-    [[noreturn]] void Raise(const QSqlQuery& Query, const QString& Sql) const;
+    [[noreturn]] void Raise(const QSqlQuery& Query, const QString& Sql);
+    void FinishStatements();
+    // False when the engine ended the transaction by itself (some failures roll it all back).
+    bool EngineInTransaction() const;
 
     QString FConnectionString;
     TEngine FEngine = egSQLite;
     std::unique_ptr<TSqlDialect> FDialect;
-    QString FDatabaseName, FHostName, FUserName, FPassword, FOdbcString;
+    QString FDatabaseName, FHostName, FUserName, FPassword, FOdbcString;  // ODBC text: SQL Server only
     int FPort = 0;
     bool FLoginPrompt = false;
     bool FKeepConnection = true;
     int FCommandTimeout = 30;
     int FTransactionLevel = 0;
+    bool FTransactionAborted = false;  // statements are refused until the caller rolls back
     int FServerTimeout = 0;
     QString FConnectionName;
     QSqlDatabase FDatabase;

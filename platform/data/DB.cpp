@@ -53,6 +53,71 @@ private:
     TDataSetState FOldState;
 };
 
+// One sort key of every visible row, prepared once: text folded for the order,
+// numbers and instants as plain numbers. Orders as CompareValues orders values
+// of one field type; other kinds of values go through CompareValues.
+class TSortColumn {
+public:
+    TSortColumn(const std::vector<TRecordData*>& Rows, int Slot, bool CaseInsensitive)
+        : FCaseInsensitive(CaseInsensitive) {
+        FValues.reserve(Rows.size());
+        for (const TRecordData* Row : Rows) FValues.push_back(Prepare(Row->Values[Slot]));
+    }
+
+    int Compare(int A, int B) const {
+        const TValue &X = FValues[A], &Y = FValues[B];
+        if (X.Kind == kNull || Y.Kind == kNull) return X.Kind == Y.Kind ? 0 : (X.Kind == kNull ? -1 : 1);
+        if (X.Kind != Y.Kind || X.Kind == kOther) return CompareValues(*X.Source, *Y.Source, FCaseInsensitive);
+        if (X.Kind == kWhole) return Sign(X.Whole, Y.Whole);
+        if (X.Kind == kReal) return Sign(X.Real, Y.Real);
+        const int C = X.Folded.compare(Y.Folded);
+        if (C != 0 || FCaseInsensitive) return C < 0 ? -1 : (C > 0 ? 1 : 0);
+        // Same letters: lower case first, as dictionary order has it.
+        const int Cs = Y.Source->toString().compare(X.Source->toString());
+        return Cs < 0 ? -1 : (Cs > 0 ? 1 : 0);
+    }
+
+private:
+    enum TKind { kNull, kWhole, kReal, kText, kOther };
+    struct TValue {
+        TKind Kind = kNull;
+        qint64 Whole = 0;  // integers, Booleans, dates and times in milliseconds
+        double Real = 0;
+        QString Folded;
+        const QVariant* Source = nullptr;
+    };
+    template <class T>
+    static int Sign(T X, T Y) { return X < Y ? -1 : (X > Y ? 1 : 0); }
+    static qint64 DayMs(const QDate& D) { return D.toJulianDay() * 86400000LL; }
+
+    static TValue Prepare(const QVariant& V) {
+        TValue Out;
+        Out.Source = &V;
+        if (VarIsClear(V)) return Out;
+        switch (V.typeId()) {
+        case QMetaType::QString: Out.Kind = kText; Out.Folded = V.toString().toCaseFolded(); break;
+        case QMetaType::Int: case QMetaType::LongLong: case QMetaType::Bool:
+            Out.Kind = kWhole;
+            Out.Whole = V.toLongLong();
+            break;
+        case QMetaType::Double: Out.Kind = kReal; Out.Real = V.toDouble(); break;
+        case QMetaType::QDate: Out.Kind = kWhole; Out.Whole = DayMs(V.toDate()); break;
+        case QMetaType::QTime: Out.Kind = kWhole; Out.Whole = V.toTime().msecsSinceStartOfDay(); break;
+        case QMetaType::QDateTime: {
+            const QDateTime D = V.toDateTime();
+            Out.Kind = kWhole;
+            Out.Whole = DayMs(D.date()) + D.time().msecsSinceStartOfDay();
+            break;
+        }
+        default: Out.Kind = kOther; break;
+        }
+        return Out;
+    }
+
+    bool FCaseInsensitive;
+    std::vector<TValue> FValues;
+};
+
 void Fire(const TDataSet::TDataSetNotifyEvent& Event, TDataSet* Sender) {
     if (Event) Event(Sender);
 }
@@ -427,13 +492,20 @@ void TDataSet::SortView() {
                 CalculateFields(Rec->Values);
                 Rec->CalcValid = true;
             }
-    std::stable_sort(FView.begin(), FView.end(), [&](const TRecordData* A, const TRecordData* B) {
-        for (const TSortKey& K : Keys) {
-            const int C = CompareValues(A->Values[K.Slot], B->Values[K.Slot], K.CaseInsensitive);
-            if (C != 0) return K.Descending ? C > 0 : C < 0;
+    std::vector<TSortColumn> Columns;
+    for (const TSortKey& K : Keys) Columns.emplace_back(FView, K.Slot, K.CaseInsensitive);
+    std::vector<int> Order(FView.size());
+    for (size_t I = 0; I < Order.size(); ++I) Order[I] = static_cast<int>(I);
+    std::stable_sort(Order.begin(), Order.end(), [&](int A, int B) {
+        for (size_t K = 0; K < Keys.size(); ++K) {
+            const int C = Columns[K].Compare(A, B);
+            if (C != 0) return Keys[K].Descending ? C > 0 : C < 0;
         }
         return false;
     });
+    std::vector<TRecordData*> Sorted(FView.size());
+    for (size_t I = 0; I < Order.size(); ++I) Sorted[I] = FView[Order[I]];
+    FView = std::move(Sorted);
 }
 
 void TDataSet::ResetView() {
@@ -833,9 +905,10 @@ bool TDataSet::Locate(const QString& KeyFields, const QVariant& KeyValues, TLoca
     CheckBrowseMode();
     const QList<TField*> Fields = FieldsOf(KeyFields);
     const QVariantList Values = KeyValueList(Fields, KeyValues);
-    Fire(BeforeScroll, this);
+    // Searched before the scroll events: a Locate that finds nothing does not scroll.
     const int Found = FindRecord(Fields, Values, Options);
     if (Found < 0) return false;
+    Fire(BeforeScroll, this);
     FCurrent = Found;
     FBof = FEof = false;
     DataEvent(deDataSetChange);

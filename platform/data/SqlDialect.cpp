@@ -46,6 +46,11 @@ public:
     QString TableColumnsSql() const override {
         return "Select name, type, \"notnull\" From pragma_table_info(:Table) Order By cid";
     }
+    // Several processes share one file: readers never wait for the writer, and
+    // keys are enforced as the server engines enforce them.
+    QStringList SessionSetupSql() const override { return {"PRAGMA foreign_keys = ON", "PRAGMA journal_mode = WAL"}; }
+    // The write lock from the start: a read-then-update cannot interleave with another writer.
+    QString BeginTransactionSql() const override { return "BEGIN IMMEDIATE"; }
 };
 
 class TPostgresDialect : public TSqlDialect {
@@ -53,9 +58,11 @@ public:
     TEngine Engine() const override { return egPostgreSQL; }
     QString Translate(const QString& Sql) const override { return TranslateStatement(egPostgreSQL, Sql); }
     QStringList SessionSetupSql() const override {
-        return {"SET DateStyle TO ISO", QString::fromLatin1(PgLikeFunctionSql)};
+        return {"SET DateStyle TO ISO", "SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL READ COMMITTED",
+                QString::fromLatin1(PgLikeFunctionSql)};
     }
     bool NeedsStatementSavepoints() const override { return true; }
+    QString ForUpdate(const QString& Select) const override { return Select + " For Update"; }
     bool FoldsUnquotedNames() const override { return true; }
     QVariant BindValue(const QVariant& Value, TFieldType DataType) const override {
         if (VarIsClear(Value)) return TSqlDialect::BindValue(Value, DataType);

@@ -31,6 +31,12 @@ public:
     virtual QString RollbackToSavepointSql(const QString& Name) const { return "ROLLBACK TO SAVEPOINT " + Name; }
     virtual QString ReleaseSavepointSql(const QString& Name) const { return "RELEASE SAVEPOINT " + Name; }
 
+    // The statement that opens a transaction; empty: the driver's own.
+    virtual QString BeginTransactionSql() const { return QString(); }
+    // A Select of a native operation that locks the rows it reads until the
+    // transaction ends (T-SQL batches carry their own hints).
+    virtual QString ForUpdate(const QString& Select) const { return Select; }
+
     // Whether named operations go out as their T-SQL batch text.
     virtual bool RunsBatches() const { return false; }
     // Whether the engine reports unquoted names in lower case, losing the written case.

@@ -3,11 +3,17 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "platform/data/SqlTokens.h"
-
 namespace platform::data {
 
 namespace {
+
+QString Unquote(QString Name) {
+    Name = Name.trimmed();
+    if (Name.size() < 2) return Name;
+    if (Name.startsWith('[') && Name.endsWith(']')) return Name.mid(1, Name.size() - 2).replace("]]", "]");
+    if (Name.startsWith('"') && Name.endsWith('"')) return Name.mid(1, Name.size() - 2).replace("\"\"", "\"");
+    return Name;
+}
 
 // A closing bracket inside the name is written twice.
 QString QuoteName(QString Name) {
@@ -24,7 +30,7 @@ bool Changed(const QVariant& A, const QVariant& B) {
 TResolveField ResolveFieldOf(const TField& Field) {
     TResolveField R;
     const QString Origin = Field.Origin().trimmed();
-    R.Column = Origin.isEmpty() ? Field.FieldName() : UnquotedName(Origin.section('.', -1));
+    R.Column = Origin.isEmpty() ? Field.FieldName() : Unquote(Origin.section('.', -1));
     R.DataType = Field.DataType();
     R.Flags = Field.ProviderFlags();
     R.Slot = Field.FieldNo() - 1;

@@ -95,14 +95,6 @@ QString UnquotedName(const TToken& T) {
     return Inner.replace(QString(2, Close), QString(Close));
 }
 
-QString UnquotedName(QString Name) {
-    Name = Name.trimmed();
-    if (Name.size() < 2) return Name;
-    if (Name.startsWith('[') && Name.endsWith(']')) return Name.mid(1, Name.size() - 2).replace("]]", "]");
-    if (Name.startsWith('"') && Name.endsWith('"')) return Name.mid(1, Name.size() - 2).replace("\"\"", "\"");
-    return Name;
-}
-
 QString TableNameFromSql(const QString& Sql) {
     std::vector<TToken> Code;
     for (const TToken& T : Tokenize(Sql))

@@ -23,10 +23,6 @@ bool Is(const TToken& Token, const char* Word);
 bool Significant(const TToken& Token);
 // The name a quoted name stands for: "[a]]b]" is "a]b".
 QString UnquotedName(const TToken& Token);
-// The same for a name written on its own, trimmed: "[a]]b]" and "\"a\"\"b\"" are "a]b" and "a\"b".
-QString UnquotedName(QString Name);
-// The first table named after From in a Select, without quotes.
-QString TableNameFromSql(const QString& Sql);
 
 // The first table named after From in a Select, without quotes; empty when there is none.
 QString TableNameFromSql(const QString& Sql);

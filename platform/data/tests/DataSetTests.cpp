@@ -254,8 +254,14 @@ TEST_F(DataSetTest, NavigationAndBookmarks) {
 }
 
 TEST_F(DataSetTest, LocateAndLookup) {
+    int Before = 0, After = 0;
+    DS.BeforeScroll = [&](TDataSet*) { ++Before; };
+    DS.AfterScroll = [&](TDataSet*) { ++After; };
     EXPECT_FALSE(DS.Locate("Cidade;Ativo", QVariantList{"São Paulo", false}));
+    EXPECT_EQ(Before + After, 0);  // nothing found: no scroll at all
     EXPECT_TRUE(DS.Locate("Cidade;Ativo", QVariantList{"São Paulo", true}));
+    EXPECT_EQ(Before, 1);
+    EXPECT_EQ(After, 1);
     EXPECT_EQ(DS.FieldByName("IdCliente")->AsInteger(), 1);
     DS.Next();
     EXPECT_TRUE(DS.Locate("Cidade;Saldo", QVariantList{"São Paulo", Null()}));

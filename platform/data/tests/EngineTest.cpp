@@ -4,7 +4,7 @@ namespace platform::data::testing {
 
 void EngineTest::SetUp() {
     Conn = OpenTestConnection(GetParam());
-    if (!Conn) GTEST_SKIP() << EngineName(GetParam()) << ": no server named (PG_TEST_DSN, MSSQL_TEST_DSN)";
+    if (!Conn) GTEST_SKIP() << EngineVariable(GetParam()) << " is not set: no " << EngineName(GetParam()) << " server";
     // Float, Boolean, date-time and binary column types per engine.
     static const char* const Types[][4] = {{"Float", "Bit", "DateTime", "Blob"},
                                            {"Double Precision", "Boolean", "Timestamp", "Bytea"},

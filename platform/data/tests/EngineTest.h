@@ -29,8 +29,8 @@ protected:
 
 }  // namespace platform::data::testing
 
-#define VEX_INSTANTIATE_ENGINE_SUITE(Suite)                                                                   \
-    INSTANTIATE_TEST_SUITE_P(Engines, Suite,                                                                  \
-                             ::testing::Values(::platform::data::egSQLite, ::platform::data::egPostgreSQL,   \
-                                               ::platform::data::egTSQL),                                    \
-                             [](const auto& Info) { return std::string(::platform::data::testing::EngineName(Info.param)); })
+#define VEX_INSTANTIATE_ENGINE_SUITE(Suite)                                                         \
+    INSTANTIATE_TEST_SUITE_P(                                                                       \
+        Engines, Suite,                                                                             \
+        ::testing::Values(::platform::data::egSQLite, ::platform::data::egPostgreSQL, ::platform::data::egTSQL), \
+        [](const auto& Info) { return std::string(::platform::data::testing::EngineName(Info.param)); })

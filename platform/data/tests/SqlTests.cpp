@@ -1,4 +1,6 @@
 // Connections, queries, commands, parameters, the provider and the dialects.
+// The engine suite runs on SQLite always, on PostgreSQL when PG_TEST_DSN is set
+// and on SQL Server when MSSQL_TEST_DSN is.
 #include <gtest/gtest.h>
 
 #include "EngineTest.h"

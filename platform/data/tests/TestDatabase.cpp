@@ -1,32 +1,52 @@
 #include "TestDatabase.h"
 
 #include <QCoreApplication>
+#include <QSqlQuery>
+
+#include "platform/data/ConnectionString.h"
 
 namespace platform::data::testing {
 
-QString PgConnectionString(const QString& Dsn) {
-    QString Out = "Provider=PostgreSQL;";
-    for (const QString& Pair : Dsn.split(' ', Qt::SkipEmptyParts)) {
-        const QString Key = Pair.section('=', 0, 0), Value = Pair.section('=', 1);
-        if (Key == "host") Out += "Host=" + Value + ';';
-        else if (Key == "port") Out += "Port=" + Value + ';';
-        else if (Key == "dbname") Out += "Database=" + Value + ';';
-        else if (Key == "user") Out += "User ID=" + Value + ';';
-        else if (Key == "password") Out += "Password=" + Value + ';';
-    }
-    return Out;
+namespace {
+
+QStringList TableNames(TADOConnection& Connection) {
+    QStringList Names;
+    QSqlQuery Q = Connection.Run("Select name From sys.tables", nullptr);
+    while (Q.next()) Names << Q.value(0).toString();
+    return Names;
 }
+
+// Tables the case created, in as many passes as their references need.
+void DropNewTables(TADOConnection& Connection) {
+    if (Connection.InTransaction()) Connection.RollbackTrans();
+    const QStringList Before = Connection.property("tables").toStringList();
+    for (bool Progress = true; Progress;) {
+        Progress = false;
+        for (const QString& Name : TableNames(Connection)) {
+            if (Before.contains(Name)) continue;
+            try {
+                Connection.Execute("Drop Table [" + QString(Name).replace("]", "]]") + "]");
+                Progress = true;
+            } catch (const EDatabaseError&) {
+                // Still referenced by a table dropped in a later pass.
+            }
+        }
+    }
+}
+
+}  // namespace
 
 std::unique_ptr<TADOConnection> OpenTestConnection(TEngine Engine) {
     auto C = std::make_unique<TADOConnection>();
     if (Engine == egSQLite) {
         C->SetConnectionString("Provider=SQLite;Data Source=:memory:");
     } else {
-        const QString Dsn = qEnvironmentVariable(Engine == egPostgreSQL ? "PG_TEST_DSN" : "MSSQL_TEST_DSN");
+        const QString Dsn = qEnvironmentVariable(EngineVariable(Engine));
         if (Dsn.isEmpty()) return nullptr;
-        C->SetConnectionString(Engine == egPostgreSQL ? PgConnectionString(Dsn) : Dsn);
+        C->SetConnectionString(Engine == egPostgreSQL ? ProviderStringFromLibpqDsn(Dsn) : Dsn);
     }
     C->Open();
+    if (Engine == egTSQL) C->setProperty("tables", TableNames(*C));
     if (Engine == egPostgreSQL) {
         static int Counter = 0;
         const QString Schema = QString("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++Counter);
@@ -37,10 +57,27 @@ std::unique_ptr<TADOConnection> OpenTestConnection(TEngine Engine) {
     return C;
 }
 
+void ReopenTestConnection(TADOConnection& Connection) {
+    Connection.Close();
+    Connection.Open();
+    const QString Schema = Connection.property("schema").toString();
+    if (!Schema.isEmpty()) Connection.Execute("Set search_path To " + Schema);
+}
+
+std::unique_ptr<TADOConnection> OpenSecondConnection(const TADOConnection& Connection) {
+    auto C = std::make_unique<TADOConnection>();
+    C->SetConnectionString(Connection.ConnectionString());
+    C->setProperty("schema", Connection.property("schema"));
+    C->setProperty("shared", true);  // the schema belongs to the first connection
+    ReopenTestConnection(*C);
+    return C;
+}
+
 void DropTestConnection(std::unique_ptr<TADOConnection>& Connection) {
     if (!Connection) return;
+    if (Connection->Engine() == egTSQL && !Connection->property("shared").toBool()) DropNewTables(*Connection);
     const QString Schema = Connection->property("schema").toString();
-    if (!Schema.isEmpty()) {
+    if (!Schema.isEmpty() && !Connection->property("shared").toBool()) {
         if (Connection->InTransaction()) Connection->RollbackTrans();
         Connection->Execute("Drop Schema " + Schema + " Cascade");
     }
@@ -65,6 +102,14 @@ void CreateClientes(TClientDataSet& DataSet) {
     for (const QVariantList& Row : Rows) DataSet.AppendRecord(Row);
     DataSet.MergeChangeLog();
     DataSet.First();
+}
+
+const char* EngineVariable(TEngine Engine) {
+    switch (Engine) {
+    case egPostgreSQL: return "PG_TEST_DSN";
+    case egTSQL: return "MSSQL_TEST_DSN";
+    default: return nullptr;
+    }
 }
 
 const char* EngineName(TEngine Engine) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineTest.h"
+#include "platform/data/ConnectionString.h"
 
 using namespace platform::data;
 using namespace platform::data::testing;
@@ -210,7 +211,7 @@ TEST_P(EngineTest, BadInputNamesTheStatementAndTheEngineMessage) {
     if (GetParam() != egPostgreSQL) return;
     // A session the server ended: the next statement says which statement failed and why.
     TADOConnection Lost;
-    Lost.SetConnectionString(PgConnectionString(qEnvironmentVariable("PG_TEST_DSN")));
+    Lost.SetConnectionString(ProviderStringFromLibpqDsn(qEnvironmentVariable("PG_TEST_DSN")));
     TParameters Pid;
     Pid.CreateParameter("Pid", ftInteger, Lost.SelectRow("Select pg_backend_pid()")[0]);
     Conn->SelectRow("Select pg_terminate_backend(:Pid, 10000)", &Pid);  // waits until the session is gone

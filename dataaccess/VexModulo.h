@@ -35,10 +35,10 @@ using TAtalhoOptions = unsigned;  // bit n stands for the option of ordinal n
 template <class TItem>
 TVexModulo* ModuloOf(const TOwnedList<TItem>& List);
 
-class TRequisitoCampo {
+class TRequisitoCampo : public platform::ui::TCollectionItem {
 public:
-    explicit TRequisitoCampo(TOwnedList<TRequisitoCampo>*) {}
-    void Assign(const TRequisitoCampo& Source);
+    using TCollectionItem::TCollectionItem;
+    void Assign(const TCollectionItem& Source) override;
     QString DisplayName() const;  // Nome, or the class name when empty
 
     QString Nome;
@@ -47,10 +47,10 @@ public:
 };
 using TRequisitoCampos = TOwnedList<TRequisitoCampo>;
 
-class TRequisitoModulo {
+class TRequisitoModulo : public platform::ui::TCollectionItem {
 public:
-    explicit TRequisitoModulo(TOwnedList<TRequisitoModulo>* Collection);
-    void Assign(const TRequisitoModulo& Source);
+    explicit TRequisitoModulo(platform::ui::TCollection* Collection);
+    void Assign(const TCollectionItem& Source) override;
     // "[C] Tabela" or "[T] Tabela"; the class name when Tabela is empty.
     QString DisplayName() const;
 
@@ -77,12 +77,12 @@ struct TRelacaoAtalho {
 };
 
 // One window of a module.
-class TRelacaoModulo {
+class TRelacaoModulo : public platform::ui::TCollectionItem {
 public:
-    explicit TRelacaoModulo(TOwnedList<TRelacaoModulo>* Collection) : FCollection(Collection) {}
-    void Assign(const TRelacaoModulo& Source);  // the stored properties and the events
-    QString DisplayName() const;                // Nome, or the class name when empty
-    TVexModulo* Modulo() const { return ModuloOf(*FCollection); }
+    using TCollectionItem::TCollectionItem;
+    void Assign(const TCollectionItem& Source) override;  // the stored properties and the events
+    QString DisplayName() const;                          // Nome, or the class name when empty
+    TVexModulo* Modulo() const { return ModuloOf(TOwnedList<TRelacaoModulo>::Of(*this)); }
 
     QString Nome;
     QStringList Divisoes;  // "Main.Divisao[0].Name=..."
@@ -102,19 +102,16 @@ public:
     int Tag = 0;
     QString TagString;
     int Handle = 0;
-
-private:
-    TOwnedList<TRelacaoModulo>* FCollection;
 };
 using TRelacoesModulo = TOwnedList<TRelacaoModulo>;
 
 // An action a module offers to the windows of other modules.
-class TAcaoModulo {
+class TAcaoModulo : public platform::ui::TCollectionItem {
 public:
-    explicit TAcaoModulo(TOwnedList<TAcaoModulo>* Collection) : FCollection(Collection) {}
-    void Assign(const TAcaoModulo& Source);  // everything, the lists by content
-    QString DisplayName() const;             // Caption, or the class name when empty
-    TVexModulo* Modulo() const { return ModuloOf(*FCollection); }
+    using TCollectionItem::TCollectionItem;
+    void Assign(const TCollectionItem& Source) override;  // everything, the lists by content
+    QString DisplayName() const;                          // Caption, or the class name when empty
+    TVexModulo* Modulo() const { return ModuloOf(TOwnedList<TAcaoModulo>::Of(*this)); }
 
     QString Caption;
     QString Category;
@@ -127,17 +124,14 @@ public:
                        QString& ACategory)>
         OnVerificaDivisao;
     std::function<void(TAcaoModulo* Sender, int ARelacao, int ADivisao, QWidget* AFrame)> OnExecutaAcaoModulo;
-
-private:
-    TOwnedList<TAcaoModulo>* FCollection;
 };
 using TAcoesModulo = TOwnedList<TAcaoModulo>;
 
-class THistoricoItem {
+class THistoricoItem : public platform::ui::TCollectionItem {
 public:
     // Data starts as the day the item is created.
-    explicit THistoricoItem(TOwnedList<THistoricoItem>*);
-    void Assign(const THistoricoItem& Source);
+    explicit THistoricoItem(platform::ui::TCollection* Collection);
+    void Assign(const TCollectionItem& Source) override;
     QString DisplayName() const;  // "0.0.0.0 - 03/03/2024"
 
     QString Versao = QStringLiteral("0.0.0.0");

@@ -14,6 +14,35 @@ TCustomADODataSet::~TCustomADODataSet() = default;
 // A new text or connection ends the rows of the old one.
 void TCustomADODataSet::CommandChanging() { Close(); }
 
+namespace {
+
+// A column without a declared type takes the type all its values share: integers
+// read as floats when any value has a fraction, never rounded to the first row's type.
+void NarrowColumn(TDataPacket& Packet, int Slot) {
+    bool Integers = true, Numbers = true, Texts = true, Any = false;
+    int Length = 0;
+    for (const TDataPacket::TRow& Row : Packet.Rows) {
+        const QVariant& V = Row.Values[Slot];
+        if (VarIsClear(V)) continue;
+        Any = true;
+        const int Id = V.typeId();
+        const bool Integral = Id == QMetaType::LongLong || Id == QMetaType::Int;
+        Integers = Integers && Integral;
+        Numbers = Numbers && (Integral || Id == QMetaType::Double);
+        Texts = Texts && Id == QMetaType::QString;
+        if (Id == QMetaType::QString) Length = std::max(Length, static_cast<int>(V.toString().size()));
+    }
+    if (!Any) return;
+    TFieldDef& Def = Packet.FieldDefs[Slot];
+    Def.DataType = Integers ? ftLargeint : Numbers ? ftFloat : Texts ? ftString : ftVariant;
+    if (Def.DataType == ftString) Def.Size = std::max(Length, 1);
+    if (Def.DataType == ftVariant) return;
+    for (TDataPacket::TRow& Row : Packet.Rows)
+        if (!VarIsClear(Row.Values[Slot])) Row.Values[Slot] = ConvertValue(Row.Values[Slot], Def.DataType);
+}
+
+}  // namespace
+
 TDataPacket TCustomADODataSet::FetchPacket() {
     TADOConnection& C = CheckConnection();
     QSqlQuery Fresh;

@@ -9,6 +9,7 @@
 #include "controls/VexButton.h"
 #include "controls/VexMessage.h"
 #include "MessageBoxTesting.h"
+#include "controls/tests/RecordedDialogs.h"
 
 using namespace controls;
 
@@ -231,19 +232,9 @@ TEST(MessageBox, AFailedBuildShowsNothingAndReleasesTheForm) {
 // Tests answer boxes through a responder that sees each call.
 class Responder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FPrevious = SetMessageDialogResponder([this](const TMessageDialogCall& Call) {
-            Calls.push_back(Call);
-            return Answer;
-        });
-    }
-    void TearDown() override { SetMessageDialogResponder(FPrevious); }
-
-    std::vector<TMessageDialogCall> Calls;
-    int Answer = 1;
-
-private:
-    TMessageDialogResponder FPrevious;
+    TRecordedDialogs Dialogs;
+    std::vector<TMessageDialogCall>& Calls = Dialogs.Calls;
+    int& Answer = Dialogs.Answer;
 };
 
 TEST_F(Responder, RecordsTheCallAndAnswersWithoutShowing) {

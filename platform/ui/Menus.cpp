@@ -66,6 +66,7 @@ protected:
 
     void mouseReleaseEvent(QMouseEvent* Event) override {
         if (Event->button() != Qt::LeftButton || !rect().contains(Event->position().toPoint())) return;
+        if (FItem->IsLine()) return;
         FMenu->close();
         RunGuarded([this] { FItem->Click(); });
     }
@@ -101,6 +102,12 @@ TMenuItem* TMenuItem::Add(const QString& Caption) {
     return Item;
 }
 
+TPopupMenu* TMenuItem::GetParentMenu() const {
+    for (QObject* Owner = parent(); Owner; Owner = Owner->parent())
+        if (auto* Menu = qobject_cast<TPopupMenu*>(Owner)) return Menu;
+    return nullptr;
+}
+
 void TMenuItem::Click() {
     if (TAction* Linked = Action()) Linked->Execute();
     else if (OnClick) OnClick(this);
@@ -112,7 +119,7 @@ void TPopupMenu::AddItems(QMenu& Menu, const TMenuItem& Parent) const {
     for (TMenuItem* Item : Parent.Children()) {
         if (Item->Action()) Item->Action()->Update();
         if (!Item->Visible()) continue;
-        if (Item->IsLine()) {
+        if (Item->IsLine() && !FOwnerDraw) {
             Menu.addSeparator();
         } else if (Item->Count() > 0) {
             QMenu* Sub = Menu.addMenu(Item->Caption());

@@ -15,6 +15,8 @@
 
 namespace platform::ui {
 
+class TPopupMenu;
+
 class TMenuItem : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +37,19 @@ public:
     void SetImageIndex(int Value) { FImageIndex = Value; }
     QKeySequence ShortCut() const { return FShortCut; }
     void SetShortCut(const QKeySequence& Value) { FShortCut = Value; }
+    // The shortcut as the menu shows it ("Ctrl+S"); empty without one.
+    QString ShortCutText() const { return FShortCut.toString(QKeySequence::PortableText); }
+    // The item's own picture, preferred to its image index; a null image when none.
+    const QImage& Bitmap() const { return FBitmap; }
+    void SetBitmap(const QImage& Value) { FBitmap = Value; }
+    // The default item of a menu shows its caption in bold.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value) { FDefault = Value; }
+    // Pictures for the item's sub-menu, instead of those of its menu.
+    TImageList* SubMenuImages() const { return FSubMenuImages; }
+    void SetSubMenuImages(TImageList* Value) { FSubMenuImages = Value; }
+    // The popup menu the item belongs to, or nullptr.
+    TPopupMenu* GetParentMenu() const;
     TAction* Action() const;
     void SetAction(TAction* Value);
     // A caption of "-" makes the item a separator.
@@ -59,8 +74,11 @@ private:
     bool FChecked = false;
     bool FEnabled = true;
     bool FVisible = true;
+    bool FDefault = false;
     int FImageIndex = -1;
     QKeySequence FShortCut;
+    QImage FBitmap;
+    QPointer<TImageList> FSubMenuImages;
     std::unique_ptr<TLink> FLink;
 };
 
@@ -70,6 +88,7 @@ public:
     explicit TPopupMenu(QObject* AOwner = nullptr);
 
     TMenuItem* Items() const { return FItems; }
+    // Owner-drawn items, separators included, measure and paint themselves.
     bool OwnerDraw() const { return FOwnerDraw; }
     void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
     TImageList* Images() const { return FImages; }

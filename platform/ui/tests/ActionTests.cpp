@@ -208,4 +208,21 @@ TEST(PopupMenu, OwnerDrawnItemsMeasureAndPaintThemselves) {
     const QImage Image = View->grab().toImage();
     EXPECT_GE(Draws, 1);
     EXPECT_EQ(Image.pixelColor(60, 15), QColor(Qt::red));
+
+    // A separator is drawn by its own handlers too, and a click on it does nothing.
+    TMenuItem* Line = Popup.Items()->Add("-");
+    Line->OnMeasureItem = [](TMenuItem*, TCanvas&, int& Width, int& Height) {
+        Width = 120;
+        Height = 3;
+    };
+    int Clicks = 0;
+    Line->OnClick = [&Clicks](QObject*) { ++Clicks; };
+    const std::unique_ptr<QMenu> WithLine = Popup.BuildMenu();
+    auto* LineEntry = qobject_cast<QWidgetAction*>(WithLine->actions().value(1));
+    ASSERT_NE(LineEntry, nullptr);
+    QWidget* LineView = LineEntry->defaultWidget();
+    EXPECT_EQ(LineView->sizeHint(), QSize(120, 3));
+    LineView->resize(LineView->sizeHint());
+    QTest::mouseClick(LineView, Qt::LeftButton, Qt::NoModifier, QPoint(60, 1));
+    EXPECT_EQ(Clicks, 0);
 }

@@ -10,6 +10,7 @@
 
 #include "controls/VexButton.h"
 #include "platform/ui/Fonts.h"
+#include "platform/ui/Messages.h"
 #include "controls/VexMessageEx.h"
 
 namespace controls {
@@ -65,6 +66,15 @@ TMessageListPresenter& Presenter() {
     static TMessageListPresenter Instance = ShowMessageList;
     return Instance;
 }
+
+// The platform's controls (a grid or navigator deleting rows) ask their questions through the library's box.
+const bool gConfirmationsAsked = [] {
+    platform::ui::SetConfirmationAsker([](const QString& Question) {
+        return ShowMessageDialog(Question, QString(), dkConfirmation, ButtonSet({dbYes, dbNo}), 0, 0,
+                                 AutoCancelResult) == platform::ui::mrYes;
+    });
+    return true;
+}();
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "installlib/VxiStream.h"
 #include "platform/os/Text.h"
+#include "platform/os/WinPath.h"
 
 namespace installlib {
 
@@ -16,10 +17,6 @@ const char* const kCustomerArg = "NVOCC=";
 const char* const kConfigEntry = "nvocc_cfg.ini";
 const char* const kLogoEntry = "image.bmp";
 const char* const kConfigSection = "Config";
-const char* const kForbiddenNameChars = "\\/:*?\"<>|";
-const char* const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
-                                    "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
-                                    "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
 
 struct TIniLine {
     std::string Key;
@@ -92,15 +89,7 @@ TNVOCCPackage ReadNVOCCPackage(TStream& Package) {
     return Contents;
 }
 
-bool IsValidFileName(const std::string& Text) {
-    if (Text.empty() || Text.back() == '.' || Text.back() == ' ') return false;
-    for (const unsigned char Char : Text)
-        if (Char < 0x20 || std::strchr(kForbiddenNameChars, Char)) return false;
-    const std::string Base = Trim(Text.substr(0, Text.find('.')));
-    for (const char* Device : kDeviceNames)
-        if (SameText(Base, Device)) return false;
-    return true;
-}
+bool IsValidFileName(const std::string& Text) { return platform::os::FileNameProblem(Text).empty(); }
 
 bool IsInstallable(const TNVOCCData& NVOCC) { return IsValidFileName(NVOCC.Name) && IsValidFileName(NVOCC.FileName); }
 

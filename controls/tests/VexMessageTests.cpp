@@ -8,6 +8,7 @@
 
 #include "controls/VexButton.h"
 #include "controls/VexMessage.h"
+#include "platform/ui/Messages.h"
 #include "MessageBoxTesting.h"
 #include "controls/tests/RecordedDialogs.h"
 
@@ -256,6 +257,17 @@ TEST_F(Responder, RecordsTheCallAndAnswersWithoutShowing) {
     ASSERT_EQ(Call.Row.Buttons.size(), 3u);
     EXPECT_EQ(Call.Row.Buttons[0].Caption, "Já");
     EXPECT_EQ(BoxesAlive(), 0);
+}
+
+TEST_F(Responder, ThePlatformControlsAskTheirQuestionsThroughTheBox) {
+    Answer = platform::ui::mrYes;
+    EXPECT_TRUE(platform::ui::AskConfirmation("Apagar o registro?"));
+    Answer = platform::ui::mrNo;
+    EXPECT_FALSE(platform::ui::AskConfirmation("Apagar o registro?"));
+    ASSERT_EQ(Calls.size(), 2u);
+    EXPECT_EQ(Calls[0].Msg, "Apagar o registro?");
+    EXPECT_EQ(Calls[0].Kind, dkConfirmation);
+    EXPECT_EQ(Calls[0].Buttons, ButtonSet({dbYes, dbNo}));
 }
 
 class Batch : public Responder {

@@ -89,7 +89,10 @@ std::string FileNameProblem(std::string_view Name) {
         if (static_cast<unsigned char>(C) < 32 || std::string_view("\\/:*?\"<>|").find(C) != std::string_view::npos)
             return "the name holds a character Windows refuses in file names";
     if (Name.back() == '.' || Name.back() == ' ') return "the name ends with a dot or a blank";
-    const std::string Stem = AnsiUpperCase(Name.substr(0, Name.find('.')));
+    // "CON .txt" is the device too: blanks before the extension do not count.
+    std::string_view Base = Name.substr(0, Name.find('.'));
+    while (!Base.empty() && Base.back() == ' ') Base.remove_suffix(1);
+    const std::string Stem = AnsiUpperCase(Base);
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
     const bool Numbered = Stem.size() == 4 && (Stem.starts_with("COM") || Stem.starts_with("LPT")) && Stem[3] >= '1' &&
                           Stem[3] <= '9';

@@ -54,7 +54,7 @@ TEST(WinPath, CanonicalPathsAsTheShellStoresThem) {
 
 TEST(WinPath, FileNamesWindowsCannotHold) {
     for (const char* Refused : {"", ".", "..", "a?b", "a*", "tab\tname", "a<b", "a|b", "a\"b", "a:b", "a/b", "a\\b",
-                                "dot.", "blank ", "CON", "con.txt", "Nul", "COM1.dat", "lpt9"})
+                                "dot.", "blank ", "CON", "con.txt", "CON .txt", "Nul", "COM1.dat", "lpt9"})
         EXPECT_NE(FileNameProblem(Refused), "") << Refused;
     for (const char* Accepted :
          {"Navitrex.exe", "Transportes Marítimos.nvo", ".hidden", "COM10", "CONSOLE.txt", "a..b"})

@@ -31,12 +31,8 @@ const char* const kKeyCopy = "keycopy";
 const char kSeparator = '\t';
 
 std::vector<std::string> SplitFields(const std::string& Line, char Separator = kSeparator) {
-    std::vector<std::string> Fields;
-    size_t Start = 0;
-    for (size_t End; (End = Line.find(Separator, Start)) != std::string::npos; Start = End + 1)
-        Fields.push_back(Line.substr(Start, End - Start));
-    Fields.push_back(Line.substr(Start));
-    return Fields;
+    const std::vector<std::string_view> Parts = SplitText(Line, Separator);
+    return {Parts.begin(), Parts.end()};
 }
 
 std::string ReadWholeFile(const std::string& Path) {

@@ -13,7 +13,8 @@ class TADOConnection;
 
 namespace dataaccess {
 
-inline constexpr const char* kNoNumberingService = "O serviço de numeração não está disponível nesta aplicação.";
+inline constexpr const char* kNoNumberingService =
+    "O serviço de numeração não está disponível nesta aplicação.";
 inline constexpr const char* kNoNumberingDialog =
     "A configuração de numeração não está disponível nesta aplicação.";
 

@@ -273,6 +273,24 @@ constexpr const char* kFindConfig =
     "Select Top 1 IdNumeracao, Opcao_Zeramento, Mascara, Quantidade_Digitos, GetDate() As Agora "
     "From sys_Numeracao Where ((IdEmpresa_Sistema = :IdEmpresa_Sistema) Or (IdEmpresa_Sistema Is Null)) "
     "And (Chave Like :Chave) And (Campo Like :Campo) Order By Case When IdEmpresa_Sistema Is Null Then 1 Else 0 End";
+// The usual allocation in one statement: the period's counter row of the
+// configuration that wins, incremented, with its mask, digits and date.
+constexpr const char* kNextNumber =
+    "Update sys_Numeracao_Item Set Numero = Numero + 1 Where IdNumeracao_Item = ("
+    "Select Min(Nit.IdNumeracao_Item) From sys_Numeracao_Item Nit, ("
+    "Select Top 1 IdNumeracao, Opcao_Zeramento From sys_Numeracao "
+    "Where ((IdEmpresa_Sistema = :IdEmpresa_Sistema) Or (IdEmpresa_Sistema Is Null)) "
+    "And (Chave Like :Chave) And (Campo Like :Campo) "
+    "Order By Case When IdEmpresa_Sistema Is Null Then 1 Else 0 End) Nmr "
+    "Where Nit.IdNumeracao = Nmr.IdNumeracao "
+    "And Nit.Dia = Case When Nmr.Opcao_Zeramento = 1 Then DatePart(day, Coalesce(:Data, GetDate())) Else 0 End "
+    "And Nit.Mes = Case When Nmr.Opcao_Zeramento In (1, 2) Then DatePart(month, Coalesce(:Data, GetDate())) Else 0 End "
+    "And Nit.Ano = Case When Nmr.Opcao_Zeramento In (1, 2, 3) Then DatePart(year, Coalesce(:Data, GetDate())) "
+    "Else 0 End) "
+    "Returning Numero, "
+    "(Select Mascara From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), "
+    "(Select Quantidade_Digitos From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), "
+    "Coalesce(:Data, GetDate())";
 constexpr const char* kBumpNumber =
     "Update sys_Numeracao_Item Set Numero = Numero + 1 Where IdNumeracao_Item = (Select Min(IdNumeracao_Item) "
     "From sys_Numeracao_Item Where IdNumeracao = :IdNumeracao And Dia = :Dia And Mes = :Mes And Ano = :Ano) "
@@ -443,14 +461,14 @@ public:
 
 protected:
     TOperationResult RunNative(TADOConnection& Connection, const TParameters& Given) const override {
+        if (const QVariantList Row = FirstRow(Connection, kNextNumber, NextNumberParams(Given)); !Row.isEmpty())
+            return Answer(Row[0], TConfig{0, 0, Row[1], Row[2]}, ConvertValue(Row[3], ftDateTime).toDateTime());
         QVariant Now;
         std::optional<TConfig> Config = FindConfig(Connection, Given, Now);
         const QVariant Data = Given.ParamValues("Data");
         const QDateTime When = ConvertValue(VarIsClear(Data) ? (Config ? Now : ServerDate(Connection)) : Data,
                                             ftDateTime).toDateTime();
-        if (Config) {
-            if (const auto Numero = BumpNumber(Connection, *Config, When.date())) return Answer(*Numero, *Config, When);
-        } else if (!Given.ParamValues("Numeracao_Automatica").toBool()) {
+        if (!Config && !Given.ParamValues("Numeracao_Automatica").toBool()) {
             TConfig None;
             None.Quantidade_Digitos = Given.ParamValues("Quantidade_Digitos");
             return Answer(Null(), None, When);
@@ -474,14 +492,27 @@ protected:
     }
 
 private:
-    static QVariant ServerDate(TADOConnection& Connection) { return Connection.SelectRow(kServerDate).value(0); }
-
-    static std::optional<TConfig> FindConfig(TADOConnection& Connection, const TParameters& Given, QVariant& Now) {
+    // What picks the configuration: the company, the key and the field.
+    static TParameters ConfigParams(const TParameters& Given) {
         TParameters Params;
         Params.CreateParameter("IdEmpresa_Sistema", ftInteger, Given.ParamValues("IdEmpresa_Sistema"));
         Params.CreateParameter("Chave", ftString, Given.ParamValues("Chave"));
         Params.CreateParameter("Campo", ftString, Given.ParamValues("Campo"));
-        const QVariantList Row = FirstRow(Connection, kFindConfig, Params);
+        return Params;
+    }
+
+    // A Null date stands for the server's.
+    static TParameters NextNumberParams(const TParameters& Given) {
+        TParameters Params = ConfigParams(Given);
+        const QVariant Data = Given.ParamValues("Data");
+        Params.CreateParameter("Data", ftDateTime, VarIsClear(Data) ? Null() : Data);
+        return Params;
+    }
+
+    static QVariant ServerDate(TADOConnection& Connection) { return Connection.SelectRow(kServerDate).value(0); }
+
+    static std::optional<TConfig> FindConfig(TADOConnection& Connection, const TParameters& Given, QVariant& Now) {
+        const QVariantList Row = FirstRow(Connection, kFindConfig, ConfigParams(Given));
         if (Row.isEmpty()) return std::nullopt;
         Now = Row[4];
         return TConfig{Row[0].toLongLong(), Row[1].toInt(), Row[2], Row[3]};

@@ -254,7 +254,8 @@ const char* const kGerarNumeracaoBatch =
 
 namespace {
 
-// Matching ignores case and takes underscores literally, unlike the batch's Like.
+// Names are matched whole, ignoring case: the batches' Like would also take an
+// underscore in a table or field name for any character.
 constexpr const char* kBumpCounter =
     "Update sys_Campo_Incremento Set Codigo = Codigo + 1 "
     "Where Upper(IdCampo_Incremento) = Upper(:Campo) And Upper(Divisao) = Upper(:Tabela) Returning Codigo";
@@ -272,7 +273,8 @@ constexpr const char* kSeedCounter =
 constexpr const char* kFindConfig =
     "Select Top 1 IdNumeracao, Opcao_Zeramento, Mascara, Quantidade_Digitos, GetDate() As Agora "
     "From sys_Numeracao Where ((IdEmpresa_Sistema = :IdEmpresa_Sistema) Or (IdEmpresa_Sistema Is Null)) "
-    "And (Chave Like :Chave) And (Campo Like :Campo) Order By Case When IdEmpresa_Sistema Is Null Then 1 Else 0 End";
+    "And (Upper(Chave) = Upper(:Chave)) And (Upper(Campo) = Upper(:Campo)) "
+    "Order By Case When IdEmpresa_Sistema Is Null Then 1 Else 0 End";
 // The usual allocation in one statement: the period's counter row of the
 // configuration that wins, incremented, with its mask, digits and date.
 constexpr const char* kNextNumber =
@@ -280,7 +282,7 @@ constexpr const char* kNextNumber =
     "Select Min(Nit.IdNumeracao_Item) From sys_Numeracao_Item Nit, ("
     "Select Top 1 IdNumeracao, Opcao_Zeramento From sys_Numeracao "
     "Where ((IdEmpresa_Sistema = :IdEmpresa_Sistema) Or (IdEmpresa_Sistema Is Null)) "
-    "And (Chave Like :Chave) And (Campo Like :Campo) "
+    "And (Upper(Chave) = Upper(:Chave)) And (Upper(Campo) = Upper(:Campo)) "
     "Order By Case When IdEmpresa_Sistema Is Null Then 1 Else 0 End) Nmr "
     "Where Nit.IdNumeracao = Nmr.IdNumeracao "
     "And Nit.Dia = Case When Nmr.Opcao_Zeramento = 1 Then DatePart(day, Coalesce(:Data, GetDate())) Else 0 End "

@@ -400,6 +400,11 @@ TEST_P(NumeracaoTest, AnAutomaticFieldCreatesOneConfigurationForAllCompaniesAndN
     // Without a configuration and without the automatic flag nothing is numbered or created.
     EXPECT_EQ(Next("Outro", March5), "");
     EXPECT_EQ(Count("sys_Numeracao"), 1);
+    // An underscore in a name is that character, not a wildcard (the SQL Server batch keeps its Like).
+    if (GetParam() != egTSQL) {
+        const QDateTime When(March5, QTime(10, 0));
+        EXPECT_EQ(GerarNumeracao("Pedid_", "Numer_", 1, kZeramentoNunca, 6, "[Numero]", false, Conn.get(), When), "");
+    }
 }
 
 TEST_P(NumeracaoTest, TheCompanyRowWinsOverTheRowForAllCompanies) {

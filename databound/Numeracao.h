@@ -10,17 +10,13 @@
 #include <QString>
 #include <QVariant>
 
+#include "databound/NumeracaoOperations.h"
+
 namespace platform::data {
 class TADOConnection;
 }
 
 namespace databound {
-
-// Reset options.
-inline constexpr int kZeramentoNunca = 0;
-inline constexpr int kZeramentoDiario = 1;
-inline constexpr int kZeramentoMensal = 2;
-inline constexpr int kZeramentoAnual = 3;
 
 // Table and FieldName must be plain identifiers (EDatabaseError otherwise);
 // Where, used only with MaxOnly, is a condition in SQL that the caller built.

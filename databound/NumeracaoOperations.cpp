@@ -269,30 +269,24 @@ constexpr const char* kSeedCounter =
     "Where Not Exists (Select 1 From sys_Campo_Incremento "
     "Where Upper(IdCampo_Incremento) = Upper(:Campo) And Upper(Divisao) = Upper(:Tabela)) On Conflict Do Nothing";
 
-// The company's row sorts before the row for all companies.
-constexpr const char* kFindConfig =
-    "Select Top 1 IdNumeracao, Opcao_Zeramento, Mascara, Quantidade_Digitos, GetDate() As Agora "
+// The configuration that numbers a field: the company's row before the row for all companies.
+constexpr const char* kWinningConfig =
     "From sys_Numeracao Where ((IdEmpresa_Sistema = :IdEmpresa_Sistema) Or (IdEmpresa_Sistema Is Null)) "
     "And (Upper(Chave) = Upper(:Chave)) And (Upper(Campo) = Upper(:Campo)) "
     "Order By Case When IdEmpresa_Sistema Is Null Then 1 Else 0 End";
 // The usual allocation in one statement: the period's counter row of the
-// configuration that wins, incremented, with its mask, digits and date.
+// winning configuration, incremented, with its mask, digits and date (%1 the
+// configuration, %2 the date).
 constexpr const char* kNextNumber =
     "Update sys_Numeracao_Item Set Numero = Numero + 1 Where IdNumeracao_Item = ("
-    "Select Min(Nit.IdNumeracao_Item) From sys_Numeracao_Item Nit, ("
-    "Select Top 1 IdNumeracao, Opcao_Zeramento From sys_Numeracao "
-    "Where ((IdEmpresa_Sistema = :IdEmpresa_Sistema) Or (IdEmpresa_Sistema Is Null)) "
-    "And (Upper(Chave) = Upper(:Chave)) And (Upper(Campo) = Upper(:Campo)) "
-    "Order By Case When IdEmpresa_Sistema Is Null Then 1 Else 0 End) Nmr "
+    "Select Min(Nit.IdNumeracao_Item) From sys_Numeracao_Item Nit, (Select Top 1 IdNumeracao, Opcao_Zeramento %1) Nmr "
     "Where Nit.IdNumeracao = Nmr.IdNumeracao "
-    "And Nit.Dia = Case When Nmr.Opcao_Zeramento = 1 Then DatePart(day, Coalesce(:Data, GetDate())) Else 0 End "
-    "And Nit.Mes = Case When Nmr.Opcao_Zeramento In (1, 2) Then DatePart(month, Coalesce(:Data, GetDate())) Else 0 End "
-    "And Nit.Ano = Case When Nmr.Opcao_Zeramento In (1, 2, 3) Then DatePart(year, Coalesce(:Data, GetDate())) "
-    "Else 0 End) "
-    "Returning Numero, "
-    "(Select Mascara From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), "
-    "(Select Quantidade_Digitos From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), "
-    "Coalesce(:Data, GetDate())";
+    "And Nit.Dia = Case When Nmr.Opcao_Zeramento = 1 Then DatePart(day, %2) Else 0 End "
+    "And Nit.Mes = Case When Nmr.Opcao_Zeramento In (1, 2) Then DatePart(month, %2) Else 0 End "
+    "And Nit.Ano = Case When Nmr.Opcao_Zeramento In (1, 2, 3) Then DatePart(year, %2) Else 0 End) "
+    "Returning Numero, (Select Mascara From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), "
+    "(Select Quantidade_Digitos From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), %2";
+constexpr const char* kGivenOrServerDate = "Coalesce(:Data, GetDate())";
 constexpr const char* kBumpNumber =
     "Update sys_Numeracao_Item Set Numero = Numero + 1 Where IdNumeracao_Item = (Select Min(IdNumeracao_Item) "
     "From sys_Numeracao_Item Where IdNumeracao = :IdNumeracao And Dia = :Dia And Mes = :Mes And Ano = :Ano) "
@@ -306,9 +300,17 @@ constexpr const char* kInsertItem =
     "Values (:IdNumeracao_Item, :IdNumeracao, 1, :Dia, :Mes, :Ano)";
 constexpr const char* kServerDate = "Select GetDate()";
 
-constexpr int kDiario = 1;
-constexpr int kMensal = 2;
-constexpr int kAnual = 3;
+QString NextNumberSql() {
+    static const QString Sql = QString(kNextNumber).arg(kWinningConfig, kGivenOrServerDate);
+    return Sql;
+}
+
+QString FindConfigSql() {
+    static const QString Sql =
+        QString("Select Top 1 IdNumeracao, Opcao_Zeramento, Mascara, Quantidade_Digitos, GetDate() As Agora %1")
+            .arg(kWinningConfig);
+    return Sql;
+}
 
 // A transaction of its own (a savepoint inside the caller's), rolled back unless committed.
 class TAllocation {
@@ -440,9 +442,9 @@ struct TConfig {
 struct TPeriod {
     int Dia = 0, Mes = 0, Ano = 0;
     TPeriod(const QDate& Date, int Opcao_Zeramento) {
-        if (Opcao_Zeramento == kDiario) Dia = Date.day();
-        if (Opcao_Zeramento == kDiario || Opcao_Zeramento == kMensal) Mes = Date.month();
-        if (Opcao_Zeramento >= kDiario && Opcao_Zeramento <= kAnual) Ano = Date.year();
+        if (Opcao_Zeramento == kZeramentoDiario) Dia = Date.day();
+        if (Opcao_Zeramento == kZeramentoDiario || Opcao_Zeramento == kZeramentoMensal) Mes = Date.month();
+        if (Opcao_Zeramento >= kZeramentoDiario && Opcao_Zeramento <= kZeramentoAnual) Ano = Date.year();
     }
     void AddTo(TParameters& Params) const {
         Params.CreateParameter("Dia", ftInteger, Dia);
@@ -463,7 +465,7 @@ public:
 
 protected:
     TOperationResult RunNative(TADOConnection& Connection, const TParameters& Given) const override {
-        if (const QVariantList Row = FirstRow(Connection, kNextNumber, NextNumberParams(Given)); !Row.isEmpty())
+        if (const QVariantList Row = FirstRow(Connection, NextNumberSql(), NextNumberParams(Given)); !Row.isEmpty())
             return Answer(Row[0], TConfig{0, 0, Row[1], Row[2]}, ConvertValue(Row[3], ftDateTime).toDateTime());
         QVariant Now;
         std::optional<TConfig> Config = FindConfig(Connection, Given, Now);
@@ -514,7 +516,7 @@ private:
     static QVariant ServerDate(TADOConnection& Connection) { return Connection.SelectRow(kServerDate).value(0); }
 
     static std::optional<TConfig> FindConfig(TADOConnection& Connection, const TParameters& Given, QVariant& Now) {
-        const QVariantList Row = FirstRow(Connection, kFindConfig, ConfigParams(Given));
+        const QVariantList Row = FirstRow(Connection, FindConfigSql(), ConfigParams(Given));
         if (Row.isEmpty()) return std::nullopt;
         Now = Row[4];
         return TConfig{Row[0].toLongLong(), Row[1].toInt(), Row[2], Row[3]};

@@ -16,6 +16,12 @@ namespace databound {
 extern const char* const kNextIncrementBatch;
 extern const char* const kGerarNumeracaoBatch;
 
+// Reset options.
+inline constexpr int kZeramentoNunca = 0;
+inline constexpr int kZeramentoDiario = 1;
+inline constexpr int kZeramentoMensal = 2;
+inline constexpr int kZeramentoAnual = 3;
+
 inline constexpr const char* kNextIncrementOperation = "NextIncrement";
 inline constexpr const char* kGerarNumeracaoOperation = "GerarNumeracao";
 

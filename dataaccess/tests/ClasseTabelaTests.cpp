@@ -270,6 +270,39 @@ TEST_P(ClasseTabelaTest, SnapshotsHoldTheValuesBeforeEditAndNullsBeforeInsert) {
     EXPECT_FALSE(Cliente->SavedFieldValue("Desconhecido").isValid());
 }
 
+// Refuses the city "Nenhuma" and records the column changes it hears of.
+class TValidada : public TClienteTeste {
+public:
+    using TClienteTeste::TClienteTeste;
+    QStringList Changed;
+
+protected:
+    void DoValidateField(const QString& FieldName, const QString& Text, bool& Accept) override {
+        Accept = !(FieldName == "Cidade" && Text == "Nenhuma");
+    }
+    void DoFieldChanged(const QString& FieldName) override { Changed << FieldName; }
+};
+
+TEST_P(ClasseTabelaTest, FieldHooksValidateTextsAndReportChangesUnderTheirAlias) {
+    auto Cliente = Make<TValidada>();
+    ASSERT_TRUE(Cliente->Load({"IdCliente"}, {2}));
+    Cliente->ColumnAliases() << "Localidade=cidade";
+    TField* Cidade = Cliente->DataSet()->FieldByName("Cidade");
+    Cliente->DataSet()->Edit();
+    Cidade->SetText("Nenhuma");  // a refused text is dropped without a word
+    EXPECT_EQ(Cidade->AsString(), "Rio");
+    Cidade->SetText("Santos");
+    EXPECT_EQ(Cidade->AsString(), "Santos");
+    EXPECT_THROW(Cidade->SetAsString("Nenhuma"), platform::os::EAbort);
+    Cliente->DataSet()->FieldByName("Nome")->SetAsString("Maria");
+    EXPECT_EQ(Cliente->Changed, QStringList({"Localidade", "Nome"}));
+
+    Cliente->SetSuppressFieldHooks(true);
+    Cidade->SetAsString("Nenhuma");
+    EXPECT_EQ(Cidade->AsString(), "Nenhuma");
+    EXPECT_EQ(Cliente->Changed.size(), 2);
+}
+
 TEST_P(ClasseTabelaTest, TheMessagesNameTheTableInLowerCase) {
     auto Cliente = Make<TClienteTeste>();
     const struct {

@@ -2,8 +2,12 @@
 
 #include <QAbstractItemView>
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
+#include <QTextCursor>
+#include <algorithm>
 
 #include "platform/ui/Messages.h"
 
@@ -18,8 +22,14 @@ void ShowWantsEscape(QWidget* Control, const TFieldDataLink& Link) {
     Control->setProperty("WantEscape", Link.IsModified());
 }
 
+// 0 when the field sets no limit.
+int FieldMaxLength(const TField* Field) {
+    return Field && platform::data::IsStringType(Field->DataType()) ? std::max(Field->Size(), 0) : 0;
+}
+
 int MaxLengthOf(const TField* Field) {
-    return Field && platform::data::IsStringType(Field->DataType()) && Field->Size() > 0 ? Field->Size() : 32767;
+    const int Limit = FieldMaxLength(Field);
+    return Limit > 0 ? Limit : 32767;
 }
 
 }  // namespace
@@ -77,6 +87,7 @@ TDBMemo::TDBMemo(QWidget* AParent) : QPlainTextEdit(AParent), FDataLink(std::mak
     FDataLink->OnEditingChange = [this] { DataChange(); };
     FDataLink->OnUpdateData = [this] { Field()->SetAsString(toPlainText()); };
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        LimitLength();
         if (hasFocus()) FDataLink->Modified();
         ShowWantsEscape(this, *FDataLink);
     });
@@ -91,6 +102,19 @@ void TDBMemo::DataChange() {
     const QSignalBlocker Quiet(this);
     if (const QString Shown = Field() ? Field()->AsString() : QString(); Shown != toPlainText()) setPlainText(Shown);
     ShowWantsEscape(this, *FDataLink);
+}
+
+void TDBMemo::LimitLength() {
+    const int Limit = FieldMaxLength(Field());
+    const int Excess = static_cast<int>(toPlainText().size()) - Limit;
+    if (Limit <= 0 || Excess <= 0) return;
+    // What was just typed or pasted ends at the caret: its tail is dropped.
+    QTextCursor Cursor = textCursor();
+    const int End = Cursor.position();
+    Cursor.setPosition(std::max(0, End - Excess));
+    Cursor.setPosition(End, QTextCursor::KeepAnchor);
+    const QSignalBlocker Quiet(this);
+    Cursor.removeSelectedText();
 }
 
 void TDBMemo::keyPressEvent(QKeyEvent* Event) {
@@ -284,6 +308,7 @@ TDBText::~TDBText() { FDataLink.reset(); }
 TDBImage::TDBImage(QWidget* AParent) : QLabel(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
     FDataLink->OnDataChange = [this] { DataChange(); };
     setAlignment(Qt::AlignCenter);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 TDBImage::~TDBImage() { FDataLink.reset(); }
@@ -291,6 +316,20 @@ TDBImage::~TDBImage() { FDataLink.reset(); }
 void TDBImage::DataChange() {
     FPicture = Field() && !Field()->IsNull() ? QImage::fromData(Field()->AsBytes()) : QImage();
     setPixmap(QPixmap::fromImage(FPicture));
+}
+
+bool TDBImage::PasteFromClipboard() {
+    const QImage Pasted = QGuiApplication::clipboard()->image();
+    return !Pasted.isNull() && LoadPicture(Pasted);
+}
+
+void TDBImage::keyPressEvent(QKeyEvent* Event) {
+    if (Event->matches(QKeySequence::Paste)) {
+        PasteFromClipboard();
+        Event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(Event);
 }
 
 bool TDBImage::LoadPicture(const QImage& Value) {

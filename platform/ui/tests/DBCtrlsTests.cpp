@@ -1,5 +1,7 @@
 #include <QLineEdit>
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -185,6 +187,58 @@ TEST(DBTextAndImage, ShowTheField) {
     EXPECT_EQ(Photo->Picture().convertToFormat(QImage::Format_RGB32), Red);
     Photos.Append();
     EXPECT_TRUE(Photo->Picture().isNull());
+}
+
+TEST(DBMemo, TypingEditsUpToTheFieldSizeEscTakesBackAndLeavingWritesTheField) {
+    TPeople People;
+    TShownForm Shown;
+    auto* City = Bound<TDBMemo>(&Shown.Form, People.Source, "Cidade", 10);
+    auto* Other = Bound<TDBEdit>(&Shown.Form, People.Source, "Nome", 40);
+    EXPECT_EQ(City->toPlainText(), "Recife");
+
+    TypeInto(City, "x");
+    EXPECT_EQ(People.Table.State(), dsEdit) << "auto-edit";
+    QTest::keyClick(City, Qt::Key_Escape);
+    EXPECT_EQ(City->toPlainText(), "Recife");
+    EXPECT_EQ(People.Table.FieldByName("Cidade")->AsString(), "Recife");
+
+    City->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(City, "Cabo de Santo Agostinho ");
+    EXPECT_EQ(City->toPlainText(), "Cabo de Santo Recife") << "the field's 20 characters at most";
+    Other->setFocus();
+    EXPECT_EQ(People.Table.FieldByName("Cidade")->AsString(), "Cabo de Santo Recife")
+        << "leaving the memo writes the field";
+    People.Table.Next();
+    EXPECT_EQ(City->toPlainText(), "Natal") << "the memo follows the cursor";
+}
+
+TEST(DBImage, CtrlVPastesTheClipboardPictureWhereTheFieldCanChange) {
+    TShownForm Shown;
+    TClientDataSet Photos;
+    Photos.FieldDefs().Add("Foto", ftBlob);
+    Photos.CreateDataSet();
+    Photos.AppendRecord({QVariant()});
+    TDataSource PhotoSource;
+    PhotoSource.SetDataSet(&Photos);
+    auto* Photo = Bound<TDBImage>(&Shown.Form, PhotoSource, "Foto", 10);
+    QImage Blue(5, 2, QImage::Format_RGB32);
+    Blue.fill(Qt::blue);
+
+    QGuiApplication::clipboard()->setText("sem figura");
+    Photo->setFocus();
+    QTest::keyClick(Photo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Photos.State(), dsBrowse) << "no picture, no edit";
+
+    QGuiApplication::clipboard()->setImage(Blue);
+    Photo->SetReadOnly(true);
+    QTest::keyClick(Photo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(Photo->Picture().isNull()) << "a read-only image takes nothing";
+    Photo->SetReadOnly(false);
+    QTest::keyClick(Photo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Photos.State(), dsEdit);
+    Photos.Post();
+    EXPECT_EQ(QImage::fromData(Photos.FieldByName("Foto")->AsBytes()).convertToFormat(QImage::Format_RGB32), Blue);
+    EXPECT_EQ(Photo->Picture().convertToFormat(QImage::Format_RGB32), Blue);
 }
 
 TEST(DBNavigator, ButtonsFollowTheStateAndAct) {

@@ -86,8 +86,8 @@ void TVexDBIni::Load() {
     }
     TParameters Params;
     AddKeyParameters(Params, FKey, FIdUsuario, false);
-    const QVariantList Row =
-        SessionConnection(FConnection).SelectRow("Select Dados From sys_Persistencia" + WhereClause(FIdUsuario), &Params);
+    const QString Sql = "Select Dados From sys_Persistencia" + WhereClause(FIdUsuario);
+    const QVariantList Row = SessionConnection(FConnection).SelectRow(Sql, &Params);
     const QByteArray Blob = Row.isEmpty() ? QByteArray() : Row[0].toByteArray();
     if (Blob.isEmpty()) return;
     platform::os::TMemoryStream Packed, Text;
@@ -145,7 +145,8 @@ void TVexDBIni::WriteString(const QString& Section, const QString& Ident, const 
         if (!Reason.isEmpty()) throw platform::os::Exception(Utf8(Reason));
         FIni.WriteString(Utf8(Section), Utf8(Ident), Utf8(Value));
     } catch (const std::exception& E) {
-        throw controls::EDesktopError(QString(kSettingsWriteError).arg(Section, Ident), QString::fromStdString(E.what()));
+        throw controls::EDesktopError(QString(kSettingsWriteError).arg(Section, Ident),
+                                      QString::fromStdString(E.what()));
     }
     FModified = true;
 }

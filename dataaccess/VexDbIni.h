@@ -30,8 +30,6 @@ public:
     TVexDBIni(const TVexDBIni&) = delete;
     TVexDBIni& operator=(const TVexDBIni&) = delete;
 
-    // The nominal file name; nothing is ever written to it.
-    QString FileName() const { return QStringLiteral("Ostrevan"); }
     QString Key() const { return FKey; }
     int IdUsuario() const { return FIdUsuario; }
     bool Modified() const { return FModified; }

@@ -85,7 +85,7 @@ void TDBEdit::focusOutEvent(QFocusEvent* Event) {
 TDBMemo::TDBMemo(QWidget* AParent) : QPlainTextEdit(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
     FDataLink->OnDataChange = [this] { DataChange(); };
     FDataLink->OnEditingChange = [this] { DataChange(); };
-    FDataLink->OnUpdateData = [this] { Field()->SetAsString(toPlainText()); };
+    FDataLink->OnUpdateData = [this] { Field()->SetAsString(Lines()); };
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         LimitLength();
         if (hasFocus()) FDataLink->Modified();
@@ -100,13 +100,19 @@ void TDBMemo::DataChange() {
     setReadOnly(!FDataLink->CanModify());
     if (FDataLink->IsModified()) return;
     const QSignalBlocker Quiet(this);
-    if (const QString Shown = Field() ? Field()->AsString() : QString(); Shown != toPlainText()) setPlainText(Shown);
+    if (QString Shown = Field() ? Field()->AsString() : QString(); Shown != Lines())
+        setPlainText(Shown.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     ShowWantsEscape(this, *FDataLink);
+}
+
+QString TDBMemo::Lines() const {
+    // Lines end in CR LF in the field, as the platform's edit controls write them.
+    return toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
 void TDBMemo::LimitLength() {
     const int Limit = FieldMaxLength(Field());
-    const int Excess = static_cast<int>(toPlainText().size()) - Limit;
+    const int Excess = static_cast<int>(Lines().size()) - Limit;
     if (Limit <= 0 || Excess <= 0) return;
     // What was just typed or pasted ends at the caret: its tail is dropped.
     QTextCursor Cursor = textCursor();

@@ -69,6 +69,8 @@ protected:
 private:
     friend class TDataControlMembers<TDBMemo>;
     void DataChange();
+    // The text as the field keeps it.
+    QString Lines() const;
     // A string field's size limits the text, as an edit's maximum length does.
     void LimitLength();
     std::unique_ptr<TFieldDataLink> FDataLink;

@@ -212,6 +212,22 @@ TEST(DBMemo, TypingEditsUpToTheFieldSizeEscTakesBackAndLeavingWritesTheField) {
     EXPECT_EQ(City->toPlainText(), "Natal") << "the memo follows the cursor";
 }
 
+TEST(DBMemo, AMemoFieldTakesSeveralLinesWithoutLimit) {
+    TPeople People;
+    TShownForm Shown;
+    auto* Notes = Bound<TDBMemo>(&Shown.Form, People.Source, "Obs", 10);
+    auto* Other = Bound<TDBEdit>(&Shown.Form, People.Source, "Nome", 40);
+    EXPECT_EQ(Notes->toPlainText(), "Cliente desde 2019\nPrefere e-mail");
+    Notes->setFocus();
+    Notes->moveCursor(QTextCursor::End);
+    QTest::keyClick(Notes, Qt::Key_Return);
+    const QString Long(300, QLatin1Char('a'));
+    QTest::keyClicks(Notes, Long);
+    Other->setFocus();
+    EXPECT_EQ(People.Table.FieldByName("Obs")->AsString(), "Cliente desde 2019\r\nPrefere e-mail\r\n" + Long)
+        << "lines end in CR LF in the field";
+}
+
 TEST(DBImage, CtrlVPastesTheClipboardPictureWhereTheFieldCanChange) {
     TShownForm Shown;
     TClientDataSet Photos;

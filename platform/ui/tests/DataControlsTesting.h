@@ -64,6 +64,18 @@ struct TKinds {
     }
 };
 
+// A table of pictures: one blob field, Foto, and one empty row being appended.
+struct TPhotos {
+    platform::data::TClientDataSet Table;
+    platform::data::TDataSource Source;
+    TPhotos() {
+        Table.FieldDefs().Add("Foto", platform::data::ftBlob);
+        Table.CreateDataSet();
+        Table.Append();
+        Source.SetDataSet(&Table);
+    }
+};
+
 // A shown form of the given size.
 struct TShownForm {
     platform::ui::TCustomForm Form;

@@ -310,11 +310,10 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
     auto CallUser = [&User, Sender] {
         if (User) User(Sender);
     };
-    auto Pipeline = [&](bool WithCommitPhase) {
+    auto Pipeline = [&] {
         MonitorNotify(Event.Kind, 1);
         (this->*Event.Hook)();
         MonitorNotify(Event.Kind, 2);
-        if (WithCommitPhase) MonitorNotify(Event.Kind, 3);
     };
     switch (Event.Kind) {
     case neBeforeOpen:
@@ -339,6 +338,8 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         break;
     case neBeforeDelete:
     case neBeforePost:
+        // A flag left from an earlier post or delete must not make this one roll back a transaction it never began.
+        FTransactionStarted = false;
         if (Event.Kind == neBeforeDelete) {
             SaveFieldValues(false);
             if (FCheckPermissions) CheckPermission(paExcluir);
@@ -348,35 +349,71 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         CallUser();
         if (Event.Kind == neBeforeDelete ? FSkipDeletePipeline : FSkipPostPipeline) return;
         MonitorNotify(Event.Kind, 0);
-        Pipeline(false);
+        BeginTransaction();
+        FTransactionStarted = true;
+        RollbackOnFailure(Pipeline);
         return;
     case neAfterPost:
     case neAfterDelete:
-        if (!FManualApply && ApplyUpdates() == 0) throw EAbort();
-        CallUser();
-        if (!(Event.Kind == neAfterDelete ? FSkipDeletePipeline : FSkipPostPipeline)) Pipeline(true);
+        RollbackOnFailure([&] {
+            if (!FManualApply && ApplyUpdates() == 0) throw EAbort();
+            CallUser();
+            if (Event.Kind == neAfterDelete ? FSkipDeletePipeline : FSkipPostPipeline) return;
+            MonitorNotify(Event.Kind, 1);
+            (this->*Event.Hook)();
+            MonitorNotify(Event.Kind, 2);
+            EndTransaction(true);
+            MonitorNotify(Event.Kind, 3);
+        });
         if (Event.Kind == neAfterPost) FStateAtPost = Sender->State();
         return;
     default:
         break;
     }
     CallUser();
-    Pipeline(false);
+    Pipeline();
+}
+
+void TClasseTabela::EndTransaction(bool Commit) {
+    if (!FTransactionStarted) return;
+    // Cleared first: a commit that fails has ended the transaction all the same.
+    FTransactionStarted = false;
+    if (Commit) CommitTransaction();
+    else RollbackTransaction();
+}
+
+void TClasseTabela::RollbackOnFailure(const std::function<void()>& Steps) {
+    try {
+        Steps();
+    } catch (...) {
+        EndTransaction(false);
+        throw;
+    }
 }
 
 void TClasseTabela::ErrorEvent(TMonitorErrorEvent Event, TDataSet* Sender, EDatabaseError& E, TDataAction& Action) {
     const TDataSet::TDataSetErrorEvent& User = Event == eeOnPostError   ? FSavedHandlers->PostError
                                                : Event == eeOnEditError ? FSavedHandlers->EditError
                                                                         : FSavedHandlers->DeleteError;
-    if (User) User(Sender, E, Action);
-    MonitorError(Event, 1, E, Action);
-    if (Event == eeOnPostError) DoPostError(E, Action);
-    else if (Event == eeOnEditError) DoEditError(E, Action);
-    else DoDeleteError(E, Action);
-    MonitorError(Event, 2, E, Action);
-    if (Event != eeOnEditError) MonitorError(Event, 3, E, Action);
+    if (Event == eeOnEditError) {
+        if (User) User(Sender, E, Action);
+        MonitorError(Event, 1, E, Action);
+        DoEditError(E, Action);
+        MonitorError(Event, 2, E, Action);
+        Action = daAbort;
+        return;
+    }
+    RollbackOnFailure([&] {
+        if (User) User(Sender, E, Action);
+        MonitorError(Event, 1, E, Action);
+        if (Event == eeOnPostError) DoPostError(E, Action);
+        else DoDeleteError(E, Action);
+        MonitorError(Event, 2, E, Action);
+        EndTransaction(false);
+        MonitorError(Event, 3, E, Action);
+    });
     Action = daAbort;
-    if (Event != eeOnEditError) throw EDatabaseError(QString::fromUtf8(E.what()));
+    throw EDatabaseError(QString::fromUtf8(E.what()));
 }
 
 void TClasseTabela::ReconcileEvent(TClientDataSet* Sender, EReconcileError& E, TUpdateKind UpdateKind,

@@ -255,6 +255,10 @@ private:
                     platform::data::TDataAction& Action);
     void ReconcileEvent(platform::data::TClientDataSet* Sender, platform::data::EReconcileError& E,
                         platform::data::TUpdateKind UpdateKind, platform::data::TReconcileAction& Action);
+    // Ends the transaction this table began for the current post or delete, if any.
+    void EndTransaction(bool Commit);
+    // Runs Steps, rolling back the table's transaction when they raise.
+    void RollbackOnFailure(const std::function<void()>& Steps);
     void FieldChanged(TFieldHook& Hook, platform::data::TField* Sender);
     void FieldSetText(TFieldHook& Hook, platform::data::TField* Sender, const QString& Text);
     void FieldValidate(TFieldHook& Hook, platform::data::TField* Sender);
@@ -291,6 +295,7 @@ private:
     bool FSkipDeletePipeline = false;
     TPermissionAction FLastAction = paVisualizar;
     platform::data::TDataSetState FStateAtPost = platform::data::dsInactive;
+    bool FTransactionStarted = false;
     std::vector<std::unique_ptr<TFieldHook>> FFieldHooks;
     bool FInSetText = false;
     bool FManualApply = false;

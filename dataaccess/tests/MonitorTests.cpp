@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TableTest.h"
+#include "dataaccess/VexSession.h"
 #include "platform/os/Exceptions.h"
 
 using namespace dataaccess;
@@ -27,7 +28,9 @@ public:
 QStringList gCalls;
 bool gFirstDemandsPassword = false;
 bool gSecondDemandsPassword = false;
-bool gFirstFailsBeforePost = false;
+// The first monitor raises when told this event and phase.
+TMonitorNotifyEvent gFailEvent = neBeforePost;
+int gFailPhase = -1;
 
 class TFirstMonitor : public TComponentMonitor {
     Q_OBJECT
@@ -39,8 +42,10 @@ public:
     }
     void Notify(TClasseTabela*, TMonitorNotifyEvent Event, TMonitorPhase Phase) override {
         gCalls << QString("first %1 %2").arg(MonitorEventName(Event)).arg(Phase);
-        if (gFirstFailsBeforePost && Event == neBeforePost && Phase == 1)
-            throw platform::os::Exception("o monitor falhou");
+        if (Event == gFailEvent && Phase == gFailPhase) throw platform::os::Exception("o monitor falhou");
+    }
+    void Error(TClasseTabela*, TMonitorErrorEvent Event, TMonitorPhase Phase, EDatabaseError&, TDataAction&) override {
+        gCalls << QString("first %1 %2 depth %3").arg(MonitorEventName(Event)).arg(Phase).arg(TransactionDepth());
     }
 };
 
@@ -71,7 +76,7 @@ protected:
         gCalls.clear();
         gFirstDemandsPassword = false;
         gSecondDemandsPassword = false;
-        gFirstFailsBeforePost = false;
+        gFailPhase = -1;
     }
 };
 VEX_INSTANTIATE_ENGINE_SUITE(MonitorTest);
@@ -105,7 +110,7 @@ TEST_P(MonitorTest, AMonitorFailingBeforePostIsReportedOnceAndCancelsThePost) {
     std::unique_ptr<TMonitorada> Monitorada(CreateClasseTabela<TMonitorada>());
     ASSERT_TRUE(Monitorada->Load({}, {}));
     const QStringList Before = Table();
-    gFirstFailsBeforePost = true;
+    gFailPhase = 1;
     Monitorada->DataSet()->Append();
     Monitorada->SetFieldValues({"IdCliente", "Nome"}, {20, "Novo"});
     gCalls.clear();
@@ -115,8 +120,58 @@ TEST_P(MonitorTest, AMonitorFailingBeforePostIsReportedOnceAndCancelsThePost) {
     EXPECT_EQ(Dialogs.Calls[0].Msg, "Ocorreu algum erro no monitoramento do(a) 'Cliente Especial' (neBeforePost).");
     EXPECT_EQ(Dialogs.Calls[0].Details, "o monitor falhou");
     EXPECT_EQ(Monitorada->DataSet()->State(), dsInsert);
+    EXPECT_EQ(TransactionDepth(), 0);
     Monitorada->DataSet()->Cancel();
     EXPECT_EQ(Table(), Before);
+}
+
+TEST_P(MonitorTest, APostRefusedByTheDataSetRollsBackBeforeTheLastErrorPhaseAndRaisesTheDatabaseError) {
+    std::unique_ptr<TMonitorada> Monitorada(CreateClasseTabela<TMonitorada>());
+    ASSERT_TRUE(Monitorada->Load({"IdCliente"}, {1}));
+    Monitorada->DataSet()->FieldByName("Cidade")->SetRequired(true);
+    Monitorada->DataSet()->Edit();
+    Monitorada->DataSet()->FieldByName("Cidade")->Clear();
+    gCalls.clear();
+    try {
+        Monitorada->DataSet()->Post();
+        ADD_FAILURE() << "the post passed";
+    } catch (const EDatabaseError& E) {
+        EXPECT_STREQ(E.what(), "Field 'Cidade' must have a value");
+    }
+    EXPECT_EQ(gCalls, QStringList({"first neBeforePost 0", "second neBeforePost 0", "first neBeforePost 1",
+                                   "second neBeforePost 1", "first neBeforePost 2", "second neBeforePost 2",
+                                   "first eeOnPostError 1 depth 1", "first eeOnPostError 2 depth 1",
+                                   "first eeOnPostError 3 depth 0"}));
+    EXPECT_EQ(TransactionDepth(), 0);
+}
+
+TEST_P(MonitorTest, AFailureAnywhereInsideThePostOrDeleteTransactionUndoesTheChangeAndEndsTheTransaction) {
+    struct {
+        bool Delete;
+        TMonitorNotifyEvent Event;
+        int Phase;
+        bool Kept;  // the change reached the server
+    } const Cases[] = {  // the kept ones last, the deletion at the very end
+        {false, neBeforePost, 2, false},   {false, neAfterPost, 1, false},    {false, neAfterPost, 2, false},
+        {false, neAfterPost, 3, true},     {true, neBeforeDelete, 1, false},  {true, neAfterDelete, 2, false},
+        {true, neAfterDelete, 3, true},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(QString("%1 %2").arg(MonitorEventName(Case.Event)).arg(Case.Phase).toStdString());
+        std::unique_ptr<TMonitorada> Monitorada(CreateClasseTabela<TMonitorada>());
+        ASSERT_TRUE(Monitorada->Load({"IdCliente"}, {1}));
+        const QStringList Before = Table();
+        gFailEvent = Case.Event;
+        gFailPhase = Case.Phase;
+        if (Case.Delete) {
+            EXPECT_THROW(Monitorada->DataSet()->Delete(), platform::os::EAbort);
+        } else {
+            Monitorada->SetAsString(TClienteTeste::idxCidade, "Recife");
+            EXPECT_THROW(Monitorada->DataSet()->Post(), platform::os::EAbort);
+        }
+        EXPECT_EQ(TransactionDepth(), 0);
+        EXPECT_EQ(Table() != Before, Case.Kept);
+    }
 }
 
 }  // namespace

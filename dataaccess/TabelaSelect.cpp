@@ -8,13 +8,24 @@ TOperadorFiltro OperatorOf(const TOperadores& Operators, int Index) {
     return Index < static_cast<int>(Operators.size()) ? Operators[Index] : ofIgual;
 }
 
-QString Condition(const QString& Name, TOperadorFiltro Operator, bool Named) {
+QString Condition(const QString& Name, const QString& Marker, TOperadorFiltro Operator, bool Named) {
     if (Operator == ofIsNull || Operator == ofIsNotNull) return QString("%1 %2").arg(Name, OperatorText(Operator));
-    return Named ? QString("%1 %2 :%1").arg(Name, OperatorText(Operator))
+    return Named ? QString("%1 %2 :%3").arg(Name, OperatorText(Operator), Marker)
                  : QString("%1 %2 ?").arg(Name, OperatorText(Operator));
 }
 
 }  // namespace
+
+QStringList ConditionMarkers(const QStringList& KeyFields) {
+    QStringList Markers;
+    for (int I = 0; I < KeyFields.size(); ++I) {
+        int Repeats = 0;
+        for (int J = 0; J < I; ++J)
+            if (KeyFields[J].compare(KeyFields[I], Qt::CaseInsensitive) == 0) ++Repeats;
+        Markers << (Repeats == 0 ? KeyFields[I] : QString("%1_%2").arg(KeyFields[I]).arg(Repeats));
+    }
+    return Markers;
+}
 
 QStringList SelectList(const std::vector<TCampoTabela>& Campos, const QStringList& Fields) {
     QStringList List, Names;
@@ -37,8 +48,10 @@ QString SelectText(const std::vector<TCampoTabela>& Campos, const TSelectRequest
     const QStringList List = SelectList(Campos, Request.Fields);
     if (List.isEmpty()) return QString();
     QString Clause = Request.Where;
+    const QStringList Markers = ConditionMarkers(Request.KeyFields);
     for (int I = 0; I < Request.KeyFields.size(); ++I) {
-        const QString Item = Condition(Request.KeyFields[I], OperatorOf(Request.Operators, I), Request.Named);
+        const QString Item =
+            Condition(Request.KeyFields[I], Markers[I], OperatorOf(Request.Operators, I), Request.Named);
         Clause = Clause.isEmpty() ? Item : QString("%1 and %2").arg(Clause, Item);
     }
     if (!Clause.isEmpty()) Clause = "Where\r\n  " + Clause;

@@ -26,6 +26,9 @@ struct TSelectRequest {
 // aggregates as "Sum(X) as X"), then the names of Fields; a name already in the
 // list, ignoring case, is not added again.
 QStringList SelectList(const std::vector<TCampoTabela>& Campos, const QStringList& Fields);
+// The named marker of each condition: the column name, and for its later
+// conditions the name with "_1", "_2"..., so no two conditions share a value.
+QStringList ConditionMarkers(const QStringList& KeyFields);
 // The statement; empty when the select list is.
 QString SelectText(const std::vector<TCampoTabela>& Campos, const TSelectRequest& Request);
 

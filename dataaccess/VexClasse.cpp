@@ -492,6 +492,31 @@ bool TClasseTabela::Load(const QStringList& KeyFields, const QVariantList& KeyVa
     return Load({}, KeyFields, KeyValues, {}, QString(), {}, {}, {}, 0, Connection, false);
 }
 
+bool TClasseTabela::Load(const QStringList& KeyFields, const QVariantList& KeyValues, const TOperadores& Operators,
+                         TADOConnection* Connection) {
+    return Load({}, KeyFields, KeyValues, Operators, QString(), {}, {}, {}, 0, Connection, false);
+}
+
+bool TClasseTabela::LoadWhere(const QString& Where, const QStringList& ParamNames, const QVariantList& ParamValues,
+                              TADOConnection* Connection) {
+    return Load({}, {}, {}, {}, Where, ParamNames, ParamValues, {}, 0, Connection, false);
+}
+
+bool TClasseTabela::LoadFields(const QStringList& Fields, const QStringList& KeyFields, const QVariantList& KeyValues,
+                               TADOConnection* Connection) {
+    return Load(Fields, KeyFields, KeyValues, {}, QString(), {}, {}, {}, 0, Connection, false);
+}
+
+bool TClasseTabela::LoadFields(const QStringList& Fields, const QStringList& KeyFields, const QVariantList& KeyValues,
+                               const TOperadores& Operators, TADOConnection* Connection) {
+    return Load(Fields, KeyFields, KeyValues, Operators, QString(), {}, {}, {}, 0, Connection, false);
+}
+
+bool TClasseTabela::LoadFieldsWhere(const QStringList& Fields, const QString& Where, const QStringList& ParamNames,
+                                    const QVariantList& ParamValues, TADOConnection* Connection) {
+    return Load(Fields, {}, {}, {}, Where, ParamNames, ParamValues, {}, 0, Connection, false);
+}
+
 bool TClasseTabela::Load(const QStringList& Fields, const QStringList& KeyFields, const QVariantList& KeyValues,
                          const TOperadores& Operators, const QString& Where, const QStringList& ParamNames,
                          const QVariantList& ParamValues, const QStringList& OrderBy, int Top,
@@ -540,8 +565,8 @@ void TClasseTabela::PrepareQuery(const QString& Sql, bool Named, const QStringLi
     FQuery->SetCommandText(Sql);
     TParameters& Params = FQuery->Parameters();
     if (!Named) Params.Clear();
-    auto Assign = [&](const QString& Name, const QVariant& Value) {
-        TParameter* Param = Named ? Params.FindParam(Name) : &Params.AddParameter();
+    auto Assign = [&](const QString& Name, const QString& Marker, const QVariant& Value) {
+        TParameter* Param = Named ? Params.FindParam(Marker) : &Params.AddParameter();
         if (!Param) return;
         if (!Named) Param->SetName(QString::number(Params.Count() - 1));
         if (const TCampoTabela* Campo = FindCampo(Name)) {
@@ -552,10 +577,11 @@ void TClasseTabela::PrepareQuery(const QString& Sql, bool Named, const QStringLi
         Param->SetValue(Value);
     };
     // In statement order: the markers of the Where text come before those of the conditions.
-    for (int I = 0; I < ParamNames.size(); ++I) Assign(ParamNames[I], ParamValues.value(I));
+    for (int I = 0; I < ParamNames.size(); ++I) Assign(ParamNames[I], ParamNames[I], ParamValues.value(I));
+    const QStringList Markers = ConditionMarkers(KeyFields);
     for (int I = 0; I < KeyFields.size(); ++I) {
         const TOperadorFiltro Operator = I < static_cast<int>(Operators.size()) ? Operators[I] : ofIgual;
-        if (Operator != ofIsNull && Operator != ofIsNotNull) Assign(KeyFields[I], KeyValues.value(I));
+        if (Operator != ofIsNull && Operator != ofIsNotNull) Assign(KeyFields[I], Markers[I], KeyValues.value(I));
     }
 }
 

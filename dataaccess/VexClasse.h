@@ -123,6 +123,17 @@ public:
                       platform::data::TADOConnection* Connection, bool CreateEmpty);
     virtual bool Load(const QStringList& KeyFields, const QVariantList& KeyValues,
                       platform::data::TADOConnection* Connection = nullptr);
+    // The shorter forms; distinct names keep braced arguments from matching two of them.
+    bool Load(const QStringList& KeyFields, const QVariantList& KeyValues, const TOperadores& Operators,
+              platform::data::TADOConnection* Connection = nullptr);
+    bool LoadWhere(const QString& Where, const QStringList& ParamNames, const QVariantList& ParamValues,
+                   platform::data::TADOConnection* Connection = nullptr);
+    bool LoadFields(const QStringList& Fields, const QStringList& KeyFields, const QVariantList& KeyValues,
+                    platform::data::TADOConnection* Connection = nullptr);
+    bool LoadFields(const QStringList& Fields, const QStringList& KeyFields, const QVariantList& KeyValues,
+                    const TOperadores& Operators, platform::data::TADOConnection* Connection = nullptr);
+    bool LoadFieldsWhere(const QStringList& Fields, const QString& Where, const QStringList& ParamNames,
+                         const QVariantList& ParamValues, platform::data::TADOConnection* Connection = nullptr);
 
     // Cached updates: 0 failed (every cached change discarded), 1 deferred, 2 applied.
     int ApplyUpdates();

@@ -51,4 +51,8 @@ TEST(SelectTextTest, ConditionsFollowTheWhereTextInTheirMarkerStyle) {
     EXPECT_EQ(SelectText({}, {"T", {}, {}, {}, {}, {}, 0, false}), QString());  // no column: nothing to select
 }
 
+TEST(ConditionMarkersTest, ARepeatedColumnGetsANumberedMarkerIgnoringCase) {
+    EXPECT_EQ(ConditionMarkers({"Data", "Nome", "data", "DATA"}), QStringList({"Data", "Nome", "data_1", "DATA_2"}));
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "dataaccess/VexClasse.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 #include <exception>
 
 #include "controls/VexMessage.h"
@@ -553,6 +554,52 @@ bool TClasseTabela::Load(const QStringList& Fields, const QStringList& KeyFields
                                controls::ButtonSet({controls::dbOK}), 0, 0);
         throw EAbort();
     }
+}
+
+int TClasseTabela::DeleteRecords(const QStringList& Fields, const QStringList& KeyFields,
+                                 const QVariantList& KeyValues, const TOperadores& Operators, const QString& Where,
+                                 const QStringList& ParamNames, const QVariantList& ParamValues,
+                                 const QStringList& OrderBy, int Top, TADOConnection* Connection) {
+    BeginSuppress();
+    const auto Resume = qScopeGuard([] { EndSuppress(); });
+    return InBatch([&] {
+        BeginTransaction();
+        try {
+            const bool Found = Load(Fields, KeyFields, KeyValues, Operators, Where, ParamNames, ParamValues, OrderBy,
+                                    Top, Connection, false);
+            if (Found) {
+                FDeleting = true;
+                const auto Done = qScopeGuard([this] { FDeleting = false; });
+                TDataSet* Rows = DataSet();
+                while (!Rows->IsEmpty()) {
+                    Rows->First();
+                    Rows->Delete();
+                }
+            }
+            CommitTransaction();
+            return Found ? 2 : 1;
+        } catch (const std::exception& E) {
+            // Ends the whole nest: rows already deleted by this call come back.
+            RollbackTransaction();
+            if (!dynamic_cast<const EAbort*>(&E)) ShowDeleteError(QString::fromUtf8(E.what()));
+            return 0;
+        }
+    });
+}
+
+int TClasseTabela::DeleteRecords(const QStringList& KeyFields, const QVariantList& KeyValues,
+                                 TADOConnection* Connection) {
+    return DeleteRecords({}, KeyFields, KeyValues, {}, QString(), {}, {}, {}, 0, Connection);
+}
+
+int TClasseTabela::DeleteRecords(const QStringList& KeyFields, const QVariantList& KeyValues,
+                                 const TOperadores& Operators, TADOConnection* Connection) {
+    return DeleteRecords({}, KeyFields, KeyValues, Operators, QString(), {}, {}, {}, 0, Connection);
+}
+
+int TClasseTabela::DeleteRecordsWhere(const QString& Where, const QStringList& ParamNames,
+                                      const QVariantList& ParamValues, TADOConnection* Connection) {
+    return DeleteRecords({}, {}, {}, {}, Where, ParamNames, ParamValues, {}, 0, Connection);
 }
 
 void TClasseTabela::PrepareQuery(const QString& Sql, bool Named, const QStringList& KeyFields,

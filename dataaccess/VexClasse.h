@@ -135,6 +135,19 @@ public:
     bool LoadFieldsWhere(const QStringList& Fields, const QString& Where, const QStringList& ParamNames,
                          const QVariantList& ParamValues, platform::data::TADOConnection* Connection = nullptr);
 
+    // Deletes every row the load finds, through the delete pipeline, in one transaction with prompts suppressed:
+    // 0 failed (nothing deleted, the error shown), 1 no row matched, 2 deleted.
+    int DeleteRecords(const QStringList& Fields, const QStringList& KeyFields, const QVariantList& KeyValues,
+                      const TOperadores& Operators, const QString& Where, const QStringList& ParamNames,
+                      const QVariantList& ParamValues, const QStringList& OrderBy, int Top,
+                      platform::data::TADOConnection* Connection);
+    int DeleteRecords(const QStringList& KeyFields, const QVariantList& KeyValues,
+                      platform::data::TADOConnection* Connection = nullptr);
+    int DeleteRecords(const QStringList& KeyFields, const QVariantList& KeyValues, const TOperadores& Operators,
+                      platform::data::TADOConnection* Connection = nullptr);
+    int DeleteRecordsWhere(const QString& Where, const QStringList& ParamNames, const QVariantList& ParamValues,
+                           platform::data::TADOConnection* Connection = nullptr);
+
     // Cached updates: 0 failed (every cached change discarded), 1 deferred, 2 applied.
     int ApplyUpdates();
     virtual void BeginUpdate();

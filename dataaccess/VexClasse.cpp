@@ -326,6 +326,8 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         if (FCheckPermissions) CheckPermission(paAtualizar);
         break;
     case neBeforeInsert:
+        // Values queued for an earlier row must not land in the new one.
+        DiscardBlobUpdates();
         SaveFieldValues(true);
         // One scope for the whole insert check, so a control password is asked at most once.
         OpenScope();
@@ -359,6 +361,7 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         RollbackOnFailure([&] {
             if (!FManualApply && ApplyUpdates() == 0) throw EAbort();
             CallUser();
+            if (Event.Kind == neAfterPost && ApplyBlobUpdates() == 0) throw EAbort();
             if (Event.Kind == neAfterDelete ? FSkipDeletePipeline : FSkipPostPipeline) return;
             MonitorNotify(Event.Kind, 1);
             (this->*Event.Hook)();
@@ -794,6 +797,50 @@ void TClasseTabela::MonitorReconcileError(TMonitorPhase Phase, EReconcileError& 
     DispatchMonitors(kReconcileLabel, [&](IComponentMonitor& M) {
         M.ReconcileError(this, Phase, E, Action, UpdateKind);
         return true;
+    });
+}
+
+int TClasseTabela::ApplyBlobUpdates() {
+    if (FBlobUpdates.empty()) return 1;
+    QStringList Conditions;
+    std::vector<std::pair<const TCampoTabela*, QVariant>> Keys;
+    for (const TCampoTabela& Campo : FCampos) {
+        if (!Campo.Chave) continue;
+        Conditions << QString("%1 = :%1").arg(Campo.Nome);
+        TField* Field = DataSet()->FindField(Campo.Nome);
+        Keys.emplace_back(&Campo, Field ? Field->Value() : QVariant());
+    }
+    if (Keys.empty()) return 1;
+    BeginSuppress();
+    const auto Resume = qScopeGuard([] { EndSuppress(); });
+    return InBatch([&] {
+        BeginTransaction();
+        try {
+            for (const TBlobUpdate& Update : FBlobUpdates) {
+                TADOCommand Command;
+                Command.SetConnection(&SessionConnection(FConnection));
+                Command.SetCommandText(QString("Update %1 Set %2 = :%2 Where %3")
+                                           .arg(TableName(), Update.FieldName, Conditions.join(" and ")));
+                if (TParameter* Param = Command.Parameters().FindParam(Update.FieldName))
+                    Param->LoadFromStream(*Update.Stream);
+                for (const auto& [Campo, Value] : Keys) {
+                    TParameter* Param = Command.Parameters().FindParam(Campo->Nome);
+                    Param->SetDataType(Campo->TipoDado);
+                    Param->SetValue(Value);
+                }
+                // Counted as written, the value would be lost without a word.
+                if (Command.Execute() == 0) throw EDatabaseError(QString(kBlobRowMissing).arg(Update.FieldName));
+            }
+            CommitTransaction();
+            FBlobUpdates.clear();
+            return 2;
+        } catch (const std::exception& E) {
+            RollbackTransaction();
+            if (!dynamic_cast<const EAbort*>(&E))
+                Batch().AddMessage(kBlobError, QString::fromUtf8(E.what()), controls::dkError,
+                                   controls::ButtonSet({controls::dbOK}), 0, 0);
+            return 0;
+        }
     });
 }
 

@@ -41,6 +41,8 @@ inline constexpr const char* kDeleteError = "Ocorreu um erro ao tentar excluir o
 inline constexpr const char* kTotalError = "Ocorreu um erro ao tentar totalizar o(a) %1.";
 inline constexpr const char* kNotFound = "Não foi possível localizar o(a) %1.";
 inline constexpr const char* kMonitorError = "Ocorreu algum erro no monitoramento do(a) '%1' (%2).";
+inline constexpr const char* kBlobError = "Ocorreu algum erro ao tentar gravar os dados de um campo binário.";
+inline constexpr const char* kBlobRowMissing = "Nenhum registro foi atualizado ao gravar o campo '%1'.";
 inline constexpr const char* kLoadError = "Ocorreu algum erro ao tentar carregar o dataset da tabela '%1'.";
 
 class TClasseTabela;
@@ -190,6 +192,9 @@ public:
     void QueueBlobUpdate(const QString& FieldName, std::unique_ptr<platform::os::TStream> Stream);
     const std::vector<TBlobUpdate>& BlobUpdates() const { return FBlobUpdates; }
     void DiscardBlobUpdates() { FBlobUpdates.clear(); }
+    // Writes the queued values into the current row by its key, in one transaction: 0 failed (the error shown,
+    // nothing written), 1 nothing to write or no key column, 2 written (the queue emptied).
+    int ApplyBlobUpdates();
 
     // Settings.
     bool CheckPermissions() const { return FCheckPermissions; }

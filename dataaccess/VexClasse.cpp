@@ -1,16 +1,19 @@
 #include "dataaccess/VexClasse.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <exception>
 
 #include "controls/VexMessage.h"
+#include "dataaccess/NumberingHook.h"
 #include "dataaccess/TabelaSelect.h"
 #include "dataaccess/VexFieldValue.h"
 #include "dataaccess/VexSession.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/Provider.h"
 #include "platform/os/Exceptions.h"
+#include "platform/ui/Forms.h"
 
 namespace dataaccess {
 
@@ -324,6 +327,7 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         DiscardBlobUpdates();
         SaveFieldValues(false);
         if (FCheckPermissions) CheckPermission(paAtualizar);
+        if (CheckFixedRecord()) throw EAbort();
         break;
     case neBeforeInsert:
         // Values queued for an earlier row must not land in the new one.
@@ -332,6 +336,7 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         // One scope for the whole insert check, so a control password is asked at most once.
         OpenScope();
         try {
+            CheckMasterRecord();
             if (FCheckPermissions) CheckPermission(paInserir);
         } catch (...) {
             CloseScope();
@@ -346,6 +351,7 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         if (Event.Kind == neBeforeDelete) {
             SaveFieldValues(false);
             if (FCheckPermissions) CheckPermission(paExcluir);
+            if (CheckFixedRecord()) throw EAbort();
         } else {
             FStateAtPost = Sender->State();
         }
@@ -371,11 +377,147 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         });
         if (Event.Kind == neAfterPost) FStateAtPost = Sender->State();
         return;
+    case neOnNewRecord:
+        CallUser();
+        if (!FSkipAutoNumbering) NumberNewRecord();
+        Pipeline();
+        return;
     default:
         break;
     }
     CallUser();
     Pipeline();
+}
+
+void TClasseTabela::NumberNewRecord() {
+    QStringList Fields;
+    GetNumberedFields(Fields);
+    for (const QString& Line : Fields) {
+        const QString Own = Line.section('=', 0, 0);
+        const bool Renamed = FRenameCode && Own.compare("Codigo", Qt::CaseInsensitive) == 0;
+        const QString Name = Renamed ? QString("Numero") : Own;
+        QString Mask;
+        int Digits = 0;
+        int Reset = 0;
+        const bool Automatic = GetNumberingDefaults(Name, Mask, Digits, Reset);
+        const QString Number =
+            GerarNumeracao(FNumberingKey, Name, 0, Reset, Digits, Mask, Automatic, FConnection, QDateTime());
+        if (!Number.isEmpty()) SetFieldValue(Own, Number);
+    }
+}
+
+void TClasseTabela::GetNumberedFields(QStringList& List) {
+    for (const TCampoTabela& Campo : FCampos) {
+        QString Caption;
+        if (!GetNumberedFieldCaption(Campo.Nome, Caption)) continue;
+        const QString Line = Campo.Nome + "=" + Caption;
+        const int At = List.indexOf(QRegularExpression("^" + QRegularExpression::escape(Campo.Nome) + "=",
+                                                       QRegularExpression::CaseInsensitiveOption));
+        if (At >= 0) List[At] = Line;
+        else List << Line;
+    }
+}
+
+bool TClasseTabela::GetNumberedFieldCaption(const QString& Name, QString& Caption) {
+    if (Name.compare("Codigo", Qt::CaseInsensitive) == 0) Caption = kCaptionCodigo;
+    else if (Name.compare("Numero", Qt::CaseInsensitive) == 0) Caption = kCaptionNumero;
+    else return false;
+    return true;
+}
+
+bool TClasseTabela::GetNumberingDefaults(const QString& Name, QString& Mask, int& Digits, int& Reset) {
+    if (Name.compare("Codigo", Qt::CaseInsensitive) == 0) {
+        Mask = "[Numero]";
+        Reset = 0;
+    } else if (Name.compare("Numero", Qt::CaseInsensitive) == 0) {
+        Mask = "[Numero]/[YY]";
+        Reset = 3;
+    } else {
+        return false;
+    }
+    Digits = 6;
+    return true;
+}
+
+bool TClasseTabela::HasNumbering() {
+    if (FNumberingDelegate) return FNumberingDelegate->HasNumbering();
+    QStringList Fields;
+    GetNumberedFields(Fields);
+    return !Fields.isEmpty();
+}
+
+void TClasseTabela::ConfigureNumbering() {
+    if (FNumberingDelegate) {
+        FNumberingDelegate->ConfigureNumbering();
+        return;
+    }
+    QStringList Fields;
+    GetNumberedFields(Fields);
+    std::vector<TNumberedField> Items;
+    for (const QString& Line : Fields) {
+        TNumberedField Item;
+        Item.Campo = Line.section('=', 0, 0);
+        Item.Caption = Line.section('=', 1);
+        if (FRenameCode && Item.Campo.compare("Codigo", Qt::CaseInsensitive) == 0) {
+            Item.Campo = "Numero";
+            Item.Caption = kCaptionNumero;
+        }
+        Item.Automatica = GetNumberingDefaults(Item.Campo, Item.Mascara, Item.Quantidade_Digitos, Item.Opcao_Zeramento);
+        Items.push_back(Item);
+    }
+    ConfigurarNumeracao(FNumberingKey, Items);
+}
+
+bool TClasseTabela::CheckFixedRecord() {
+    if (FSkipFixedCheck || !FDataSet) return false;
+    TField* Fixo = FDataSet->FindField("Fixo");
+    if (!Fixo || VarIsClear(Fixo->Value()) || !Fixo->AsBoolean()) return false;
+    if (!IsDataModerator()) throw controls::EDesktopError(kFixedRecord, kFixedRecordHint);
+    return controls::ShowMessageDialog(kConfirmFixedRecord, QString(), controls::dkConfirmation,
+                                       controls::ButtonSet({controls::dbYes, controls::dbNo}), 0, 0,
+                                       controls::AutoCancelResult) == platform::ui::mrNo;
+}
+
+void TClasseTabela::CheckMasterRecord() {
+    TDataSet* Detail = DataSet();
+    TDataSource* Source = Detail->MasterSource();
+    TDataSet* Master = Source ? Source->DataSet() : nullptr;
+    QString DetailKeys = Detail->IndexFieldNames();
+    if (!Detail->IndexName().isEmpty()) {
+        const TIndexDef* Index = Detail->IndexDefs().Find(Detail->IndexName());
+        DetailKeys = Index ? Index->Fields : QString();
+    }
+    TMasterFields MasterFields;
+    TMasterValues MasterValues;
+    if (Master && !Detail->MasterFields().isEmpty() && !DetailKeys.isEmpty()) {
+        if (Master->IsEmpty()) {
+            controls::ShowMessageDialog(kMasterEmpty, QString(), controls::dkInformation,
+                                        controls::ButtonSet({controls::dbOK}), 0, 0, controls::AutoCancelResult);
+            throw EAbort();
+        }
+        if (Master->State() == dsInsert || Master->State() == dsEdit) Master->Post();
+        auto Split = [](const QString& Text) {
+            QStringList Items = Text.split(';');
+            for (QString& Item : Items) Item = Item.trimmed();
+            while (!Items.isEmpty() && Items.last().isEmpty()) Items.removeLast();
+            return Items;
+        };
+        const QStringList Masters = Split(Detail->MasterFields());
+        const QStringList Keys = Split(DetailKeys);
+        if (Keys.size() >= Masters.size()) {
+            for (int I = 0; I < Masters.size(); ++I) {
+                TField* Field = Master->FindField(Masters[I]);
+                if (!Field) continue;
+                MasterFields << Keys[I];
+                MasterValues << Field->Value();
+            }
+        }
+    }
+    if (OnMasterValues) OnMasterValues(MasterFields, MasterValues);
+    if (MasterFields.isEmpty() || MasterValues.isEmpty()) return;
+    if (!MonitorCanInsert(1, MasterFields, MasterValues) || !CanInsertDetail(MasterFields, MasterValues) ||
+        !MonitorCanInsert(2, MasterFields, MasterValues))
+        throw EAbort();
 }
 
 void TClasseTabela::EndTransaction(bool Commit) {

@@ -43,6 +43,15 @@ inline constexpr const char* kNotFound = "Não foi possível localizar o(a) %1."
 inline constexpr const char* kMonitorError = "Ocorreu algum erro no monitoramento do(a) '%1' (%2).";
 inline constexpr const char* kBlobError = "Ocorreu algum erro ao tentar gravar os dados de um campo binário.";
 inline constexpr const char* kBlobRowMissing = "Nenhum registro foi atualizado ao gravar o campo '%1'.";
+inline constexpr const char* kFixedRecord = "Não é mais possível efetuar modificações no registro atual.";
+inline constexpr const char* kFixedRecordHint =
+    "Contacte o usuário administrador do sistema para gerenciar as suas permissões de acesso.";
+inline constexpr const char* kConfirmFixedRecord =
+    "O registro que você está tentando modificar está travado pelo sistema. Não é aconselhável fazer alterações "
+    "neste registro.\r\nDeseja realmente continuar?";
+inline constexpr const char* kMasterEmpty = "É preciso inserir um registro no cabeçalho antes de inserir um item.";
+inline constexpr const char* kCaptionCodigo = "Código";
+inline constexpr const char* kCaptionNumero = "Número";
 inline constexpr const char* kLoadError = "Ocorreu algum erro ao tentar carregar o dataset da tabela '%1'.";
 
 class TClasseTabela;
@@ -236,6 +245,22 @@ public:
 
     std::function<void(TMasterFields& MasterFields, TMasterValues& MasterValues)> OnMasterValues;
 
+    // Rows with a true Fixo: refused for a user who is not a data moderator (EDesktopError), else confirmed;
+    // true means the change is abandoned.
+    virtual bool CheckFixedRecord();
+    // A detail row needs a master row; its key values are offered to the monitors and CanInsertDetail, any of
+    // which may refuse (a silent abort).
+    virtual void CheckMasterRecord();
+
+    // Numbering: lines "name=caption" of the numbered columns, Codigo and Numero by default.
+    virtual void GetNumberedFields(QStringList& List);
+    virtual bool GetNumberedFieldCaption(const QString& Name, QString& Caption);
+    // False when the column has no default numbering.
+    virtual bool GetNumberingDefaults(const QString& Name, QString& Mask, int& Digits, int& Reset);
+    // Both answer for the numbering delegate when there is one.
+    bool HasNumbering();
+    void ConfigureNumbering();
+
 protected:
     virtual void DefineFields() = 0;
     virtual void DoAfterLoad() {}
@@ -288,6 +313,8 @@ private:
     void EndTransaction(bool Commit);
     // Runs Steps, rolling back the table's transaction when they raise.
     void RollbackOnFailure(const std::function<void()>& Steps);
+    // Fills the numbered columns of a new row through the numbering service.
+    void NumberNewRecord();
     void FieldChanged(TFieldHook& Hook, platform::data::TField* Sender);
     void FieldSetText(TFieldHook& Hook, platform::data::TField* Sender, const QString& Text);
     void FieldValidate(TFieldHook& Hook, platform::data::TField* Sender);

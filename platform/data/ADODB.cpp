@@ -504,11 +504,14 @@ QSqlQuery TADOConnection::RunBatch(const QString& Sql, const TParameters* Params
 }
 
 int TADOConnection::Execute(const QString& Sql, const TParameters* Params, int Timeout, bool Prepared) {
-    QSqlQuery Fresh;
-    QSqlQuery& Q = Prepared ? RunCached(Sql, Params, Timeout) : (Fresh = Run(Sql, Params, Timeout));
-    const int Rows = Q.numRowsAffected();
-    Q.finish();
-    return Rows;
+    auto RowsAffected = [](QSqlQuery& Q) {
+        const int Rows = Q.numRowsAffected();
+        Q.finish();
+        return Rows;
+    };
+    if (Prepared) return RowsAffected(RunCached(Sql, Params, Timeout));
+    QSqlQuery Q = Run(Sql, Params, Timeout);
+    return RowsAffected(Q);
 }
 
 QVariantList TADOConnection::SelectRow(const QString& Sql, const TParameters* Params) {

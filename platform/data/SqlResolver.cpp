@@ -21,19 +21,28 @@ QString QuoteName(QString Name) {
     return Plain.match(Name).hasMatch() ? Name : '[' + Name.replace("]", "]]") + ']';
 }
 
-bool Changed(const QVariant& A, const QVariant& B) {
-    return VarIsClear(A) != VarIsClear(B) || (!VarIsClear(A) && CompareValues(A, B) != 0);
+// Null against a value counts as a change.
+bool Changed(const QVariant& A, const QVariant& B) { return CompareValues(A, B) != 0; }
+
+}  // namespace
+
+namespace {
+
+QString ColumnOf(const QString& Name, const QString& Origin) {
+    return Origin.trimmed().isEmpty() ? Name : Unquote(Origin.trimmed().section('.', -1));
 }
 
 }  // namespace
 
 TResolveField ResolveFieldOf(const TField& Field) {
-    TResolveField R;
-    const QString Origin = Field.Origin().trimmed();
-    R.Column = Origin.isEmpty() ? Field.FieldName() : Unquote(Origin.section('.', -1));
-    R.DataType = Field.DataType();
-    R.Flags = Field.ProviderFlags();
-    R.Slot = Field.FieldNo() - 1;
+    return TResolveField{ColumnOf(Field.FieldName(), Field.Origin()), Field.DataType(), Field.ProviderFlags(),
+                         Field.FieldNo() - 1};
+}
+
+TResolveField ResolveFieldOf(const TFieldDef& Def, int Slot, const TField* SourceField) {
+    TResolveField R{ColumnOf(Def.Name, SourceField ? SourceField->Origin() : QString()), Def.DataType};
+    if (SourceField) R.Flags = SourceField->ProviderFlags();
+    R.Slot = Slot;
     return R;
 }
 

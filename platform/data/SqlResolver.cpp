@@ -90,7 +90,8 @@ QString TSqlResolver::StatementText(TUpdateKind Kind, const QByteArray& Shape) c
 void TSqlResolver::Apply(TUpdateKind Kind, const std::vector<QVariant>& NewValues, const std::vector<QVariant>& OldValues) {
     if (FTableName.isEmpty()) DatabaseError("Unable to resolve the name of the table to update");
     FUsed = 0;
-    QByteArray Shape(1 + 2 * FFields.size(), '-');
+    QByteArray& Shape = FShape;
+    Shape.fill('-', 1 + 2 * FFields.size());
     Shape[0] = static_cast<char>('0' + Kind);
     bool AnyValue = false;
     for (size_t I = 0; I < FFields.size(); ++I) {

@@ -45,6 +45,7 @@ private:
     TParameters FParams;  // reused row after row; only the first FUsed count
     int FUsed = 0;
     QHash<QByteArray, QString> FStatements;
+    QByteArray FShape;  // the current row's, kept to spare an allocation per row
 };
 
 }  // namespace platform::data

@@ -307,10 +307,12 @@ TEST_P(EngineTest, QueryDataSetWritesBack) {
     Q.AppendRecord({9, "Nove", Null()});
     EXPECT_EQ(Table().size(), 4);
     EXPECT_EQ(Scalar("Select Cidade From Cliente Where IdCliente = 1").toString(), "Campinas");
-    const bool Pg = GetParam() == egPostgreSQL;
-    if (Pg) {
+    // Triggers are written in each engine's own language.
+    if (GetParam() == egPostgreSQL) {
         Conn->Execute("Create Function recusa() Returns Trigger As $$ Begin Raise Exception 'protegido'; End $$ Language plpgsql");
         Conn->Execute("Create Trigger NaoApaga Before Delete On Cliente For Each Row Execute Function recusa()");
+    } else if (GetParam() == egTSQL) {
+        Conn->Execute("Create Trigger NaoApaga On Cliente Instead Of Delete As Throw 50000, 'protegido', 1");
     } else {
         Conn->Execute("Create Trigger NaoApaga Before Delete On Cliente Begin Select Raise(Abort, 'protegido'); End");
     }
@@ -352,6 +354,7 @@ TEST_P(EngineTest, BlobParameterFromStream) {
 }
 
 TEST_P(EngineTest, CommandTimeoutStopsLongStatements) {
+    if (GetParam() == egTSQL) GTEST_SKIP() << "Qt's ODBC driver sets no statement time-out";
     TADOQuery Q;
     Q.SetConnection(Conn.get());
     Q.SetCommandTimeout(1);

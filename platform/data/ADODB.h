@@ -178,7 +178,8 @@ private:
     std::map<QString, TStatement> FCache;
     QElapsedTimer FClock;
     qint64 FTimeLimit = 0;  // ms the running statement may take; 0: no limit
-    qint64 FDeadline = 0;   // ms on FClock when it stops, read at its first progress check: short ones never read the clock
+    // ms on FClock when it stops, set at its first progress check: short statements never read the clock
+    qint64 FDeadline = 0;
     friend int SqliteProgress(void* Connection);
 };
 

@@ -24,7 +24,7 @@ struct TResolveField {
 
 // The column of a field: the last part of its origin, or its name.
 TResolveField ResolveFieldOf(const TField& Field);
-// The column of a packet's Slot, with the provider flags and origin of the source's field of that name when there is one.
+// The column of a packet's Slot, with the provider flags and origin of the source's field of that name, if any.
 TResolveField ResolveFieldOf(const TFieldDef& Def, int Slot, const TField* SourceField);
 
 // Writes single rows of one table, through statements prepared once per shape.

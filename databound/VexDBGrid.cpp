@@ -601,7 +601,7 @@ void TVexDBGrid::SetHotCell(QPoint Value, bool StripHot) {
 
 void TVexDBGrid::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
     TCustomDBGrid::MouseMove(Shift, X, Y);
-    if (QApplication::mouseButtons() != Qt::NoButton) return;
+    if (FButtonDown) return;
     const QPoint At(X, Y);
     if (NewLineRect().contains(At)) {
         SetHotCell({-1, -1}, true);
@@ -643,6 +643,7 @@ void TVexDBGrid::LeaveRowSelection() {
 }
 
 void TVexDBGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
+    FButtonDown = true;
     if (Button == Qt::LeftButton && FNewLineHot && NewLineRect().contains(X, Y)) {
         if (TDataSet* Data = DataSet(); Data && CommitEditor()) {
             Data->First();
@@ -675,6 +676,7 @@ void TVexDBGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, 
 void TVexDBGrid::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
     const bool WasPressed = FHotPressed;
     FHotPressed = false;
+    FButtonDown = false;
     const int Column = FHotCell.y() == -1 ? FHotCell.x() : -1;
     if (WasPressed && Column >= 0) {
         update();

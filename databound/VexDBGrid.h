@@ -194,6 +194,7 @@ private:
 
     QPoint FHotCell{-1, -1};
     bool FHotPressed = false;
+    bool FButtonDown = false;  // hot tracking pauses while a button is held
     bool FNewLineHot = false;
     bool FNewLineShown = false;
     bool FEditableWhenLoaded = true;

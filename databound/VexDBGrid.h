@@ -15,6 +15,7 @@
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/ImgList.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 
 namespace databound {
 
@@ -32,8 +33,8 @@ inline constexpr int kGridSortMessage = 100;    // second parameter: a TGridSort
 inline constexpr int kGridInsertMessage = 101;  // insert unless already inserting
 inline constexpr int kGridLayoutMessage = 102;  // lay out again and refresh the editor
 // Sent to the companion window on a double click.
-inline constexpr unsigned kCompanionDblClickMessage = 0x8000 + 4;
-inline constexpr unsigned kCompanionChangeViewMessage = 0x8000 + 20;  // second parameter: the grid
+inline constexpr unsigned kCompanionDblClickMessage = platform::ui::WM_APP + 4;
+inline constexpr unsigned kCompanionChangeViewMessage = platform::ui::WM_APP + 20;  // second parameter: the grid
 
 class TVexDBGridColumn : public TColumn {
 public:
@@ -126,12 +127,10 @@ public:
 
 protected:
     // Not yet: the attached division answers these once it exists. Until then
-    // the grid has no companion window, no fixed detail fields, no filters and
-    // no search fields.
+    // the grid has no companion window, no fixed detail fields and no filters.
     virtual QObject* CompanionWindow() const { return nullptr; }
     virtual QString DetailFields() const { return {}; }
     virtual bool ColumnFiltered(const TColumn* Column) const { (void)Column; return false; }
-    virtual bool IsSearchField() const { return false; }
 
     int FrameWidth() const override;
     int IndicatorWidth() const override;

@@ -94,6 +94,17 @@ TEST(VexDBGrid, PublishedPropertiesStartAtTheirDefaults) {
     EXPECT_EQ(Grid.DefaultRowHeight(), 18);
 }
 
+TEST(VexDBGrid, AssigningAColumnCopiesItsCheckBoxDisplayTextsAndAlignment) {
+    TVexGridOnForm F;
+    F.Grid->Column(0)->SetCheckBox(false);
+    F.Grid->Column(0)->SetPickListEx({"Um", "Dois"});
+    F.Grid->Column(0)->SetAlignment(taCenter);
+    F.Grid->Column(1)->Assign(*F.Grid->Column(0));
+    EXPECT_FALSE(F.Grid->Column(1)->CheckBox());
+    EXPECT_EQ(F.Grid->Column(1)->PickListEx(), QStringList({"Um", "Dois"}));
+    EXPECT_EQ(F.Grid->Column(1)->Alignment(), taCenter);
+}
+
 TEST(VexDBGrid, TitlesIndicatorAndRowsKeepTheirSizesAndColours) {
     TVexGridOnForm F;
     F.Grid->SetEstiloZebra(ezNenhum);
@@ -206,6 +217,12 @@ TEST(VexDBGrid, BooleanColumnsShowCheckBoxesThatSpaceToggles) {
     EXPECT_FALSE(F.Grid->EditorMode()) << "a check box opens no editor";
     F.Key(Qt::Key_Space);
     EXPECT_TRUE(F.People.Table.FieldByName("Ativo")->AsBoolean());
+
+    F.Grid->SetSelectedIndex(0);
+    QTest::mouseClick(F.Grid, Qt::LeftButton, {}, F.Cell(3, 2));
+    EXPECT_EQ(F.People.Name(), "Caio");
+    EXPECT_FALSE(F.People.Table.FieldByName("Ativo")->AsBoolean()) << "a click onto the check box ticks it";
+    F.People.Table.Cancel();
 
     F.Grid->Column(3)->SetCheckBox(false);
     Picture = Grab(F.Grid);

@@ -101,14 +101,6 @@ void VerticalLine(TCanvas& C, int X, int Top, int Bottom, QColor Color) {
     C.LineTo(X, Bottom + 1);
 }
 
-unsigned AlignmentFlags(platform::data::TAlignment Value) {
-    switch (Value) {
-        case platform::data::taRightJustify: return platform::ui::DT_RIGHT;
-        case platform::data::taCenter: return platform::ui::DT_CENTER;
-        default: return platform::ui::DT_LEFT;
-    }
-}
-
 std::function<void(TVexDBGrid*)>& ColumnDialogOpener() {
     static std::function<void(TVexDBGrid*)> Opener;
     return Opener;
@@ -366,7 +358,8 @@ void TVexDBGrid::PaintIndicator(TCanvas& C, int Row, const QRect& R) {
 
 void TVexDBGrid::PaintRow(TCanvas& C, int Row, const QRect& RowRect, bool Active) {
     (void)RowRect;
-    const bool RowSelected = (Options() & dgMultiSelect) && SelectedRows().IndexOf(DataSet()->DisplayBookmark(Row)) >= 0;
+    const bool RowSelected =
+        (Options() & dgMultiSelect) && SelectedRows().IndexOf(DataSet()->DisplayBookmark(Row)) >= 0;
     for (int I = 0; I < Columns().Count(); ++I) {
         const QRect Cell = CellRect(I, Row);
         if (Cell.isEmpty()) continue;
@@ -397,8 +390,8 @@ void TVexDBGrid::DrawDataCell(TCanvas& C, int Row, int DataCol, const QRect& Cel
     }
     if (!isEnabled()) CellFont.SetColor(SysColor(TSysColor::clGrayText));
     C.SetFont(CellFont);
-    unsigned Flags = AlignmentFlags(Column->Alignment()) | platform::ui::DT_END_ELLIPSIS | platform::ui::DT_NOPREFIX |
-                     platform::ui::DT_SINGLELINE | platform::ui::DT_VCENTER;
+    using namespace platform::ui;
+    unsigned Flags = AlignmentFlags(Column->Alignment()) | DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
     bool DefaultDraw = true;
     if (OnAdvancedDrawColumnCell) OnAdvancedDrawColumnCell(this, Inner, DataCol, Column, State, Flags, DefaultDraw);
     if (DefaultDraw) DrawCellContent(C, Inner, DataCol, Flags);
@@ -766,8 +759,8 @@ void TVexDBGrid::DblClick() {
     if (QObject* Companion = CompanionWindow()) {
         platform::ui::SendMessage(Companion, kCompanionDblClickMessage, 0, 0);
         if (FChangeView)
-            platform::ui::SendMessage(Companion, kCompanionChangeViewMessage, reinterpret_cast<platform::ui::WPARAM>(this),
-                                      0);
+            platform::ui::SendMessage(Companion, kCompanionChangeViewMessage,
+                                      reinterpret_cast<platform::ui::WPARAM>(this), 0);
     }
 }
 

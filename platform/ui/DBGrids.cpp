@@ -27,14 +27,6 @@ constexpr int kMinColumnWidth = 4;
 constexpr int kDragThreshold = 4;
 const QColor kLineColor(192, 192, 192);
 
-unsigned AlignmentFlags(platform::data::TAlignment Value) {
-    switch (Value) {
-        case platform::data::taRightJustify: return DT_RIGHT;
-        case platform::data::taCenter: return DT_CENTER;
-        default: return DT_LEFT;
-    }
-}
-
 // One pixel of a sunken frame inside R, which shrinks by it.
 void Frame3D(TCanvas& C, QRect& R, QColor TopLeft, QColor BottomRight) {
     C.Pen().Color = TopLeft;
@@ -53,6 +45,14 @@ bool IsEditing(const TDataSet* DataSet) {
 }
 
 }  // namespace
+
+unsigned AlignmentFlags(platform::data::TAlignment Value) {
+    switch (Value) {
+        case platform::data::taRightJustify: return DT_RIGHT;
+        case platform::data::taCenter: return DT_CENTER;
+        default: return DT_LEFT;
+    }
+}
 
 // ---------------------------------------------------------------- selected rows
 
@@ -569,7 +569,8 @@ void TCustomDBGrid::DefaultDrawColumnCell(const QRect& Rect, int DataCol, TColum
     if (!Column->Field()) return;
     QRect Text = Rect.adjusted(kCellMargin, 0, -kCellMargin, 0);
     C.Brush().Style = TBrushStyle::bsClear;
-    C.DrawText(CellDisplayText(DataCol), Text, AlignmentFlags(Column->Alignment()) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    C.DrawText(CellDisplayText(DataCol), Text,
+               AlignmentFlags(Column->Alignment()) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     C.Brush().Style = TBrushStyle::bsSolid;
 }
 
@@ -876,7 +877,9 @@ void TCustomDBGrid::SetEditorMode(bool Value) {
 QString TCustomDBGrid::EditorText() const { return FEditorShown ? FEditor->Text() : QString(); }
 
 void TCustomDBGrid::ShowEditor() {
-    if (!CanEditColumn(FSelectedIndex) || !EditorAllowed(FSelectedIndex) || !DataSet() || (DataSet()->IsEmpty() && !IsEditing(DataSet()))) return;
+    if (!CanEditColumn(FSelectedIndex) || !EditorAllowed(FSelectedIndex) || !DataSet() ||
+        (DataSet()->IsEmpty() && !IsEditing(DataSet())))
+        return;
     TColumn* Column = FColumns[FSelectedIndex];
     TField* Field = Column->Field();
     if (Column->HasPickList()) FEditor->SetKind(TInplaceEditor::ekPickList, EditorPickList(FSelectedIndex));

@@ -46,6 +46,9 @@ using TGridDrawState = unsigned;
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
+// The DT_ text flag of a field alignment.
+unsigned AlignmentFlags(platform::data::TAlignment Value);
+
 class TCustomDBGrid;
 
 // The rows a multi-select grid has selected, as bookmarks in selection order.

@@ -24,6 +24,7 @@ int gBusyCount = 0;
 bool gBusyShown = false;
 QDateTime gServerTime;
 QElapsedTimer gServerTimeAge;
+TControlPasswordState gControlPassword;
 
 void RestoreCursor() {
     gBusyCount = 0;
@@ -152,8 +153,11 @@ void EndBusy() {
     if (--gBusyCount <= 0) RestoreCursor();
 }
 
+TControlPasswordState& ControlPasswordState() { return gControlPassword; }
+
 void ResetSession() {
     gDefaultTimeout = kInitialCommandTimeout;
+    gControlPassword = TControlPasswordState();
     gTransactionDepth = 0;
     gServerTime = QDateTime();
     RestoreCursor();

@@ -58,7 +58,17 @@ QDateTime ServerNow(platform::data::TADOConnection* Connection = nullptr);
 void BeginBusy();
 void EndBusy();
 
-// Forgets the transaction depth, the cached server time, the busy count and the timeout.
+// The session's control-password state: how many callers suppress prompts, how many scopes are open, whether the
+// open scope already had its password, and the reason given last.
+struct TControlPasswordState {
+    int SuppressCount = 0;
+    int ScopeCount = 0;
+    bool ScopeAuthorised = false;
+    QString LastReason;
+};
+TControlPasswordState& ControlPasswordState();
+
+// Forgets the transaction depth, the cached server time, the busy count, the timeout and the control-password state.
 void ResetSession();
 
 }  // namespace dataaccess

@@ -1,6 +1,7 @@
 #include "dataaccess/testhost/TestHost.h"
 
 #include "controls/VexFocus.h"
+#include "dataaccess/PermissaoLib.h"
 #include "dataaccess/VexGlobalVars.h"
 #include "dataaccess/VexSchema.h"
 #include "dataaccess/VexSession.h"
@@ -38,6 +39,8 @@ TTestHost::TTestHost(platform::data::TADOConnection* Connection)
         Connection = FOwnConnection.get();
     }
     SetDefaultConnection(Connection);
+    // A new session: levels cached for another database do not apply here.
+    ClearPermissionCache();
     SetHost(this);
     SetMainForm(FMainWindow.get());
 }

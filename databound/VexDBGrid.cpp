@@ -600,14 +600,19 @@ void TVexDBGrid::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
         SetHotCell({-1, -1}, true);
         return;
     }
-    for (int I = 0; I < Columns().Count(); ++I)
-        if (TitleCellRect(I).contains(At)) {
-            SetHotCell({I, -1}, false);
-            return;
-        }
+    if (const int Title = TitleColumnAt(At); Title >= 0) {
+        SetHotCell({Title, -1}, false);
+        return;
+    }
     const int Row = RowAt(Y);
     if (Row >= 0 && X >= Inside().left() && X < Inside().left() + IndicatorWidth()) SetHotCell({-1, Row}, false);
     else SetHotCell({-1, -1}, false);
+}
+
+int TVexDBGrid::TitleColumnAt(QPoint At) const {
+    for (int I = 0; I < Columns().Count(); ++I)
+        if (TitleCellRect(I).contains(At)) return I;
+    return -1;
 }
 
 void TVexDBGrid::MouseLeave() {
@@ -653,8 +658,10 @@ void TVexDBGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, 
     }
     if (Button == Qt::LeftButton) {
         LeaveRowSelection();
-        if (FHotCell.y() == -1 && FHotCell.x() >= 0 &&
-            TitleCellRect(FHotCell.x()).adjusted(4, 0, -4, 0).contains(X, Y)) {
+        // A press without a move before it finds its title too.
+        if (const int Title = TitleColumnAt({X, Y});
+            Title >= 0 && TitleCellRect(Title).adjusted(4, 0, -4, 0).contains(X, Y)) {
+            FHotCell = {Title, -1};
             FHotPressed = true;
             update();
         }

@@ -167,6 +167,7 @@ private:
     void DrawCellContent(TCanvas& C, const QRect& Inner, int DataCol, unsigned Flags);
     void ApplyZebra(TCanvas& C, const QRect& R);
     void SetHotCell(QPoint Value, bool StripHot);
+    int TitleColumnAt(QPoint At) const;  // -1 off the titles
     void ToggleCheckBox();
     bool CyclePickList();
     void EnterNextColumn();

@@ -98,10 +98,14 @@ TDBGridColumns::TDBGridColumns(std::function<platform::data::TDataSet*()> DataSe
                                std::function<int(int Chars)> CharsToPixels, std::function<void()> Changed)
     : FDataSet(std::move(DataSet)), FCharsToPixels(std::move(CharsToPixels)), FChanged(std::move(Changed)) {}
 
+std::unique_ptr<TColumn> TDBGridColumns::NewColumn() {
+    return FColumnFactory ? FColumnFactory(this) : std::make_unique<TColumn>(this);
+}
+
 TColumn* TDBGridColumns::Add() {
     if (FState == csDefault) FItems.clear();
     FState = csCustomized;
-    FItems.push_back(std::make_unique<TColumn>(this));
+    FItems.push_back(NewColumn());
     Changed();
     return FItems.back().get();
 }
@@ -151,7 +155,7 @@ void TDBGridColumns::RebuildDefaults() {
     if (platform::data::TDataSet* Data = DataSet(); Data && Data->Active())
         for (TField* Field : Data->FieldList())
             if (Field->Visible()) {
-                FItems.push_back(std::make_unique<TColumn>(this));
+                FItems.push_back(NewColumn());
                 FItems.back()->FFieldName = Field->FieldName();
             }
     Changed();

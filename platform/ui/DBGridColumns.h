@@ -47,6 +47,7 @@ public:
     explicit TColumn(TDBGridColumns* Owner);
     TColumn(const TColumn&) = delete;
     TColumn& operator=(const TColumn&) = delete;
+    virtual ~TColumn() = default;
 
     TDBGridColumns* Collection() const { return FOwner; }
     // Position among the grid's columns; setting it moves the column.
@@ -125,14 +126,22 @@ public:
     // Default columns follow the fields; customized ones keep their list.
     void RebuildDefaults();
 
+    // Grids with columns of their own kind create them through this.
+    void SetColumnFactory(std::function<std::unique_ptr<TColumn>(TDBGridColumns*)> Value) {
+        FColumnFactory = std::move(Value);
+    }
+
     platform::data::TDataSet* DataSet() const { return FDataSet(); }
     int CharsToPixels(int Chars) const { return FCharsToPixels(Chars); }
     void Changed() const { FChanged(); }
 
 private:
+    std::unique_ptr<TColumn> NewColumn();
+
     std::function<platform::data::TDataSet*()> FDataSet;
     std::function<int(int)> FCharsToPixels;
     std::function<void()> FChanged;
+    std::function<std::unique_ptr<TColumn>(TDBGridColumns*)> FColumnFactory;
     std::vector<std::unique_ptr<TColumn>> FItems;
     TDBGridColumnsState FState = csDefault;
 };

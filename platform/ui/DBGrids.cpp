@@ -27,14 +27,6 @@ constexpr int kMinColumnWidth = 4;
 constexpr int kDragThreshold = 4;
 const QColor kLineColor(192, 192, 192);
 
-unsigned AlignmentFlags(platform::data::TAlignment Value) {
-    switch (Value) {
-        case platform::data::taRightJustify: return DT_RIGHT;
-        case platform::data::taCenter: return DT_CENTER;
-        default: return DT_LEFT;
-    }
-}
-
 // One pixel of a sunken frame inside R, which shrinks by it.
 void Frame3D(TCanvas& C, QRect& R, QColor TopLeft, QColor BottomRight) {
     C.Pen().Color = TopLeft;
@@ -53,6 +45,14 @@ bool IsEditing(const TDataSet* DataSet) {
 }
 
 }  // namespace
+
+unsigned AlignmentFlags(platform::data::TAlignment Value) {
+    switch (Value) {
+        case platform::data::taRightJustify: return DT_RIGHT;
+        case platform::data::taCenter: return DT_CENTER;
+        default: return DT_LEFT;
+    }
+}
 
 // ---------------------------------------------------------------- selected rows
 
@@ -251,6 +251,8 @@ void TCustomDBGrid::SetSelectedField(TField* Value) {
 
 // ---------------------------------------------------------------- layout
 
+int TCustomDBGrid::FrameWidth() const { return kBorder; }
+
 int TCustomDBGrid::IndicatorWidth() const { return (FOptions & dgIndicator) ? kIndicatorWidth : 0; }
 
 int TCustomDBGrid::TitleHeight() const { return (FOptions & dgTitles) ? FRowHeight : 0; }
@@ -307,8 +309,8 @@ QRect TCustomDBGrid::TitleRect(int Column) const {
     if (!(FOptions & dgTitles) || Column < 0 || Column >= FColumns.Count() || !FColumns[Column]->Visible()) return {};
     const QRect Area = DataArea();
     const int Top = Inside().top();
-    return QRect(Area.left() + ColumnLeft(Column) - FLeftOffset, Top, FColumns[Column]->Width(), FRowHeight)
-        .intersected(QRect(Area.left(), Top, Area.width(), FRowHeight));
+    return QRect(Area.left() + ColumnLeft(Column) - FLeftOffset, Top, FColumns[Column]->Width(), TitleHeight())
+        .intersected(QRect(Area.left(), Top, Area.width(), TitleHeight()));
 }
 
 QRect TCustomDBGrid::CellRect(int Column, int Row) const {
@@ -386,6 +388,7 @@ void TCustomDBGrid::LinkActiveChanged() {
     FTopRow = 0;
     FLeftOffset = 0;
     FColumns.RebuildDefaults();
+    DataStateChanged();
 }
 
 void TCustomDBGrid::ColumnsChanged() {
@@ -400,29 +403,44 @@ void TCustomDBGrid::LinkDataChanged() {
     if (FEditorShown && !FEditor->Modified() && !FStartingEdit) ResetEditor();
     PlaceEditor();
     update();
+    DataStateChanged();
 }
 
 void TCustomDBGrid::LinkEditingChanged() {
     if (!FLink->Editing() && FEditorShown && !FStartingEdit) ResetEditor();
+    update();
+    DataStateChanged();
+}
+
+void TCustomDBGrid::Relayout() {
+    ScrollToActive();
+    PlaceEditor();
     update();
 }
 
 void TCustomDBGrid::LinkUpdateData() {
     TField* Field = SelectedField();
     if (!FEditorShown || !FEditor->Modified() || !Field) return;
-    Field->SetText(FEditor->Text());
-    FEditor->Reset(Field->Text());
+    Field->SetText(StoredText(FSelectedIndex, FEditor->Text()));
+    FEditor->Reset(CellEditText(FSelectedIndex));
 }
 
 // ---------------------------------------------------------------- painting
 
-QRect TCustomDBGrid::Inside() const { return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder); }
+QRect TCustomDBGrid::Inside() const {
+    const int Frame = FrameWidth();
+    return rect().adjusted(Frame, Frame, -Frame, -Frame);
+}
 
-void TCustomDBGrid::Paint() {
-    TCanvas& C = Canvas();
+void TCustomDBGrid::PaintFrame(TCanvas& C) {
     QRect Frame = rect();
     Frame3D(C, Frame, SysColor(TSysColor::clBtnShadow), SysColor(TSysColor::clBtnHighlight));
     Frame3D(C, Frame, Qt::black, SysColor(TSysColor::clBtnFace));
+}
+
+void TCustomDBGrid::Paint() {
+    TCanvas& C = Canvas();
+    PaintFrame(C);
     PaintTitles(C);
     TDataSet* Data = DataSet();
     if (!Data) return;
@@ -508,8 +526,7 @@ void TCustomDBGrid::PaintRow(TCanvas& C, int Row, const QRect& RowRect, bool Act
     const int RowLine = (FOptions & dgRowLines) ? 1 : 0;
     TDataSet* Data = DataSet();
     const bool RowSelected = (FOptions & dgMultiSelect) && FSelectedRows.IndexOf(Data->DisplayBookmark(Row)) >= 0;
-    const bool ShowSelection = hasFocus() || FEditor->isAncestorOf(QApplication::focusWidget()) ||
-                               (FOptions & dgAlwaysShowSelection);
+    const bool ShowSelection = ShowingSelection();
     C.Brush().Color = kLineColor;
     C.FillRect(RowRect.intersected(QRect(RowRect.left(), RowRect.top(), TotalColumnsWidth() - FLeftOffset,
                                          RowRect.height())));
@@ -536,6 +553,10 @@ void TCustomDBGrid::PaintRow(TCanvas& C, int Row, const QRect& RowRect, bool Act
     }
 }
 
+bool TCustomDBGrid::ShowingSelection() const {
+    return hasFocus() || FEditor->isAncestorOf(QApplication::focusWidget()) || (FOptions & dgAlwaysShowSelection);
+}
+
 void TCustomDBGrid::DefaultDrawColumnCell(const QRect& Rect, int DataCol, TColumn* Column, TGridDrawState) {
     TCanvas& C = Canvas();
     C.FillRect(Rect);
@@ -545,11 +566,11 @@ void TCustomDBGrid::DefaultDrawColumnCell(const QRect& Rect, int DataCol, TColum
                Images->GetBitmap(Image, C.Brush().Color));
         return;
     }
-    TField* Field = Column->Field();
-    if (!Field) return;
+    if (!Column->Field()) return;
     QRect Text = Rect.adjusted(kCellMargin, 0, -kCellMargin, 0);
     C.Brush().Style = TBrushStyle::bsClear;
-    C.DrawText(Field->DisplayText(), Text, AlignmentFlags(Column->Alignment()) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    C.DrawText(CellDisplayText(DataCol), Text,
+               AlignmentFlags(Column->Alignment()) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     C.Brush().Style = TBrushStyle::bsSolid;
 }
 
@@ -557,9 +578,23 @@ QString TCustomDBGrid::CellText(int Row, int Column) const {
     TDataSet* Data = DataSet();
     TField* Field = Data && Column >= 0 && Column < FColumns.Count() ? FColumns[Column]->Field() : nullptr;
     QString Text;
-    if (Field) Data->ReadDisplayRecord(Row, [&] { Text = Field->DisplayText(); });
+    if (Field) Data->ReadDisplayRecord(Row, [&] { Text = CellDisplayText(Column); });
     return Text;
 }
+
+QString TCustomDBGrid::CellDisplayText(int Column) const {
+    TField* Field = FColumns[Column]->Field();
+    return Field ? Field->DisplayText() : QString();
+}
+
+QString TCustomDBGrid::CellEditText(int Column) const {
+    TField* Field = FColumns[Column]->Field();
+    return Field ? Field->Text() : QString();
+}
+
+QStringList TCustomDBGrid::EditorPickList(int Column) const { return FColumns[Column]->PickList(); }
+
+QString TCustomDBGrid::StoredText(int, const QString& EditorText) const { return EditorText; }
 
 // ---------------------------------------------------------------- navigation
 
@@ -842,10 +877,12 @@ void TCustomDBGrid::SetEditorMode(bool Value) {
 QString TCustomDBGrid::EditorText() const { return FEditorShown ? FEditor->Text() : QString(); }
 
 void TCustomDBGrid::ShowEditor() {
-    if (!CanEditColumn(FSelectedIndex) || !DataSet() || (DataSet()->IsEmpty() && !IsEditing(DataSet()))) return;
+    if (!CanEditColumn(FSelectedIndex) || !EditorAllowed(FSelectedIndex) || !DataSet() ||
+        (DataSet()->IsEmpty() && !IsEditing(DataSet())))
+        return;
     TColumn* Column = FColumns[FSelectedIndex];
     TField* Field = Column->Field();
-    if (Column->HasPickList()) FEditor->SetKind(TInplaceEditor::ekPickList, Column->PickList());
+    if (Column->HasPickList()) FEditor->SetKind(TInplaceEditor::ekPickList, EditorPickList(FSelectedIndex));
     else FEditor->SetKind(Column->ButtonStyle() == cbsEllipsis ? TInplaceEditor::ekEllipsis : TInplaceEditor::ekText);
     FEditor->SetMaxLength(platform::data::IsStringType(Field->DataType()) ? Field->Size() : 0);
     FEditorShown = true;
@@ -878,8 +915,7 @@ void TCustomDBGrid::SetEditorVisible(bool Value) {
 }
 
 void TCustomDBGrid::ResetEditor() {
-    TField* Field = SelectedField();
-    FEditor->Reset(Field ? Field->Text() : QString());
+    FEditor->Reset(SelectedField() ? CellEditText(FSelectedIndex) : QString());
     FEditor->SetReadOnly(!CanEditColumn(FSelectedIndex));
 }
 
@@ -907,8 +943,8 @@ bool TCustomDBGrid::CommitEditor() {
             ResetEditor();
             return true;
         }
-        Field->SetText(FEditor->Text());
-        FEditor->Reset(Field->Text());
+        Field->SetText(StoredText(FSelectedIndex, FEditor->Text()));
+        FEditor->Reset(CellEditText(FSelectedIndex));
         return true;
     } catch (...) {
         // The field's error is shown and the editor keeps the focus with the value typed.

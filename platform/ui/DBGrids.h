@@ -46,6 +46,9 @@ using TGridDrawState = unsigned;
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
+// The DT_ text flag of a field alignment.
+unsigned AlignmentFlags(platform::data::TAlignment Value);
+
 class TCustomDBGrid;
 
 // The rows a multi-select grid has selected, as bookmarks in selection order.
@@ -158,6 +161,44 @@ protected:
     virtual int CellImageIndex(int DataCol) const { (void)DataCol; return -1; }
     virtual TImageList* CellImages() const { return nullptr; }
 
+    // Layout and painting a derived grid with its own look replaces.
+    QRect Inside() const;  // within the frame
+    virtual int FrameWidth() const;
+    virtual int IndicatorWidth() const;
+    virtual int TitleHeight() const;
+    QRect DataArea() const;
+    int ColumnAt(int X) const;  // -1 outside the columns
+    int RowAt(int Y) const;     // a shown row index; -1 outside the rows
+    int ColumnLeft(int Column) const;  // in grid pixels, before horizontal scrolling
+    int TotalColumnsWidth() const;
+    virtual void PaintFrame(TCanvas& C);
+    virtual void PaintTitles(TCanvas& C);
+    virtual void PaintIndicator(TCanvas& C, int Row, const QRect& Rect);
+    virtual void PaintRow(TCanvas& C, int Row, const QRect& RowRect, bool Active);
+    // The text a cell shows and the text its editor starts with; the dataset's fields show the row.
+    virtual QString CellDisplayText(int Column) const;
+    virtual QString CellEditText(int Column) const;
+    // The items of the column's pick-list editor and the field text stored for the one chosen.
+    virtual QStringList EditorPickList(int Column) const;
+    virtual QString StoredText(int Column, const QString& EditorText) const;
+
+    // Navigation and editing for derived grids.
+    bool CanEditGrid() const;
+    bool CanEditColumn(int Column) const;
+    int NextVisibleColumn(int From, int Step) const;
+    void MoveRows(int Distance, Qt::KeyboardModifiers Shift);
+    // Writes a changed editor text to the field; false (error reported) when refused.
+    bool CommitEditor();
+    void ShowEditor();
+    void HideEditor();
+    bool ShowingSelection() const;
+    // False keeps the in-place editor closed on the column.
+    virtual bool EditorAllowed(int Column) const { (void)Column; return true; }
+    // After any change of the dataset's rows or state.
+    virtual void DataStateChanged() {}
+    // Scroll bars, the shown rows and the editor again, after a change of the layout.
+    void Relayout();
+
 private:
     class TGridLink;
     friend class TBookmarkList;
@@ -169,14 +210,6 @@ private:
     };
 
     // Layout.
-    QRect Inside() const;  // within the frame
-    int IndicatorWidth() const;
-    int TitleHeight() const;
-    QRect DataArea() const;
-    int ColumnLeft(int Column) const;  // in grid pixels, before horizontal scrolling
-    int TotalColumnsWidth() const;
-    int ColumnAt(int X) const;         // -1 outside the columns
-    int RowAt(int Y) const;            // a shown row index; -1 outside the rows
     int ResizeBorderAt(int X) const;   // the column whose right border is at X; -1 when none
     void UpdateScrollBars();
     void ScrollToActive();
@@ -189,25 +222,11 @@ private:
     void LinkUpdateData();
     void ColumnsChanged();
 
-    // Painting.
-    void PaintTitles(TCanvas& C);
-    void PaintIndicator(TCanvas& C, int Row, const QRect& Rect);
-    void PaintRow(TCanvas& C, int Row, const QRect& RowRect, bool Active);
-    void PaintLines(TCanvas& C, const QRect& Rect);
-
     // Navigation and editing.
-    bool CanEditGrid() const;
-    bool CanEditColumn(int Column) const;
-    void MoveRows(int Distance, Qt::KeyboardModifiers Shift);
     void MoveToRow(int Row, Qt::KeyboardModifiers Shift);
     void RowMoved();
     void MoveColumn(int Distance, bool WrapRows);
-    int NextVisibleColumn(int From, int Step) const;
     void DeleteRecords();
-    // Writes a changed editor text to the field; false (error reported) when refused.
-    bool CommitEditor();
-    void ShowEditor();
-    void HideEditor();
     void PlaceEditor();
     void SetEditorVisible(bool Value);
     void ResetEditor();

@@ -1,0 +1,252 @@
+// The table class against plain Qt SQL on the same data, in one run, on a
+// SQLite file and, when PG_TEST_DSN names a server, on PostgreSQL: a load of
+// 100,000 rows of six columns against a query loop that keeps the rows, a
+// deletion by condition of 10,000 rows through the delete pipeline against one
+// prepared Delete per row in one transaction, and 1,000 posts applied one by
+// one through the whole post pipeline against 1,000 single Inserts.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "bench/RatioReporter.h"
+#include "dataaccess/VexClasse.h"
+#include "dataaccess/testhost/TestHost.h"
+#include "controls/VexMessage.h"
+#include "platform/data/ConnectionString.h"
+#include "platform/ui/Forms.h"
+
+using namespace dataaccess;
+using dataaccess::testing::TTestHost;
+using namespace platform::data;
+
+namespace {
+
+constexpr int kLoadRows = 100000;
+constexpr int kDeleteRows = 10000;
+constexpr int kPosts = 1000;
+
+class TItemTabela : public TClasseTabela {
+    Q_OBJECT
+public:
+    using TClasseTabela::TClasseTabela;
+    void GetTableName(QString& Name) override { Name = "Item"; }
+    void GetCaption(QString& Caption) override { Caption = "Item"; }
+
+protected:
+    void DefineFields() override {
+        AddFields({{0, faNenhuma, "Id", true, false, ftInteger, 0, 0},
+                   {1, faNenhuma, "Nome", false, false, ftString, 40, 0},
+                   {2, faNenhuma, "Valor", false, false, ftFloat, 0, 0},
+                   {3, faNenhuma, "Data", false, false, ftDateTime, 0, 0},
+                   {4, faNenhuma, "Qtde", false, false, ftInteger, 0, 0},
+                   {5, faNenhuma, "Grupo", false, false, ftInteger, 0, 0}});
+    }
+};
+
+// A monitor that only listens, so the posts pay for the dispatch.
+class TOuvinte : public TComponentMonitor {
+    Q_OBJECT
+public:
+    using TComponentMonitor::TComponentMonitor;
+};
+
+struct TDatabase {
+    std::unique_ptr<TADOConnection> Connection;
+    std::unique_ptr<TTestHost> Host;
+};
+
+QTemporaryDir& Folder() {
+    static QTemporaryDir Dir;
+    return Dir;
+}
+
+void Fill(TADOConnection& C, const QString& Table, int From, int Count) {
+    TParameters P;
+    P.CreateParameter("Id", ftInteger);
+    P.CreateParameter("Nome", ftString);
+    P.CreateParameter("Valor", ftFloat);
+    P.CreateParameter("Data", ftDateTime);
+    P.CreateParameter("Qtde", ftInteger);
+    P.CreateParameter("Grupo", ftInteger);
+    const QDateTime Base(QDate(2024, 1, 1), QTime(8, 0));
+    C.BeginTrans();
+    for (int I = From; I < From + Count; ++I) {
+        P[0].SetValue(I);
+        P[1].SetValue(QString("Item %1").arg(I, 6, 10, QChar('0')));
+        P[2].SetValue(I * 1.25);
+        P[3].SetValue(Base.addSecs(I * 60));
+        P[4].SetValue(I % 97);
+        P[5].SetValue(I % 2);
+        C.Execute(QString("Insert Into %1 (Id, Nome, Valor, Data, Qtde, Grupo) Values "
+                          "(:Id, :Nome, :Valor, :Data, :Qtde, :Grupo)").arg(Table), &P, -1, true);
+    }
+    C.CommitTrans();
+}
+
+// One database per engine for the whole run, with Item of 100,000 rows and an empty Lixo of the same shape.
+TDatabase& Database(TEngine Engine) {
+    static std::map<TEngine, TDatabase> Databases;
+    TDatabase& D = Databases[Engine];
+    if (D.Connection) return D;
+    D.Connection = std::make_unique<TADOConnection>();
+    TADOConnection& C = *D.Connection;
+    if (Engine == egSQLite) {
+        C.SetConnectionString("Provider=SQLite;Data Source=" + Folder().filePath("bench.db"));
+    } else {
+        C.SetConnectionString(ProviderStringFromLibpqDsn(qEnvironmentVariable("PG_TEST_DSN")));
+    }
+    C.Open();
+    const QString Columns = QString("(Id Integer Not Null Primary Key, Nome VarChar(40), Valor %1, Data %2, "
+                                    "Qtde Integer, Grupo Integer)")
+                                .arg(Engine == egSQLite ? "Float" : "Double Precision",
+                                     Engine == egSQLite ? "DateTime" : "Timestamp");
+    for (const char* Table : {"Item", "Lixo"}) {
+        if (Engine != egSQLite) C.Execute(QString("Drop Table If Exists %1").arg(Table));
+        C.Execute(QString("Create Table %1 %2").arg(Table, Columns));
+    }
+    Fill(C, "Item", 1, kLoadRows);
+    D.Host = std::make_unique<TTestHost>(&C);
+    return D;
+}
+
+// Permissions are left out: the benchmarks measure loading and the pipeline.
+template <class T>
+std::unique_ptr<T> MakeTable() {
+    std::unique_ptr<T> Table(CreateClasseTabela<T>());
+    Table->SetCheckPermissions(false);
+    return Table;
+}
+
+void LoadQSqlQuery(benchmark::State& State, TEngine Engine) {
+    TADOConnection& C = *Database(Engine).Connection;
+    for (auto _ : State) {
+        QSqlQuery Q(C.Database());
+        Q.setForwardOnly(true);
+        Q.exec("Select Id, Nome, Valor, Data, Qtde, Grupo From Item");
+        std::vector<std::vector<QVariant>> Rows;
+        Rows.reserve(kLoadRows);
+        while (Q.next())
+            Rows.push_back({Q.value(0), Q.value(1), Q.value(2), Q.value(3), Q.value(4), Q.value(5)});
+        if (Rows.size() != kLoadRows) State.SkipWithError("wrong row count");
+    }
+}
+
+void LoadTable(benchmark::State& State, TEngine Engine) {
+    Database(Engine);
+    auto Table = MakeTable<TItemTabela>();
+    for (auto _ : State) {
+        Table->Load({}, {});
+        if (Table->DataSet()->RecordCount() != kLoadRows) State.SkipWithError("wrong row count");
+    }
+}
+
+void DeletePreparedOnce(benchmark::State& State, TEngine Engine) {
+    TADOConnection& C = *Database(Engine).Connection;
+    for (auto _ : State) {
+        State.PauseTiming();
+        Fill(C, "Lixo", 1, kDeleteRows);
+        State.ResumeTiming();
+        QSqlDatabase Db = C.Database();
+        Db.transaction();
+        QSqlQuery Q(Db);
+        Q.prepare("Delete From Lixo Where Id = ?");
+        for (int I = 1; I <= kDeleteRows; ++I) {
+            Q.bindValue(0, I);
+            Q.exec();
+        }
+        Db.commit();
+    }
+}
+
+class TLixoTabela : public TItemTabela {
+    Q_OBJECT
+public:
+    using TItemTabela::TItemTabela;
+    void GetTableName(QString& Name) override { Name = "Lixo"; }
+};
+
+void DeleteRecordsOfTable(benchmark::State& State, TEngine Engine) {
+    TADOConnection& C = *Database(Engine).Connection;
+    auto Table = MakeTable<TLixoTabela>();
+    for (auto _ : State) {
+        State.PauseTiming();
+        Fill(C, "Lixo", 1, kDeleteRows);
+        State.ResumeTiming();
+        if (Table->DeleteRecords({"Grupo"}, {2}, {ofMenor}) != 2) State.SkipWithError("nothing deleted");
+    }
+}
+
+void InsertEachCommitted(benchmark::State& State, TEngine Engine) {
+    TADOConnection& C = *Database(Engine).Connection;
+    for (auto _ : State) {
+        State.PauseTiming();
+        C.Execute("Delete From Lixo");
+        State.ResumeTiming();
+        QSqlQuery Q(C.Database());
+        Q.prepare("Insert Into Lixo (Id, Nome, Qtde) Values (?, ?, ?)");
+        for (int I = 1; I <= kPosts; ++I) {
+            Q.bindValue(0, I);
+            Q.bindValue(1, QString("Item %1").arg(I));
+            Q.bindValue(2, I % 97);
+            Q.exec();
+        }
+    }
+}
+
+void PostThroughPipeline(benchmark::State& State, TEngine Engine) {
+    TADOConnection& C = *Database(Engine).Connection;
+    auto Table = MakeTable<TLixoTabela>();
+    for (auto _ : State) {
+        State.PauseTiming();
+        C.Execute("Delete From Lixo");
+        Table->Load({"Id"}, {0});
+        State.ResumeTiming();
+        TDataSet* Rows = Table->DataSet();
+        for (int I = 1; I <= kPosts; ++I) {
+            Rows->Append();
+            Table->SetFieldValues({"Id", "Nome", "Qtde"}, {I, QString("Item %1").arg(I), I % 97});
+            Rows->Post();
+        }
+    }
+}
+
+void RegisterEngine(TEngine Engine, const char* Name, std::vector<std::pair<std::string, std::string>>& Ratios) {
+    Database(Engine);  // filled before any timing starts
+    const std::pair<const char*, void (*)(benchmark::State&, TEngine)> Benchmarks[] = {
+        {"LoadQSqlQuery", LoadQSqlQuery},           {"LoadTable", LoadTable},
+        {"DeletePreparedOnce", DeletePreparedOnce}, {"DeleteRecords", DeleteRecordsOfTable},
+        {"InsertEachCommitted", InsertEachCommitted}, {"PostThroughPipeline", PostThroughPipeline},
+    };
+    std::string Baseline;
+    for (const auto& [Label, Function] : Benchmarks) {
+        const std::string RunName = std::string(Label) + '/' + Name;
+        benchmark::RegisterBenchmark(RunName.c_str(), Function, Engine)->Unit(benchmark::kMillisecond);
+        if (Baseline.empty()) Baseline = RunName;
+        else Ratios.emplace_back(RunName, std::exchange(Baseline, std::string()));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication App(argc, argv);
+    RegisterComponentMonitor<TOuvinte, TLixoTabela>();
+    // A message would wait for a click: print it instead.
+    controls::SetMessageDialogResponder([](const controls::TMessageDialogCall& Call) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(Call.Msg), qPrintable(Call.Details));
+        return static_cast<int>(platform::ui::mrOk);
+    });
+    std::vector<std::pair<std::string, std::string>> Ratios;
+    RegisterEngine(egSQLite, "SQLite", Ratios);
+    if (!qEnvironmentVariableIsEmpty("PG_TEST_DSN")) RegisterEngine(egPostgreSQL, "PostgreSQL", Ratios);
+    return RunWithRatios(argc, argv, std::move(Ratios));
+}
+
+#include "TableBench.moc"

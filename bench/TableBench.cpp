@@ -56,10 +56,6 @@ public:
     using TComponentMonitor::TComponentMonitor;
 };
 
-struct TDatabase {
-    std::unique_ptr<TADOConnection> Connection;
-    std::unique_ptr<TTestHost> Host;
-};
 
 QTemporaryDir& Folder() {
     static QTemporaryDir Dir;
@@ -89,13 +85,18 @@ void Fill(TADOConnection& C, const QString& Table, int From, int Count) {
     C.CommitTrans();
 }
 
+// Closed before the application ends: a connection outliving it crashes at exit.
+std::map<TEngine, std::unique_ptr<TADOConnection>>& Databases() {
+    static std::map<TEngine, std::unique_ptr<TADOConnection>> Connections;
+    return Connections;
+}
+
 // One database per engine for the whole run, with Item of 100,000 rows and an empty Lixo of the same shape.
-TDatabase& Database(TEngine Engine) {
-    static std::map<TEngine, TDatabase> Databases;
-    TDatabase& D = Databases[Engine];
-    if (D.Connection) return D;
-    D.Connection = std::make_unique<TADOConnection>();
-    TADOConnection& C = *D.Connection;
+TADOConnection& Database(TEngine Engine) {
+    std::unique_ptr<TADOConnection>& D = Databases()[Engine];
+    if (D) return *D;
+    D = std::make_unique<TADOConnection>();
+    TADOConnection& C = *D;
     if (Engine == egSQLite) {
         C.SetConnectionString("Provider=SQLite;Data Source=" + Folder().filePath("bench.db"));
     } else {
@@ -111,20 +112,22 @@ TDatabase& Database(TEngine Engine) {
         C.Execute(QString("Create Table %1 %2").arg(Table, Columns));
     }
     Fill(C, "Item", 1, kLoadRows);
-    D.Host = std::make_unique<TTestHost>(&C);
-    return D;
+    return C;
 }
 
-// Permissions are left out: the benchmarks measure loading and the pipeline.
+// The session (default connection, transaction counter) on the engine's database for one benchmark; permissions
+// are left out: the benchmarks measure loading and the pipeline.
 template <class T>
-std::unique_ptr<T> MakeTable() {
-    std::unique_ptr<T> Table(CreateClasseTabela<T>());
-    Table->SetCheckPermissions(false);
-    return Table;
-}
+struct TTableSession {
+    explicit TTableSession(TEngine Engine) : Host(&Database(Engine)), Table(CreateClasseTabela<T>()) {
+        Table->SetCheckPermissions(false);
+    }
+    TTestHost Host;
+    std::unique_ptr<T> Table;
+};
 
 void LoadQSqlQuery(benchmark::State& State, TEngine Engine) {
-    TADOConnection& C = *Database(Engine).Connection;
+    TADOConnection& C = Database(Engine);
     for (auto _ : State) {
         QSqlQuery Q(C.Database());
         Q.setForwardOnly(true);
@@ -138,8 +141,8 @@ void LoadQSqlQuery(benchmark::State& State, TEngine Engine) {
 }
 
 void LoadTable(benchmark::State& State, TEngine Engine) {
-    Database(Engine);
-    auto Table = MakeTable<TItemTabela>();
+    TTableSession<TItemTabela> Session(Engine);
+    TItemTabela* Table = Session.Table.get();
     for (auto _ : State) {
         Table->Load({}, {});
         if (Table->DataSet()->RecordCount() != kLoadRows) State.SkipWithError("wrong row count");
@@ -147,7 +150,7 @@ void LoadTable(benchmark::State& State, TEngine Engine) {
 }
 
 void DeletePreparedOnce(benchmark::State& State, TEngine Engine) {
-    TADOConnection& C = *Database(Engine).Connection;
+    TADOConnection& C = Database(Engine);
     for (auto _ : State) {
         State.PauseTiming();
         Fill(C, "Lixo", 1, kDeleteRows);
@@ -172,8 +175,9 @@ public:
 };
 
 void DeleteRecordsOfTable(benchmark::State& State, TEngine Engine) {
-    TADOConnection& C = *Database(Engine).Connection;
-    auto Table = MakeTable<TLixoTabela>();
+    TADOConnection& C = Database(Engine);
+    TTableSession<TLixoTabela> Session(Engine);
+    TLixoTabela* Table = Session.Table.get();
     for (auto _ : State) {
         State.PauseTiming();
         Fill(C, "Lixo", 1, kDeleteRows);
@@ -183,7 +187,7 @@ void DeleteRecordsOfTable(benchmark::State& State, TEngine Engine) {
 }
 
 void InsertEachCommitted(benchmark::State& State, TEngine Engine) {
-    TADOConnection& C = *Database(Engine).Connection;
+    TADOConnection& C = Database(Engine);
     for (auto _ : State) {
         State.PauseTiming();
         C.Execute("Delete From Lixo");
@@ -200,8 +204,9 @@ void InsertEachCommitted(benchmark::State& State, TEngine Engine) {
 }
 
 void PostThroughPipeline(benchmark::State& State, TEngine Engine) {
-    TADOConnection& C = *Database(Engine).Connection;
-    auto Table = MakeTable<TLixoTabela>();
+    TADOConnection& C = Database(Engine);
+    TTableSession<TLixoTabela> Session(Engine);
+    TLixoTabela* Table = Session.Table.get();
     for (auto _ : State) {
         State.PauseTiming();
         C.Execute("Delete From Lixo");
@@ -246,7 +251,9 @@ int main(int argc, char** argv) {
     std::vector<std::pair<std::string, std::string>> Ratios;
     RegisterEngine(egSQLite, "SQLite", Ratios);
     if (!qEnvironmentVariableIsEmpty("PG_TEST_DSN")) RegisterEngine(egPostgreSQL, "PostgreSQL", Ratios);
-    return RunWithRatios(argc, argv, std::move(Ratios));
+    const int Result = RunWithRatios(argc, argv, std::move(Ratios));
+    Databases().clear();
+    return Result;
 }
 
 #include "TableBench.moc"

@@ -40,7 +40,9 @@ TEST_P(TableLoadTest, EachFormSendsItsSelectBindsItsValuesInMarkerOrderAndReturn
         {"columns", [](TPedidoTeste& T) { return T.LoadFields({"idpedido", "Quantidade"}, {"IdCliente"}, {1}); },
          "Select\r\n  IdPedido, Quantidade\r\nFrom\r\n  Pedido\r\nWhere\r\n  IdCliente = ?", {"0"}, "1,2"},
         {"no limit",
-         [](TPedidoTeste& T) { return T.Load({}, {}, {}, {}, QString(), {}, {}, {"IdPedido Desc"}, 0, nullptr, false); },
+         [](TPedidoTeste& T) {
+             return T.Load({}, {}, {}, {}, QString(), {}, {}, {"IdPedido Desc"}, 0, nullptr, false);
+         },
          kAllColumns + "\r\nOrder By\r\n  IdPedido Desc", {}, "4,3,2,1"},
         {"limit", [](TPedidoTeste& T) { return T.Load({}, {}, {}, {}, QString(), {}, {}, {"IdPedido Desc"}, 10,
                                                       nullptr, false); },
@@ -60,7 +62,8 @@ TEST_P(TableLoadTest, EachFormSendsItsSelectBindsItsValuesInMarkerOrderAndReturn
          },
          kAllColumns + "Where\r\n  Quantidade >= :Quantidade and Quantidade <= :Quantidade_1",
          {"Quantidade", "Quantidade_1"}, "1,2"},
-        {"colon in the where text", [](TPedidoTeste& T) { return T.LoadWhere("IdCliente = :Cliente", {"Cliente"}, {2}); },
+        {"colon in the where text",
+         [](TPedidoTeste& T) { return T.LoadWhere("IdCliente = :Cliente", {"Cliente"}, {2}); },
          kAllColumns + "Where\r\n  IdCliente = :Cliente", {"Cliente"}, "3,4"},
         {"where text before the conditions",
          [](TPedidoTeste& T) {

@@ -1,9 +1,11 @@
 // The table class against plain Qt SQL on the same data, in one run, on a
 // SQLite file and, when PG_TEST_DSN names a server, on PostgreSQL: a load of
-// 100,000 rows of six columns against a query loop that keeps the rows, a
-// deletion by condition of 10,000 rows through the delete pipeline against one
-// prepared Delete per row in one transaction, and 1,000 posts applied one by
-// one through the whole post pipeline against 1,000 single Inserts.
+// 100,000 rows of six columns against a query loop that keeps the rows; 10,000
+// edits applied at the end of one update against the same Updates prepared
+// once in one transaction; a deletion by condition of 10,000 rows through the
+// delete pipeline against one prepared Delete per row in one transaction; and
+// 1,000 posts applied one by one through the whole post pipeline (with a
+// monitor) against 1,000 single Inserts.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -29,6 +31,7 @@ namespace {
 
 constexpr int kLoadRows = 100000;
 constexpr int kDeleteRows = 10000;
+constexpr int kEditRows = 10000;
 constexpr int kPosts = 1000;
 
 class TItemTabela : public TClasseTabela {
@@ -149,6 +152,43 @@ void LoadTable(benchmark::State& State, TEngine Engine) {
     }
 }
 
+void UpdatesPreparedOnce(benchmark::State& State, TEngine Engine) {
+    QSqlDatabase Db = Database(Engine).Database();
+    int Round = 0;
+    for (auto _ : State) {
+        ++Round;
+        Db.transaction();
+        QSqlQuery Q(Db);
+        Q.prepare("Update Item Set Valor = ? Where Id = ?");
+        for (int I = 1; I <= kEditRows; ++I) {
+            Q.bindValue(0, I * 2.5 + Round);
+            Q.bindValue(1, I);
+            Q.exec();
+        }
+        Db.commit();
+    }
+}
+
+void EditsInOneUpdate(benchmark::State& State, TEngine Engine) {
+    TTableSession<TItemTabela> Session(Engine);
+    TItemTabela* Table = Session.Table.get();
+    int Round = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        Table->Load({"Id"}, {kEditRows}, {ofMenorIgual});
+        State.ResumeTiming();
+        ++Round;
+        TDataSet* Rows = Table->DataSet();
+        Table->BeginUpdate();
+        for (Rows->First(); !Rows->Eof(); Rows->Next()) {
+            Rows->Edit();
+            Table->SetFieldValue("Valor", Rows->FieldByName("Id")->AsInteger() * 2.5 + Round);
+            Rows->Post();
+        }
+        Table->EndUpdate();
+    }
+}
+
 void DeletePreparedOnce(benchmark::State& State, TEngine Engine) {
     TADOConnection& C = Database(Engine);
     for (auto _ : State) {
@@ -225,6 +265,7 @@ void RegisterEngine(TEngine Engine, const char* Name, std::vector<std::pair<std:
     Database(Engine);  // filled before any timing starts
     const std::pair<const char*, void (*)(benchmark::State&, TEngine)> Benchmarks[] = {
         {"LoadQSqlQuery", LoadQSqlQuery},           {"LoadTable", LoadTable},
+        {"UpdatesPreparedOnce", UpdatesPreparedOnce}, {"EditsInOneUpdate", EditsInOneUpdate},
         {"DeletePreparedOnce", DeletePreparedOnce}, {"DeleteRecords", DeleteRecordsOfTable},
         {"InsertEachCommitted", InsertEachCommitted}, {"PostThroughPipeline", PostThroughPipeline},
     };

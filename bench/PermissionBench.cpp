@@ -55,13 +55,15 @@ dataaccess::testing::TTestHost& Session() {
     return *Host;
 }
 
+// Arg: how many objects, spread over the 10 tables.
 void BM_PermissionObjectsCreatedAndLoaded(benchmark::State& State) {
     Session();
+    const int Count = static_cast<int>(State.range(0));
     for (auto _ : State) {
         ClearPermissionCache();
         std::vector<std::unique_ptr<TPermissaoClasse>> Objects;
-        Objects.reserve(kObjects);
-        for (int I = 0; I < kObjects; ++I) {
+        Objects.reserve(Count);
+        for (int I = 0; I < Count; ++I) {
             Objects.push_back(std::make_unique<TPermissaoClasse>(TableName(I), nullptr));
             Objects.back()->Load();
         }
@@ -69,7 +71,7 @@ void BM_PermissionObjectsCreatedAndLoaded(benchmark::State& State) {
         benchmark::DoNotOptimize(Objects.data());
     }
 }
-BENCHMARK(BM_PermissionObjectsCreatedAndLoaded)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PermissionObjectsCreatedAndLoaded)->Arg(kTables)->Arg(kObjects)->Unit(benchmark::kMillisecond);
 
 void BM_BareQueryPerTable(benchmark::State& State) {
     QSqlQuery Query(Session().DefaultConnection()->Database());
@@ -97,5 +99,6 @@ BENCHMARK(BM_BareQueryPerTable)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(argc, argv);
-    return RunWithRatios(argc, argv, {{"BM_PermissionObjectsCreatedAndLoaded", "BM_BareQueryPerTable"}});
+    return RunWithRatios(argc, argv, {{"BM_PermissionObjectsCreatedAndLoaded/1000", "BM_BareQueryPerTable"},
+                                        {"BM_PermissionObjectsCreatedAndLoaded/10", "BM_BareQueryPerTable"}});
 }

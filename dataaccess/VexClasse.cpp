@@ -54,11 +54,6 @@ auto InBatch(TBody&& Body) {
     }
 }
 
-QString ActionName(TPermissionAction Action) {
-    static const char* const kNames[] = {"Visualizar", "Inserir", "Atualizar", "Excluir", "Imprimir"};
-    return kNames[Action];
-}
-
 }  // namespace
 
 TClasseTabelaOwner::TClasseTabelaOwner(TClasseTabela* Table) : FTable(Table) {}
@@ -597,7 +592,7 @@ int TClasseTabela::GetMinReasonLength(TPermissionAction) { return 1; }
 
 void TClasseTabela::GetOperationDescription(QString& Text) {
     if (Text.isEmpty()) Text = Caption();
-    Text = ActionName(FLastAction) + " - " + Text;
+    Text = PermissionActionName(FLastAction) + " - " + Text;
 }
 
 void TClasseTabela::DispatchMonitors(const QString& Label, const std::function<bool(IComponentMonitor&)>& Call,

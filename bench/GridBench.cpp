@@ -16,7 +16,11 @@
 #include <QTableView>
 #include <map>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "bench/RatioReporter.h"
 #include "platform/data/DBClient.h"
 #include "platform/ui/DBGrids.h"
 
@@ -220,13 +224,17 @@ BENCHMARK(BM_TableViewScrollPage)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMi
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     // The data is built before any measurement.
     Table(kSmall);
     Table(kLarge);
     Sql();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // Each grid case at a million rows against a thousand, and against the table view at a million.
+    std::vector<std::pair<std::string, std::string>> Ratios;
+    const std::string Small = "/" + std::to_string(kSmall), Large = "/" + std::to_string(kLarge);
+    for (const std::string Case : {"FirstPaint", "PaintAfterEnd", "ScrollPage"}) {
+        const std::string View = "BM_TableView" + Case + Large + (Case == "PaintAfterEnd" ? "/iterations:3" : "");
+        Ratios.emplace_back("BM_Grid" + Case + Large, "BM_Grid" + Case + Small);
+        Ratios.emplace_back("BM_Grid" + Case + Large, View);
+    }
+    return RunWithRatios(argc, argv, std::move(Ratios));
 }

@@ -2,9 +2,11 @@
 
 #include <QEvent>
 #include <QScrollBar>
+#include <algorithm>
 #include <memory>
 
 #include "controls/VexButton.h"
+#include "controls/VexStoredSettings.h"
 #include "platform/ui/Fonts.h"
 
 namespace controls {
@@ -71,7 +73,6 @@ TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
     CreateMessageTable();
     grdMensagem = new platform::ui::TDBReadOnlyGrid(splMensagem);
     grdMensagem->setObjectName("grdMensagem");
-    grdMensagem->SetScrollBars(platform::ui::TScrollStyle::ssNone);
     grdMensagem->SetImages(ilsVexMessageExGrid);
     grdMensagem->OnGetImageIndex = [this](platform::ui::TDBReadOnlyGrid* Sender, TField* Field, int& ImageIndex) {
         grdMensagemGetImageIndex(Sender, Field, ImageIndex);
@@ -99,9 +100,11 @@ TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
     btnDetalhes->SetGroupIndex(1);
     btnDetalhes->SetAllowAllUp(true);
     btnDetalhes->SetAction(actDetalhes);
+    FormCreate();
 }
 
 TfrmVexMessageEx::~TfrmVexMessageEx() {
+    FormDestroy();
     // The grid and the memo are told nothing more once the table goes.
     dsrMensagem->SetDataSet(nullptr);
 }
@@ -143,6 +146,30 @@ void TfrmVexMessageEx::CreateDetailsPane() {
     splMensagem->setStretchFactor(1, 0);
     splMensagem->setSizes({193 - 55 - 8, 55});
     pnlDetalhes->hide();
+}
+
+void TfrmVexMessageEx::FormCreate() {
+    grdMensagem->SetScrollBars(platform::ui::TScrollStyle::ssNone);
+    const std::unique_ptr<TStoredSettings> Settings = OpenStoredSettings(kMessageWindowSettingsKey);
+    if (!Settings) return;
+    resize(Settings->ReadInteger("Form", "Width", width()), Settings->ReadInteger("Form", "Height", height()));
+    SetDetailsHeight(Settings->ReadInteger("Detalhes", "Height", pnlDetalhes->height()));
+    pnlDetalhes->setVisible(Settings->ReadBool("Detalhes", "Visible", false));
+    actDetalhesUpdate(actDetalhes);
+}
+
+void TfrmVexMessageEx::FormDestroy() {
+    const std::unique_ptr<TStoredSettings> Settings = OpenStoredSettings(kMessageWindowSettingsKey);
+    if (!Settings) return;
+    Settings->WriteInteger("Form", "Width", width());
+    Settings->WriteInteger("Form", "Height", height());
+    Settings->WriteInteger("Detalhes", "Height", pnlDetalhes->height());
+    Settings->WriteBool("Detalhes", "Visible", pnlDetalhes->isVisibleTo(this));
+}
+
+void TfrmVexMessageEx::SetDetailsHeight(int Height) {
+    pnlDetalhes->resize(pnlDetalhes->width(), Height);
+    splMensagem->setSizes({std::max(0, splMensagem->height() - Height - splMensagem->handleWidth()), Height});
 }
 
 void TfrmVexMessageEx::ShowDetailsOfCurrent() {

@@ -17,12 +17,18 @@ namespace controls {
 
 class TVexButton;
 
+// The key under which the window remembers its size and its details pane.
+inline constexpr const char* kMessageWindowSettingsKey = "Janela_Mensagens";
+
 class TfrmVexMessageEx : public platform::ui::TCustomForm {
     Q_OBJECT
 public:
     explicit TfrmVexMessageEx(QWidget* AOwner = nullptr);
     ~TfrmVexMessageEx() override;
 
+    // Read and write the remembered sizes; nothing happens where no settings store is registered.
+    void FormCreate();
+    void FormDestroy();
     // Appends the messages in order and moves to the first.
     void AddMessages(const std::vector<TMessageItem>& Items);
     // The Mensagem column takes the grid's width left by the Tipo column.
@@ -56,6 +62,7 @@ private:
     void CreateMessageTable();
     void CreateDetailsPane();
     void ShowDetailsOfCurrent();
+    void SetDetailsHeight(int Height);
 };
 
 // Shows several messages in the extended box and answers its modal result.

@@ -1,5 +1,6 @@
 #include "dataaccess/VexHost.h"
 
+#include "dataaccess/VexDbIni.h"
 #include "dataaccess/VexSession.h"
 
 namespace dataaccess {
@@ -13,6 +14,7 @@ TVexHost* Host() { return gHost; }
 void SetHost(TVexHost* Value) {
     gHost = Value;
     ResetSession();
+    RegisterStoredSettings();
 }
 
 }  // namespace dataaccess

@@ -460,6 +460,7 @@ void TADOConnection::ApplyTimeout(int Seconds) {
 }
 
 void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int Timeout) {
+    if (OnWillExecute) OnWillExecute(this, Statement.Source);
     if (FTransactionAborted) DatabaseError(kTransactionAborted);
     for (size_t I = 0; I < Statement.ParamOrder.size(); ++I) {
         const TParameter& P = (*Params)[Statement.ParamOrder[I]];

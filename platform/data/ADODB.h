@@ -139,6 +139,8 @@ public:
     TFieldDefs TableFieldDefs(const QString& Table);
 
     std::function<void(TADOConnection* Sender)> BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
+    // Told of every statement before it runs, as its caller wrote it.
+    std::function<void(TADOConnection* Sender, const QString& Sql)> OnWillExecute;
 
 private:
     struct TStatement {

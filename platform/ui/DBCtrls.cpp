@@ -2,8 +2,12 @@
 
 #include <QAbstractItemView>
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
+#include <QTextCursor>
+#include <algorithm>
 
 #include "platform/ui/Messages.h"
 
@@ -18,8 +22,14 @@ void ShowWantsEscape(QWidget* Control, const TFieldDataLink& Link) {
     Control->setProperty("WantEscape", Link.IsModified());
 }
 
+// 0 when the field sets no limit.
+int FieldMaxLength(const TField* Field) {
+    return Field && platform::data::IsStringType(Field->DataType()) ? std::max(Field->Size(), 0) : 0;
+}
+
 int MaxLengthOf(const TField* Field) {
-    return Field && platform::data::IsStringType(Field->DataType()) && Field->Size() > 0 ? Field->Size() : 32767;
+    const int Limit = FieldMaxLength(Field);
+    return Limit > 0 ? Limit : 32767;
 }
 
 }  // namespace
@@ -75,8 +85,9 @@ void TDBEdit::focusOutEvent(QFocusEvent* Event) {
 TDBMemo::TDBMemo(QWidget* AParent) : QPlainTextEdit(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
     FDataLink->OnDataChange = [this] { DataChange(); };
     FDataLink->OnEditingChange = [this] { DataChange(); };
-    FDataLink->OnUpdateData = [this] { Field()->SetAsString(toPlainText()); };
+    FDataLink->OnUpdateData = [this] { Field()->SetAsString(Lines()); };
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        LimitLength();
         if (hasFocus()) FDataLink->Modified();
         ShowWantsEscape(this, *FDataLink);
     });
@@ -89,8 +100,27 @@ void TDBMemo::DataChange() {
     setReadOnly(!FDataLink->CanModify());
     if (FDataLink->IsModified()) return;
     const QSignalBlocker Quiet(this);
-    if (const QString Shown = Field() ? Field()->AsString() : QString(); Shown != toPlainText()) setPlainText(Shown);
+    if (QString Shown = Field() ? Field()->AsString() : QString(); Shown != Lines())
+        setPlainText(Shown.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     ShowWantsEscape(this, *FDataLink);
+}
+
+QString TDBMemo::Lines() const {
+    // Lines end in CR LF in the field, as the platform's edit controls write them.
+    return toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+void TDBMemo::LimitLength() {
+    const int Limit = FieldMaxLength(Field());
+    const int Excess = static_cast<int>(Lines().size()) - Limit;
+    if (Limit <= 0 || Excess <= 0) return;
+    // What was just typed or pasted ends at the caret: its tail is dropped.
+    QTextCursor Cursor = textCursor();
+    const int End = Cursor.position();
+    Cursor.setPosition(std::max(0, End - Excess));
+    Cursor.setPosition(End, QTextCursor::KeepAnchor);
+    const QSignalBlocker Quiet(this);
+    Cursor.removeSelectedText();
 }
 
 void TDBMemo::keyPressEvent(QKeyEvent* Event) {
@@ -284,6 +314,7 @@ TDBText::~TDBText() { FDataLink.reset(); }
 TDBImage::TDBImage(QWidget* AParent) : QLabel(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
     FDataLink->OnDataChange = [this] { DataChange(); };
     setAlignment(Qt::AlignCenter);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 TDBImage::~TDBImage() { FDataLink.reset(); }
@@ -291,6 +322,20 @@ TDBImage::~TDBImage() { FDataLink.reset(); }
 void TDBImage::DataChange() {
     FPicture = Field() && !Field()->IsNull() ? QImage::fromData(Field()->AsBytes()) : QImage();
     setPixmap(QPixmap::fromImage(FPicture));
+}
+
+bool TDBImage::PasteFromClipboard() {
+    const QImage Pasted = QGuiApplication::clipboard()->image();
+    return !Pasted.isNull() && LoadPicture(Pasted);
+}
+
+void TDBImage::keyPressEvent(QKeyEvent* Event) {
+    if (Event->matches(QKeySequence::Paste)) {
+        PasteFromClipboard();
+        Event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(Event);
 }
 
 bool TDBImage::LoadPicture(const QImage& Value) {

@@ -69,6 +69,10 @@ protected:
 private:
     friend class TDataControlMembers<TDBMemo>;
     void DataChange();
+    // The text as the field keeps it.
+    QString Lines() const;
+    // A string field's size limits the text, as an edit's maximum length does.
+    void LimitLength();
     std::unique_ptr<TFieldDataLink> FDataLink;
 };
 
@@ -156,6 +160,11 @@ public:
     QImage Picture() const { return FPicture; }
     // Stores Value in the field as PNG (auto-edit first); false when the field cannot change.
     bool LoadPicture(const QImage& Value);
+    // Ctrl+V: the clipboard's picture into the field; false when it holds none or the field cannot change.
+    bool PasteFromClipboard();
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     friend class TDataControlMembers<TDBImage>;

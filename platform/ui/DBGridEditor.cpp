@@ -119,10 +119,22 @@ bool TInplaceEditor::eventFilter(QObject* Watched, QEvent* Event) {
         DropDown();
         return true;
     }
-    if (DroppedDown() || !IsGridKey(Key)) return QWidget::eventFilter(Watched, Event);
+    if (DroppedDown() || !(IsGridKey(Key) || AtTextEdge(Key))) return QWidget::eventFilter(Watched, Event);
     int Code = Key->key();
     OnKeyDown(Code, Key->modifiers());
     return Code == 0;
+}
+
+bool TInplaceEditor::AtTextEdge(const QKeyEvent* Key) const {
+    if ((Key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    const QLineEdit* Edit = FKind == ekPickList ? FCombo->lineEdit() : FEdit;
+    const int Length = static_cast<int>(Edit->text().size());
+    const int Start = Edit->hasSelectedText() ? Edit->selectionStart() : Edit->cursorPosition();
+    const int End = Edit->hasSelectedText() ? Edit->selectionEnd() : Start;
+    const bool Whole = Start == 0 && End == Length;
+    if (Key->key() == Qt::Key_Left) return Start == 0 && (End == 0 || Whole);
+    if (Key->key() == Qt::Key_Right) return End == Length && (Start == Length || Whole);
+    return false;
 }
 
 void TInplaceEditor::resizeEvent(QResizeEvent*) { Place(); }

@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <functional>
 
+class QKeyEvent;
+
 namespace platform::ui {
 
 class TInplaceEditor : public QWidget {
@@ -48,6 +50,9 @@ protected:
 private:
     void UserChanged();
     void Place();
+    // Left at the start of the text or Right at its end (or with all of it
+    // selected): the key leaves the editor for the next column.
+    bool AtTextEdge(const QKeyEvent* Key) const;
 
     TKind FKind = ekText;
     QLineEdit* FEdit;

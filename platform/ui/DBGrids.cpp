@@ -6,6 +6,7 @@
 #include <QScopedValueRollback>
 #include <QWheelEvent>
 #include <algorithm>
+#include <unordered_set>
 
 #include "platform/ui/DBConsts.h"
 
@@ -75,6 +76,17 @@ void TBookmarkList::Toggle(TBookmark Value, bool Selected) {
     if (Selected == (Index >= 0)) return;
     if (Selected) FItems.push_back(Value);
     else FItems.erase(FItems.begin() + Index);
+    FGrid->update();
+}
+
+void TBookmarkList::SelectRange(int From, int To) {
+    TDataSet* DataSet = FGrid->DataSet();
+    if (!DataSet) return;
+    std::unordered_set<TBookmark> Known(FItems.begin(), FItems.end());
+    for (int Row = std::min(From, To); Row <= std::max(From, To); ++Row) {
+        const TBookmark Mark = DataSet->DisplayBookmark(Row);
+        if (Mark != 0 && Known.insert(Mark).second) FItems.push_back(Mark);
+    }
     FGrid->update();
 }
 
@@ -171,9 +183,7 @@ TCustomDBGrid::TCustomDBGrid(QWidget* AParent)
     });
     FEditor->OnChanging = [this] { return EditorChanging(); };
     FEditor->OnKeyDown = [this](int& Key, Qt::KeyboardModifiers Shift) { EditorKeyDown(Key, Shift); };
-    FEditor->OnEditButtonClick = [this] {
-        if (OnEditButtonClick) RunGuarded([this] { OnEditButtonClick(this); });
-    };
+    FEditor->OnEditButtonClick = [this] { EditButtonClick(); };
 }
 
 TCustomDBGrid::~TCustomDBGrid() {
@@ -590,7 +600,7 @@ void TCustomDBGrid::MoveToRow(int Row, Qt::KeyboardModifiers Shift) {
     if (!Data || !CommitEditor()) return;
     const int Active = Data->ActiveDisplayIndex();
     if (Row == Active) return;
-    if (!(Shift & Qt::ControlModifier) && (FOptions & dgMultiSelect)) FSelectedRows.Clear();
+    if (!(Shift & (Qt::ControlModifier | Qt::ShiftModifier)) && (FOptions & dgMultiSelect)) FSelectedRows.Clear();
     if (Data->State() != platform::data::dsInsert) {
         Data->MoveBy(Row - Active);
     } else {
@@ -652,6 +662,14 @@ void TCustomDBGrid::DeleteRecords() {
     else Data->Delete();
 }
 
+bool TCustomDBGrid::HasEllipsis(int Column) const {
+    return CanEditColumn(Column) && FColumns[Column]->ButtonStyle() == cbsEllipsis;
+}
+
+void TCustomDBGrid::EditButtonClick() {
+    if (OnEditButtonClick) RunGuarded([this] { OnEditButtonClick(this); });
+}
+
 void TCustomDBGrid::CancelEdits() {
     TDataSet* Data = DataSet();
     if (FEditorShown && FEditor->Modified()) {
@@ -689,7 +707,9 @@ void TCustomDBGrid::KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
         case Qt::Key_Right: MoveColumn(1, false); break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (!FEditorShown) SetEditorMode(true);
+            // Ctrl+Enter is the keyboard's way to the ellipsis button.
+            if (Ctrl && HasEllipsis(FSelectedIndex)) EditButtonClick();
+            else if (!FEditorShown) SetEditorMode(true);
             else if (CommitEditor() && !(FOptions & dgAlwaysShowEditor)) HideEditor();
             break;
         case Qt::Key_F2: SetEditorMode(true); break;
@@ -765,6 +785,9 @@ void TCustomDBGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shif
     const int Column = ColumnAt(X);
     if (!Data || Row < 0) return;
     const bool SameCell = Row == Data->ActiveDisplayIndex() && Column == FSelectedIndex;
+    // Shift+click selects every row from the current one to the one clicked.
+    if ((FOptions & dgMultiSelect) && (Shift & Qt::ShiftModifier) && Data->State() != platform::data::dsInsert)
+        FSelectedRows.SelectRange(Data->ActiveDisplayIndex(), Row);
     MoveToRow(Row, Shift);
     if (Column >= 0 && !(FOptions & dgRowSelect)) SetSelectedIndex(Column);
     if ((FOptions & dgMultiSelect) && (Shift & Qt::ControlModifier))

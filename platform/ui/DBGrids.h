@@ -58,6 +58,8 @@ public:
     int IndexOf(platform::data::TBookmark Value) const;
     bool CurrentRowSelected() const;
     void SetCurrentRowSelected(bool Value);
+    // Adds the shown rows From to To (either order), keeping those already selected.
+    void SelectRange(int From, int To);
     void Clear();
     // Deletes the selected rows from the dataset.
     void Delete();
@@ -212,6 +214,8 @@ private:
     bool EditorChanging();
     void EditorKeyDown(int& Key, Qt::KeyboardModifiers Shift);
     void CancelEdits();
+    bool HasEllipsis(int Column) const;
+    void EditButtonClick();
 
     std::unique_ptr<TGridLink> FLink;
     TDBGridColumns FColumns;

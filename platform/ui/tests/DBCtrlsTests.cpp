@@ -1,5 +1,7 @@
 #include <QLineEdit>
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 using namespace platform::ui;
 using namespace platform::data;
 using testing_data::TPeople;
+using testing_data::TPhotos;
 using testing_data::TReports;
 using testing_data::TShownForm;
 
@@ -171,20 +174,74 @@ TEST(DBTextAndImage, ShowTheField) {
     TShownForm Shown;
     auto* Balance = Bound<TDBText>(&Shown.Form, People.Source, "Saldo", 10);
     EXPECT_EQ(Balance->text(), "10,50");
-    TClientDataSet Photos;
-    Photos.FieldDefs().Add("Foto", ftBlob);
-    Photos.CreateDataSet();
-    Photos.Append();
-    TDataSource PhotoSource;
-    PhotoSource.SetDataSet(&Photos);
-    auto* Photo = Bound<TDBImage>(&Shown.Form, PhotoSource, "Foto", 40);
+    TPhotos Photos;
+    auto* Photo = Bound<TDBImage>(&Shown.Form, Photos.Source, "Foto", 40);
     QImage Red(4, 3, QImage::Format_RGB32);
     Red.fill(Qt::red);
     EXPECT_TRUE(Photo->LoadPicture(Red));
-    Photos.Post();
+    Photos.Table.Post();
     EXPECT_EQ(Photo->Picture().convertToFormat(QImage::Format_RGB32), Red);
-    Photos.Append();
+    Photos.Table.Append();
     EXPECT_TRUE(Photo->Picture().isNull());
+}
+
+TEST(DBMemo, TypingEditsWithinTheFieldSizeEscTakesBackAndLeavingWritesLinesEndedInCrLf) {
+    TPeople People;
+    TShownForm Shown;
+    auto* City = Bound<TDBMemo>(&Shown.Form, People.Source, "Cidade", 10);
+    auto* Notes = Bound<TDBMemo>(&Shown.Form, People.Source, "Obs", 40);
+    auto* Other = Bound<TDBEdit>(&Shown.Form, People.Source, "Nome", 70);
+    EXPECT_EQ(City->toPlainText(), "Recife");
+    EXPECT_EQ(Notes->toPlainText(), "Cliente desde 2019\nPrefere e-mail") << "CR LF is one line break";
+
+    TypeInto(City, "x");
+    EXPECT_EQ(People.Table.State(), dsEdit) << "auto-edit";
+    QTest::keyClick(City, Qt::Key_Escape);
+    EXPECT_EQ(City->toPlainText(), "Recife");
+    EXPECT_EQ(People.Table.FieldByName("Cidade")->AsString(), "Recife");
+
+    City->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(City, "Cabo de Santo Agostinho ");
+    EXPECT_EQ(City->toPlainText(), "Cabo de Santo Recife") << "the field's 20 characters at most";
+    Notes->setFocus();
+    EXPECT_EQ(People.Table.FieldByName("Cidade")->AsString(), "Cabo de Santo Recife")
+        << "leaving the memo writes the field";
+
+    Notes->moveCursor(QTextCursor::End);
+    QTest::keyClick(Notes, Qt::Key_Return);
+    const QString Long(300, QLatin1Char('a'));
+    QTest::keyClicks(Notes, Long);
+    Other->setFocus();
+    EXPECT_EQ(People.Table.FieldByName("Obs")->AsString(), "Cliente desde 2019\r\nPrefere e-mail\r\n" + Long)
+        << "a memo field has no limit; lines end in CR LF";
+    People.Table.Next();
+    EXPECT_EQ(City->toPlainText(), "Natal") << "the memo follows the cursor";
+}
+
+TEST(DBImage, CtrlVPastesTheClipboardPictureWhereTheFieldCanChange) {
+    TShownForm Shown;
+    TPhotos Photos;
+    Photos.Table.Post();
+    auto* Photo = Bound<TDBImage>(&Shown.Form, Photos.Source, "Foto", 10);
+    QImage Blue(5, 2, QImage::Format_RGB32);
+    Blue.fill(Qt::blue);
+
+    QGuiApplication::clipboard()->setText("sem figura");
+    Photo->setFocus();
+    QTest::keyClick(Photo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Photos.Table.State(), dsBrowse) << "no picture, no edit";
+
+    QGuiApplication::clipboard()->setImage(Blue);
+    Photo->SetReadOnly(true);
+    QTest::keyClick(Photo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(Photo->Picture().isNull()) << "a read-only image takes nothing";
+    Photo->SetReadOnly(false);
+    QTest::keyClick(Photo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Photos.Table.State(), dsEdit);
+    Photos.Table.Post();
+    const QImage Stored = QImage::fromData(Photos.Table.FieldByName("Foto")->AsBytes());
+    EXPECT_EQ(Stored.convertToFormat(QImage::Format_RGB32), Blue);
+    EXPECT_EQ(Photo->Picture().convertToFormat(QImage::Format_RGB32), Blue);
 }
 
 TEST(DBNavigator, ButtonsFollowTheStateAndAct) {

@@ -276,6 +276,63 @@ TEST(DBGrid, PickListColumnsEditThroughTheirList) {
     ASSERT_NE(Button, nullptr);
     QTest::mouseClick(Button, Qt::LeftButton);
     EXPECT_EQ(Asked, 1);
+    Setup.Keys({Qt::Key_Return}, Qt::ControlModifier);
+    EXPECT_EQ(Asked, 2) << "Ctrl+Enter in the editor presses the button";
+    Setup.Keys({Qt::Key_Escape});
+    ASSERT_FALSE(Setup.Grid->EditorMode());
+    Setup.Keys({Qt::Key_Return}, Qt::ControlModifier);
+    EXPECT_EQ(Asked, 3) << "and so it does on the cell";
+    EXPECT_FALSE(Setup.Grid->EditorMode());
+    Setup.Grid->Columns().Add()->SetFieldName("Nome");
+    Setup.Keys({Qt::Key_Right});
+    Setup.Keys({Qt::Key_Return}, Qt::ControlModifier);
+    EXPECT_EQ(Asked, 3) << "a column without the button opens its editor";
+    EXPECT_TRUE(Setup.Grid->EditorMode());
+}
+
+TEST(DBGrid, LeftAndRightAtTheEdgesOfTheEditorsTextGoToTheNeighbouringColumn) {
+    TGridOnForm Setup;
+    TCustomDBGrid& Grid = *Setup.Grid;
+    Setup.Keys({Qt::Key_F2});
+    ASSERT_TRUE(Grid.EditorMode());
+    Setup.Keys({Qt::Key_End, Qt::Key_Left});
+    EXPECT_EQ(Grid.SelectedIndex(), 0) << "inside the text the caret moves";
+    Setup.Keys({Qt::Key_End});
+    Setup.Type("z");
+    Setup.Keys({Qt::Key_Right});
+    EXPECT_EQ(Grid.SelectedIndex(), 1);
+    EXPECT_EQ(Setup.People.Name(), "Anaz") << "leaving the cell writes it";
+    EXPECT_TRUE(Grid.EditorMode());
+    Setup.Keys({Qt::Key_Home, Qt::Key_Left});
+    EXPECT_EQ(Grid.SelectedIndex(), 0);
+    Setup.Keys({Qt::Key_Right});
+    EXPECT_EQ(Grid.SelectedIndex(), 1) << "with the whole text selected either key leaves";
+}
+
+TEST(DBGrid, ShiftClickOnRowsOrTheIndicatorSelectsTheRangeFromTheCurrentRow) {
+    TGridOnForm Setup(5);
+    TCustomDBGrid& Grid = *Setup.Grid;
+    Grid.SetOptions(Grid.Options() | dgMultiSelect);
+    auto SelectedNames = [&] {
+        QStringList Names;
+        const TBookmark Current = Setup.People.Table.GetBookmark();
+        for (int I = 0; I < Grid.SelectedRows().Count(); ++I) {
+            Setup.People.Table.GotoBookmark(Grid.SelectedRows().Items(I));
+            Names << Setup.People.Name();
+        }
+        Setup.People.Table.GotoBookmark(Current);
+        Names.sort();
+        return Names;
+    };
+    QTest::mouseClick(&Grid, Qt::LeftButton, {}, Setup.Cell(0, 1));
+    QTest::mouseClick(&Grid, Qt::LeftButton, Qt::ShiftModifier, Setup.Cell(1, 3));
+    EXPECT_EQ(SelectedNames(), QStringList({"Bia", "Caio", "Pessoa 0"}));
+    EXPECT_EQ(Setup.People.Table.RecNo(), 4);
+    QTest::mouseClick(&Grid, Qt::LeftButton, Qt::ShiftModifier, Grid.CellRect(-1, 0).center());
+    EXPECT_EQ(SelectedNames(), QStringList({"Ana", "Bia", "Caio", "Pessoa 0"})) << "the indicator too; no repeats";
+    EXPECT_EQ(Setup.People.Table.RecNo(), 1);
+    QTest::mouseClick(&Grid, Qt::LeftButton, {}, Setup.Cell(0, 5));
+    EXPECT_EQ(Grid.SelectedRows().Count(), 0) << "a plain click starts again";
 }
 
 TEST(DBGrid, EditsOfAnSQLiteQueryReachTheTableAndItsRefusalsKeepTheRow) {

@@ -17,7 +17,8 @@ inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Tex
 namespace testing_data {
 
 // Nome (string 20, required), Cidade (string 20), Saldo (float, shown with
-// two decimals), Ativo (Boolean), Tipo (integer, hidden); rows Ana, Bia, Caio.
+// two decimals), Ativo (Boolean), Tipo (integer, hidden), Obs (memo of
+// several lines, hidden); rows Ana, Bia, Caio.
 struct TPeople {
     platform::data::TClientDataSet Table;
     platform::data::TDataSource Source;
@@ -30,14 +31,16 @@ struct TPeople {
         Saldo->SetDisplayFormat("#,##0.00");
         new TField(&Table, "Ativo", ftBoolean);
         new TField(&Table, "Tipo", ftInteger);
+        new TField(&Table, "Obs", ftMemo);
         Table.FieldByName("Tipo")->SetVisible(false);
+        Table.FieldByName("Obs")->SetVisible(false);
         Table.FieldByName("Nome")->SetRequired(true);
         Table.CreateDataSet();
         Table.DisableControls();
-        Table.AppendRecord({"Ana", "Recife", 10.5, true, 0});
-        Table.AppendRecord({"Bia", "Natal", 20, false, 1});
-        Table.AppendRecord({"Caio", "Olinda", 30, true, 2});
-        for (int I = 0; I < Extra; ++I) Table.AppendRecord({QString("Pessoa %1").arg(I), "Recife", I, false, 0});
+        Table.AppendRecord({"Ana", "Recife", 10.5, true, 0, "Cliente desde 2019\r\nPrefere e-mail"});
+        Table.AppendRecord({"Bia", "Natal", 20, false, 1, ""});
+        Table.AppendRecord({"Caio", "Olinda", 30, true, 2, ""});
+        for (int I = 0; I < Extra; ++I) Table.AppendRecord({QString("Pessoa %1").arg(I), "Recife", I, false, 0, ""});
         Table.First();
         Table.EnableControls();
         Source.SetDataSet(&Table);
@@ -57,6 +60,18 @@ struct TKinds {
         for (const auto& [Id, Text] : {std::pair{0, "Cliente"}, {1, "Fornecedor"}, {2, "Agente"}})
             Table.AppendRecord({Id, QString::fromLatin1(Text)});
         Table.First();
+        Source.SetDataSet(&Table);
+    }
+};
+
+// A table of pictures: one blob field, Foto, and one empty row being appended.
+struct TPhotos {
+    platform::data::TClientDataSet Table;
+    platform::data::TDataSource Source;
+    TPhotos() {
+        Table.FieldDefs().Add("Foto", platform::data::ftBlob);
+        Table.CreateDataSet();
+        Table.Append();
         Source.SetDataSet(&Table);
     }
 };

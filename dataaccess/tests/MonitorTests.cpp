@@ -14,7 +14,8 @@ namespace {
 class TMonitorada : public TClienteTeste {
     Q_OBJECT
 public:
-    using TClienteTeste::TClienteTeste;
+    // The second monitor demands a control password for every action: loads here check no permission.
+    explicit TMonitorada(QObject* AOwner = nullptr) : TClienteTeste(AOwner) { SetCheckPermissions(false); }
 };
 
 class TMonitoradaFilha : public TMonitorada {

@@ -9,8 +9,10 @@
 #include <QCoreApplication>
 #include <QSqlQuery>
 #include <map>
+#include <utility>
 #include <vector>
 
+#include "bench/RatioReporter.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/Provider.h"
@@ -214,7 +216,8 @@ void LocateHandLoop(benchmark::State& State, TEngine Engine) {
     }
 }
 
-void RegisterEngine(TEngine Engine, const char* Name) {
+// Each benchmark comes after its baseline; the ratio of each pair is reported after the table.
+void RegisterEngine(TEngine Engine, const char* Name, std::vector<std::pair<std::string, std::string>>& Ratios) {
     Database(Engine);  // filled before any timing starts
     const std::pair<const char*, void (*)(benchmark::State&, TEngine)> Benchmarks[] = {
         {"FetchQSqlQuery", FetchQSqlQuery},           {"FetchClientDataSet", FetchClientDataSet},
@@ -222,20 +225,21 @@ void RegisterEngine(TEngine Engine, const char* Name) {
         {"ResortOrderByRequery", ResortOrderByRequery}, {"ResortClientDataSet", ResortClientDataSet},
         {"LocateHandLoop", LocateHandLoop},           {"LocateWithoutIndex", LocateWithoutIndex},
     };
-    for (const auto& [Label, Function] : Benchmarks)
-        benchmark::RegisterBenchmark((std::string(Label) + '/' + Name).c_str(), Function, Engine)
-            ->Unit(benchmark::kMillisecond);
+    std::string Baseline;
+    for (const auto& [Label, Function] : Benchmarks) {
+        const std::string RunName = std::string(Label) + '/' + Name;
+        benchmark::RegisterBenchmark(RunName.c_str(), Function, Engine)->Unit(benchmark::kMillisecond);
+        if (Baseline.empty()) Baseline = RunName;
+        else Ratios.emplace_back(RunName, std::exchange(Baseline, std::string()));
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication App(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RegisterEngine(egSQLite, "SQLite");
-    if (!qEnvironmentVariableIsEmpty("PG_TEST_DSN")) RegisterEngine(egPostgreSQL, "PostgreSQL");
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    std::vector<std::pair<std::string, std::string>> Ratios;
+    RegisterEngine(egSQLite, "SQLite", Ratios);
+    if (!qEnvironmentVariableIsEmpty("PG_TEST_DSN")) RegisterEngine(egPostgreSQL, "PostgreSQL", Ratios);
+    return RunWithRatios(argc, argv, std::move(Ratios));
 }

@@ -327,7 +327,15 @@ void TClasseTabela::DataSetEvent(const TInterceptedEvent& Event, TDataSet* Sende
         break;
     case neBeforeInsert:
         SaveFieldValues(true);
-        if (FCheckPermissions) CheckPermission(paInserir);
+        // One scope for the whole insert check, so a control password is asked at most once.
+        OpenScope();
+        try {
+            if (FCheckPermissions) CheckPermission(paInserir);
+        } catch (...) {
+            CloseScope();
+            throw;
+        }
+        CloseScope();
         break;
     case neBeforeDelete:
     case neBeforePost:
@@ -451,7 +459,10 @@ bool TClasseTabela::Load(const QStringList& Fields, const QStringList& KeyFields
                          const TOperadores& Operators, const QString& Where, const QStringList& ParamNames,
                          const QVariantList& ParamValues, const QStringList& OrderBy, int Top,
                          TADOConnection* Connection, bool CreateEmpty) {
-    if (FCheckPermissions) CheckPermission(paVisualizar);
+    if (FCheckPermissions) {
+        FPermissions->SetConnection(Connection);
+        CheckPermission(paVisualizar);
+    }
     if (Connection) FConnection = Connection;
     const bool Named = !FPositionalParams || (FColonDisablesPositional && Where.contains(':'));
     const QString Sql = SelectText(FCampos, {TableName(), Fields, KeyFields, Operators, Where, OrderBy, Top, Named});

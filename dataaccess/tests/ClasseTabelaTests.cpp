@@ -49,6 +49,19 @@ QStringList Rows(TDataSet& DataSet) {
     return Out;
 }
 
+// Posts a new city for customer Id, and a new customer.
+void PostCidade(TClienteTeste& Cliente, int Id, const QString& Cidade) {
+    Cliente.DataSet()->Locate("IdCliente", Id);
+    Cliente.SetAsString(TClienteTeste::idxCidade, Cidade);
+    Cliente.DataSet()->Post();
+}
+
+void PostCliente(TClienteTeste& Cliente, int Id, const QString& Nome) {
+    Cliente.DataSet()->Append();
+    Cliente.SetFieldValues({"IdCliente", "Nome"}, {Id, Nome});
+    Cliente.DataSet()->Post();
+}
+
 TEST_P(ClasseTabelaTest, WritingZeroStoresNullInKeyReferenceAndDateColumnsOnly) {
     const QDateTime Origin(QDate(1899, 12, 30), QTime(0, 0));
     struct {
@@ -91,7 +104,7 @@ TEST_P(ClasseTabelaTest, WritingZeroStoresNullInKeyReferenceAndDateColumnsOnly) 
     Pedido->SetValue(TPedidoTeste::idxQuantidade, 0);
     Pedido->SetValue(TPedidoTeste::idxEntrega, 0);
     Pedido->DataSet()->Post();
-    EXPECT_EQ(Pedidos(), QStringList({"1||0|null"}));
+    EXPECT_EQ(Pedidos(), QStringList({"1||0|"}));
 }
 
 TEST_P(ClasseTabelaTest, FieldByIndexFindsColumnsByIndiceAndNamesTheOnesItMisses) {
@@ -124,12 +137,8 @@ TEST_P(ClasseTabelaTest, TwoBeginUpdatesAndOneEndUpdateSendNothing) {
     const QStringList Before = Table();
     Cliente->BeginUpdate();
     Cliente->BeginUpdate();
-    Cliente->DataSet()->Locate("IdCliente", 2);
-    Cliente->SetAsString(TClienteTeste::idxCidade, "Campinas");
-    Cliente->DataSet()->Post();
-    Cliente->DataSet()->Append();
-    Cliente->SetFieldValues({"IdCliente", "Nome"}, {10, "Novo"});
-    Cliente->DataSet()->Post();
+    PostCidade(*Cliente, 2, "Campinas");
+    PostCliente(*Cliente, 10, "Novo");
     Cliente->EndUpdate();
     EXPECT_EQ(Sent, 0);
     EXPECT_TRUE(Cliente->ApplyPending());
@@ -149,15 +158,9 @@ TEST_P(ClasseTabelaTest, AFailedAutomaticApplyDiscardsEveryCachedChange) {
     ASSERT_NE(Client, nullptr);
 
     Cliente->BeginUpdate();
-    Cliente->DataSet()->Locate("IdCliente", 2);
-    Cliente->SetAsString(TClienteTeste::idxCidade, "Campinas");
-    Cliente->DataSet()->Post();
-    Cliente->DataSet()->Append();
-    Cliente->SetFieldValues({"IdCliente", "Nome"}, {1, "Repetido"});
-    Cliente->DataSet()->Post();
-    Cliente->DataSet()->Append();
-    Cliente->SetFieldValues({"IdCliente", "Nome"}, {11, "Outro"});
-    Cliente->DataSet()->Post();
+    PostCidade(*Cliente, 2, "Campinas");
+    PostCliente(*Cliente, 1, "Repetido");
+    PostCliente(*Cliente, 11, "Outro");
     EXPECT_THROW(Cliente->EndUpdate(), platform::os::EAbort);
     EXPECT_EQ(Client->ChangeCount(), 0);
     EXPECT_EQ(Rows(*Client), Sorted(Table()));
@@ -167,9 +170,7 @@ TEST_P(ClasseTabelaTest, AFailedAutomaticApplyDiscardsEveryCachedChange) {
 
     // Applied after each post: the rejected row does not stay cached either.
     const QStringList Before = Table();
-    Cliente->DataSet()->Append();
-    Cliente->SetFieldValues({"IdCliente", "Nome"}, {3, "Repetido"});
-    EXPECT_THROW(Cliente->DataSet()->Post(), platform::os::EAbort);
+    EXPECT_THROW(PostCliente(*Cliente, 3, "Repetido"), platform::os::EAbort);
     EXPECT_EQ(Client->ChangeCount(), 0);
     EXPECT_EQ(Rows(*Client), Sorted(Before));
     EXPECT_EQ(Table(), Before);
@@ -267,6 +268,39 @@ TEST_P(ClasseTabelaTest, SnapshotsHoldTheValuesBeforeEditAndNullsBeforeInsert) {
     Cliente->DataSet()->Append();
     EXPECT_TRUE(VarIsNull(Cliente->SavedFieldValue("Cidade")));
     EXPECT_FALSE(Cliente->SavedFieldValue("Desconhecido").isValid());
+}
+
+// Refuses the city "Nenhuma" and records the column changes it hears of.
+class TValidada : public TClienteTeste {
+public:
+    using TClienteTeste::TClienteTeste;
+    QStringList Changed;
+
+protected:
+    void DoValidateField(const QString& FieldName, const QString& Text, bool& Accept) override {
+        Accept = !(FieldName == "Cidade" && Text == "Nenhuma");
+    }
+    void DoFieldChanged(const QString& FieldName) override { Changed << FieldName; }
+};
+
+TEST_P(ClasseTabelaTest, FieldHooksValidateTextsAndReportChangesUnderTheirAlias) {
+    auto Cliente = Make<TValidada>();
+    ASSERT_TRUE(Cliente->Load({"IdCliente"}, {2}));
+    Cliente->ColumnAliases() << "Localidade=cidade";
+    TField* Cidade = Cliente->DataSet()->FieldByName("Cidade");
+    Cliente->DataSet()->Edit();
+    Cidade->SetText("Nenhuma");  // a refused text is dropped without a word
+    EXPECT_EQ(Cidade->AsString(), "Rio");
+    Cidade->SetText("Santos");
+    EXPECT_EQ(Cidade->AsString(), "Santos");
+    EXPECT_THROW(Cidade->SetAsString("Nenhuma"), platform::os::EAbort);
+    Cliente->DataSet()->FieldByName("Nome")->SetAsString("Maria");
+    EXPECT_EQ(Cliente->Changed, QStringList({"Localidade", "Nome"}));
+
+    Cliente->SetSuppressFieldHooks(true);
+    Cidade->SetAsString("Nenhuma");
+    EXPECT_EQ(Cidade->AsString(), "Nenhuma");
+    EXPECT_EQ(Cliente->Changed.size(), 2);
 }
 
 TEST_P(ClasseTabelaTest, TheMessagesNameTheTableInLowerCase) {

@@ -27,6 +27,7 @@ public:
 // What the monitors did, and what the first one is told to do.
 QStringList gCalls;
 bool gFirstDemandsPassword = false;
+bool gSecondDemandsPassword = false;
 bool gFirstFailsBeforePost = false;
 
 class TFirstMonitor : public TComponentMonitor {
@@ -50,8 +51,8 @@ public:
     using TComponentMonitor::TComponentMonitor;
     bool Validate(TClasseTabela*, int, TPermissionAction, QString& Operation) override {
         gCalls << "second validate";
-        Operation = "%s com cuidado";
-        return true;
+        if (gSecondDemandsPassword) Operation = "%s com cuidado";
+        return gSecondDemandsPassword;
     }
     void Notify(TClasseTabela*, TMonitorNotifyEvent Event, TMonitorPhase Phase) override {
         gCalls << QString("second %1 %2").arg(MonitorEventName(Event)).arg(Phase);
@@ -70,6 +71,7 @@ protected:
         (void)kRegistered;
         gCalls.clear();
         gFirstDemandsPassword = false;
+        gSecondDemandsPassword = false;
         gFirstFailsBeforePost = false;
     }
 };
@@ -77,6 +79,7 @@ VEX_INSTANTIATE_ENGINE_SUITE(MonitorTest);
 
 TEST_P(MonitorTest, ValidateStopsAtTheFirstDemandWhileNotifyReachesEveryMonitorOfTheExactClass) {
     std::unique_ptr<TMonitorada> Monitorada(CreateClasseTabela<TMonitorada>());
+    gSecondDemandsPassword = true;
     for (bool FirstDemands : {true, false}) {
         SCOPED_TRACE(FirstDemands ? "the first demands" : "the second demands");
         gCalls.clear();

@@ -1,7 +1,6 @@
 #include "TableTest.h"
 
 #include "dataaccess/VexSchema.h"
-#include "platform/data/ADODataSet.h"
 
 namespace dataaccess::testing {
 
@@ -40,15 +39,7 @@ void TableTest::TearDown() {
 }
 
 QStringList TableTest::Pedidos() {
-    TADOQuery Q;
-    Q.SetConnection(Conn.get());
-    Q.SetSQL("Select IdPedido, IdCliente, Quantidade, Entrega From Pedido Order By IdPedido");
-    Q.Open();
-    QStringList Out;
-    for (; !Q.Eof(); Q.Next())
-        Out << QString("%1|%2|%3|%4").arg(Q.Fields(0)->AsString(), Q.Fields(1)->AsString(), Q.Fields(2)->AsString(),
-                                         Q.Fields(3)->IsNull() ? "null" : "date");
-    return Out;
+    return SelectRows("Select IdPedido, IdCliente, Quantidade, Entrega From Pedido Order By IdPedido");
 }
 
 }  // namespace dataaccess::testing

@@ -43,7 +43,7 @@ class TableTest : public platform::data::testing::EngineTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Rows of Pedido as "IdPedido|IdCliente|Quantidade|Entrega is null".
+    // Rows of Pedido as "IdPedido|IdCliente|Quantidade|Entrega", by key.
     QStringList Pedidos();
 
     std::unique_ptr<TTestHost> Host;

@@ -117,7 +117,10 @@ QString WithoutOrder(const QString& Sql) {
 
 int SqliteProgress(void* Connection) {
     auto* C = static_cast<TADOConnection*>(Connection);
-    return C->FDeadline != 0 && C->FClock.elapsed() > C->FDeadline ? 1 : 0;
+    if (C->FTimeLimit == 0) return 0;
+    const qint64 Now = C->FClock.elapsed();
+    if (C->FDeadline == 0) C->FDeadline = Now + C->FTimeLimit;
+    return Now > C->FDeadline ? 1 : 0;
 }
 
 namespace {
@@ -452,7 +455,8 @@ TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TPa
 
 void TADOConnection::ApplyTimeout(int Seconds) {
     if (FEngine == egSQLite) {
-        FDeadline = Seconds > 0 ? FClock.elapsed() + Seconds * 1000LL : 0;
+        FTimeLimit = Seconds > 0 ? Seconds * 1000LL : 0;
+        FDeadline = 0;
     } else if (FEngine == egPostgreSQL && Seconds != FServerTimeout) {
         ExecDirect(QString("SET statement_timeout = %1").arg(Seconds * 1000LL));
         FServerTimeout = Seconds;
@@ -474,7 +478,7 @@ void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int 
     }
     ApplyTimeout(Timeout < 0 ? FCommandTimeout : Timeout);
     const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
-    FDeadline = 0;
+    FTimeLimit = 0;
     if (!Ok) Raise(Statement.Query, Statement.Source);
     for (const QString& Sql : FDialect->AfterStatementSql(Statement.Source)) ExecDirect(Sql);
 }
@@ -505,11 +509,14 @@ QSqlQuery TADOConnection::RunBatch(const QString& Sql, const TParameters* Params
 }
 
 int TADOConnection::Execute(const QString& Sql, const TParameters* Params, int Timeout, bool Prepared) {
-    QSqlQuery Fresh;
-    QSqlQuery& Q = Prepared ? RunCached(Sql, Params, Timeout) : (Fresh = Run(Sql, Params, Timeout));
-    const int Rows = Q.numRowsAffected();
-    Q.finish();
-    return Rows;
+    auto RowsAffected = [](QSqlQuery& Q) {
+        const int Rows = Q.numRowsAffected();
+        if (Q.isSelect()) Q.finish();  // other statements hold nothing once run
+        return Rows;
+    };
+    if (Prepared) return RowsAffected(RunCached(Sql, Params, Timeout));
+    QSqlQuery Q = Run(Sql, Params, Timeout);
+    return RowsAffected(Q);
 }
 
 QVariantList TADOConnection::SelectRow(const QString& Sql, const TParameters* Params) {

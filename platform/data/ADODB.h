@@ -32,7 +32,7 @@ public:
     void SetPrecision(int Value) { FPrecision = Value; }
     int NumericScale() const { return FNumericScale; }
     void SetNumericScale(int Value) { FNumericScale = Value; }
-    QVariant Value() const { return FValue; }
+    const QVariant& Value() const { return FValue; }
     // A parameter without a type takes the value's.
     void SetValue(const QVariant& Value);
     void Clear() { FValue = Null(); }
@@ -179,7 +179,9 @@ private:
     QSqlDatabase FDatabase;
     std::map<QString, TStatement> FCache;
     QElapsedTimer FClock;
-    qint64 FDeadline = 0;  // ms on FClock after which a running statement stops; 0: none
+    qint64 FTimeLimit = 0;  // ms the running statement may take; 0: no limit
+    // ms on FClock when it stops, set at its first progress check: short statements never read the clock
+    qint64 FDeadline = 0;
     friend int SqliteProgress(void* Connection);
 };
 

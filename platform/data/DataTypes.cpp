@@ -229,10 +229,24 @@ QVariant ConvertValue(const QVariant& Value, TFieldType Type) {
     }
 }
 
+namespace {
+
+template <typename T>
+int OrderOf(const QVariant& A, const QVariant& B) {
+    const T X = *static_cast<const T*>(A.constData()), Y = *static_cast<const T*>(B.constData());
+    return X < Y ? -1 : (X > Y ? 1 : 0);
+}
+
+}  // namespace
+
 int CompareValues(const QVariant& A, const QVariant& B, bool CaseInsensitive) {
     const bool NA = VarIsClear(A), NB = VarIsClear(B);
     if (NA || NB) return NA == NB ? 0 : (NA ? -1 : 1);
     const int TA = A.typeId(), TB = B.typeId();
+    // Numbers of one type, the common case of keys and sorting, without conversions.
+    if (TA == TB && TA == QMetaType::Int) return OrderOf<int>(A, B);
+    if (TA == TB && TA == QMetaType::LongLong) return OrderOf<qlonglong>(A, B);
+    if (TA == TB && TA == QMetaType::Double) return OrderOf<double>(A, B);
     if (TA == QMetaType::QString && TB == QMetaType::QString) {
         const QString &SA = *static_cast<const QString*>(A.constData()), &SB = *static_cast<const QString*>(B.constData());
         const int C = SA.compare(SB, Qt::CaseInsensitive);

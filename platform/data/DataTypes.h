@@ -22,7 +22,8 @@ public:
 QVariant Null();
 inline bool VarIsNull(const QVariant& V) { return V.isValid() && V.isNull(); }
 inline bool VarIsEmpty(const QVariant& V) { return !V.isValid(); }
-inline bool VarIsClear(const QVariant& V) { return !V.isValid() || V.isNull(); }
+// The invalid variant counts as null too: one call, as this runs for every value written or compared.
+inline bool VarIsClear(const QVariant& V) { return V.isNull(); }
 
 // Numbered as the original enumeration; stored numbers depend on it.
 enum TFieldType {

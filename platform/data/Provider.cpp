@@ -1,5 +1,8 @@
 #include "platform/data/Provider.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "platform/data/ADODataSet.h"
 
 namespace platform::data {
@@ -23,6 +26,19 @@ QStringList TDataSetProvider::KeyFieldNames() const {
     return Names;
 }
 
+namespace {
+
+// Rows that share one savepoint where a failed statement poisons the transaction. A failure rolls
+// the block back and its rows run again one savepoint each, so a failed row is handled exactly as
+// alone while a savepoint costs once per block instead of once per row.
+constexpr size_t kRowsPerSavepoint = 128;
+
+TUpdateKind KindOf(const TDataPacket::TRow& Row) {
+    return Row.Status == usInserted ? ukInsert : Row.Status == usDeleted ? ukDelete : ukModify;
+}
+
+}  // namespace
+
 TApplyResult TDataSetProvider::ApplyUpdates(const TDataPacket& Delta, int MaxErrors) {
     auto* Source = dynamic_cast<TCustomADODataSet*>(DataSet());
     if (!Source) DatabaseError(QString("%1: The provider has no query dataset to apply updates to").arg(objectName()));
@@ -31,59 +47,91 @@ TApplyResult TDataSetProvider::ApplyUpdates(const TDataPacket& Delta, int MaxErr
     QString Table = Source->TableName();
     if (OnGetTableName) OnGetTableName(this, Source, Table);
 
-    TClientDataSet DeltaDS;
-    DeltaDS.setObjectName("Delta");
-    DeltaDS.SetStatusFilter((1u << usModified) | (1u << usInserted) | (1u << usDeleted));
-    DeltaDS.SetData(Delta);
     std::vector<TResolveField> Fields;
-    for (TField* F : DeltaDS.FieldList()) {
-        if (TField* S = Source->FindField(F->FieldName())) {
-            F->SetProviderFlags(S->ProviderFlags());
-            F->SetOrigin(S->Origin());
-        }
-        Fields.push_back(ResolveFieldOf(*F));
-    }
+    for (int I = 0; I < Delta.FieldDefs.Count(); ++I)
+        Fields.push_back(ResolveFieldOf(Delta.FieldDefs[I], I, Source->FindField(Delta.FieldDefs[I].Name)));
     TSqlResolver Resolver(Connection, Table, FUpdateMode, std::move(Fields));
+
+    // The delta as a dataset, built only when a handler is to see its rows.
+    std::unique_ptr<TClientDataSet> DeltaDS;
+    size_t DeltaRow = 0;
+    auto DeltaAt = [&](size_t I) {
+        if (!DeltaDS) {
+            DeltaDS = std::make_unique<TClientDataSet>();
+            DeltaDS->setObjectName("Delta");
+            DeltaDS->SetStatusFilter((1u << usModified) | (1u << usInserted) | (1u << usDeleted));
+            DeltaDS->SetData(Delta);
+            for (TField* F : DeltaDS->FieldList())
+                if (TField* S = Source->FindField(F->FieldName())) {
+                    F->SetProviderFlags(S->ProviderFlags());
+                    F->SetOrigin(S->Origin());
+                }
+        }
+        if (DeltaRow != I + 1) DeltaDS->SetRecNo(static_cast<int>(I) + 1);
+        DeltaRow = I + 1;
+        return DeltaDS.get();
+    };
 
     const bool OwnTransaction = !Connection.InTransaction();
     if (OwnTransaction) Connection.BeginTrans();
     else Connection.Execute(Dialect.SavepointSql("vex_apply"));
-    const bool RowSavepoints = Dialect.NeedsStatementSavepoints();
+    const bool Savepoints = Dialect.NeedsStatementSavepoints();
+    // Handlers may write rows of their own, which a replayed block would write twice.
+    const bool Blocks = Savepoints && !BeforeUpdateRecord && !AfterUpdateRecord;
     auto RunIf = [&](const QString& Sql) {
         if (!Sql.isEmpty()) Connection.Execute(Sql);
+    };
+    auto Write = [&](size_t I) {
+        const TDataPacket::TRow& Row = Delta.Rows[I];
+        const TUpdateKind Kind = KindOf(Row);
+        bool Applied = false;
+        if (BeforeUpdateRecord) BeforeUpdateRecord(this, Source, DeltaAt(I), Kind, Applied);
+        if (!Applied) Resolver.Apply(Kind, Row.Values, Row.Original.empty() ? Row.Values : Row.Original);
+        if (AfterUpdateRecord) AfterUpdateRecord(this, Source, DeltaAt(I), Kind);
     };
 
     TApplyResult Result;
     bool Aborted = false;
     try {
-        for (size_t I = 0; I < Delta.Rows.size() && !Aborted; ++I) {
-            const TDataPacket::TRow& Row = Delta.Rows[I];
-            const TUpdateKind Kind = Row.Status == usInserted ? ukInsert : Row.Status == usDeleted ? ukDelete : ukModify;
-            DeltaDS.SetRecNo(static_cast<int>(I) + 1);
-            if (RowSavepoints) RunIf(Dialect.SavepointSql("vex_row"));
+        size_t Next = 0, OneByOneUntil = 0;
+        while (Next < Delta.Rows.size() && !Aborted) {
+            if (Blocks && Next >= OneByOneUntil) {
+                const size_t Start = Next, End = std::min(Delta.Rows.size(), Start + kRowsPerSavepoint);
+                RunIf(Dialect.SavepointSql("vex_rows"));
+                try {
+                    for (; Next < End; ++Next) Write(Next);
+                    RunIf(Dialect.ReleaseSavepointSql("vex_rows"));
+                } catch (const platform::os::Exception&) {
+                    RunIf(Dialect.RollbackToSavepointSql("vex_rows"));
+                    RunIf(Dialect.ReleaseSavepointSql("vex_rows"));
+                    OneByOneUntil = Next + 1;
+                    Next = Start;
+                }
+                continue;
+            }
+            const size_t I = Next++;
+            if (Savepoints) RunIf(Dialect.SavepointSql("vex_row"));
             try {
-                bool Applied = false;
-                if (BeforeUpdateRecord) BeforeUpdateRecord(this, Source, &DeltaDS, Kind, Applied);
-                if (!Applied) Resolver.Apply(Kind, Row.Values, Row.Original.empty() ? Row.Values : Row.Original);
-                if (AfterUpdateRecord) AfterUpdateRecord(this, Source, &DeltaDS, Kind);
-                if (RowSavepoints) RunIf(Dialect.ReleaseSavepointSql("vex_row"));
+                Write(I);
+                if (Savepoints) RunIf(Dialect.ReleaseSavepointSql("vex_row"));
             } catch (const platform::os::Exception& E) {
-                if (RowSavepoints) {
+                if (Savepoints) {
                     RunIf(Dialect.RollbackToSavepointSql("vex_row"));
                     RunIf(Dialect.ReleaseSavepointSql("vex_row"));
                 }
+                const TDataPacket::TRow& Row = Delta.Rows[I];
                 const QString Message = QString::fromStdString(E.Message());
                 TResolverResponse Response = rrSkip;
                 if (OnUpdateError) {
                     EUpdateError UpdateError(Message);
-                    OnUpdateError(this, &DeltaDS, UpdateError, Kind, Response);
+                    OnUpdateError(this, DeltaAt(I), UpdateError, KindOf(Row), Response);
                 }
                 if (Response == rrMerge || Response == rrIgnore) {
                     Result.Merged.push_back(Row.RecordId);
                     continue;
                 }
                 ++Result.ErrorCount;
-                Result.Errors.push_back(TUpdateErrorInfo{Row.RecordId, Kind, Message});
+                Result.Errors.push_back(TUpdateErrorInfo{Row.RecordId, KindOf(Row), Message});
                 Aborted = Response == rrAbort || (MaxErrors != -1 && Result.ErrorCount > MaxErrors);
             }
         }

@@ -21,19 +21,28 @@ QString QuoteName(QString Name) {
     return Plain.match(Name).hasMatch() ? Name : '[' + Name.replace("]", "]]") + ']';
 }
 
-bool Changed(const QVariant& A, const QVariant& B) {
-    return VarIsClear(A) != VarIsClear(B) || (!VarIsClear(A) && CompareValues(A, B) != 0);
+// Null against a value counts as a change.
+bool Changed(const QVariant& A, const QVariant& B) { return CompareValues(A, B) != 0; }
+
+}  // namespace
+
+namespace {
+
+QString ColumnOf(const QString& Name, const QString& Origin) {
+    return Origin.trimmed().isEmpty() ? Name : Unquote(Origin.trimmed().section('.', -1));
 }
 
 }  // namespace
 
 TResolveField ResolveFieldOf(const TField& Field) {
-    TResolveField R;
-    const QString Origin = Field.Origin().trimmed();
-    R.Column = Origin.isEmpty() ? Field.FieldName() : Unquote(Origin.section('.', -1));
-    R.DataType = Field.DataType();
-    R.Flags = Field.ProviderFlags();
-    R.Slot = Field.FieldNo() - 1;
+    return TResolveField{ColumnOf(Field.FieldName(), Field.Origin()), Field.DataType(), Field.ProviderFlags(),
+                         Field.FieldNo() - 1};
+}
+
+TResolveField ResolveFieldOf(const TFieldDef& Def, int Slot, const TField* SourceField) {
+    TResolveField R{ColumnOf(Def.Name, SourceField ? SourceField->Origin() : QString()), Def.DataType};
+    if (SourceField) R.Flags = SourceField->ProviderFlags();
+    R.Slot = Slot;
     return R;
 }
 
@@ -81,7 +90,8 @@ QString TSqlResolver::StatementText(TUpdateKind Kind, const QByteArray& Shape) c
 void TSqlResolver::Apply(TUpdateKind Kind, const std::vector<QVariant>& NewValues, const std::vector<QVariant>& OldValues) {
     if (FTableName.isEmpty()) DatabaseError("Unable to resolve the name of the table to update");
     FUsed = 0;
-    QByteArray Shape(1 + 2 * FFields.size(), '-');
+    QByteArray& Shape = FShape;
+    Shape.fill('-', 1 + 2 * FFields.size());
     Shape[0] = static_cast<char>('0' + Kind);
     bool AnyValue = false;
     for (size_t I = 0; I < FFields.size(); ++I) {

@@ -24,6 +24,8 @@ struct TResolveField {
 
 // The column of a field: the last part of its origin, or its name.
 TResolveField ResolveFieldOf(const TField& Field);
+// The column of a packet's Slot, with the provider flags and origin of the source's field of that name, if any.
+TResolveField ResolveFieldOf(const TFieldDef& Def, int Slot, const TField* SourceField);
 
 // Writes single rows of one table, through statements prepared once per shape.
 class TSqlResolver {
@@ -43,6 +45,7 @@ private:
     TParameters FParams;  // reused row after row; only the first FUsed count
     int FUsed = 0;
     QHash<QByteArray, QString> FStatements;
+    QByteArray FShape;  // the current row's, kept to spare an allocation per row
 };
 
 }  // namespace platform::data

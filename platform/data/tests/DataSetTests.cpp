@@ -479,4 +479,19 @@ TEST(FieldTextTest, FormatsOfNumbersAndDates) {
     EXPECT_EQ(CompareValues(Null(), 0), -1);
     EXPECT_EQ(CompareValues(2, 2.0), 0);
     EXPECT_EQ(CompareValues(QDate(2024, 1, 1), QDateTime(QDate(2024, 1, 1), QTime(0, 0))), 0);
+    // Numbers of one type order without conversion, as mixed ones do.
+    EXPECT_EQ(CompareValues(-3, 2), -1);
+    EXPECT_EQ(CompareValues(qlonglong(1) << 40, qlonglong(1) << 41), -1);
+    EXPECT_EQ(CompareValues(2.25, 2.5), -1);
+    EXPECT_EQ(CompareValues(2.5, 2.5), 0);
+    EXPECT_EQ(CompareValues(Null(), 2.5), -1);
+
+    // Unassigned, Null and a driver's typed null are clear; empty text, zero and false are values.
+    const std::pair<QVariant, bool> Clear[] = {{QVariant(), true}, {Null(), true},
+                                               {QVariant(QMetaType::fromType<int>()), true}, {QString(""), false},
+                                               {0, false}, {false, false}};
+    for (const auto& [Value, Expected] : Clear) {
+        SCOPED_TRACE(Value.typeName() ? Value.typeName() : "Unassigned");
+        EXPECT_EQ(VarIsClear(Value), Expected);
+    }
 }

@@ -38,14 +38,20 @@ QVariant EngineTest::Scalar(const QString& Sql, const TParameters* Params) {
 }
 
 QStringList EngineTest::Table() {
+    return SelectRows("Select IdCliente, Nome, Cidade, Saldo From Cliente Order By IdCliente");
+}
+
+QStringList EngineTest::SelectRows(const QString& Sql) {
     TADOQuery Q;
     Q.SetConnection(Conn.get());
-    Q.SetSQL("Select IdCliente, Nome, Cidade, Saldo From Cliente Order By IdCliente");
+    Q.SetSQL(Sql);
     Q.Open();
     QStringList Out;
-    for (; !Q.Eof(); Q.Next())
-        Out << QString("%1|%2|%3|%4").arg(Q.Fields(0)->AsString(), Q.Fields(1)->AsString(), Q.Fields(2)->AsString(),
-                                         Q.Fields(3)->AsString());
+    for (; !Q.Eof(); Q.Next()) {
+        QStringList Values;
+        for (TField* Field : Q.FieldList()) Values << Field->AsString();
+        Out << Values.join('|');
+    }
     return Out;
 }
 

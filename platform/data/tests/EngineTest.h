@@ -20,6 +20,8 @@ protected:
     QVariant Scalar(const QString& Sql, const TParameters* Params = nullptr);
     // "IdCliente|Nome|Cidade|Saldo" per row, by key.
     QStringList Table();
+    // The rows of a query, each its values as text joined by "|".
+    QStringList SelectRows(const QString& Sql);
     // A query, provider and client dataset as the table classes set them up:
     // fields declared with their provider flags, the key in the where clause only.
     void Link(TADOQuery& Query, TDataSetProvider& Provider, TClientDataSet& Client);

@@ -14,8 +14,7 @@ namespace {
 class TMonitorada : public TClienteTeste {
     Q_OBJECT
 public:
-    // The second monitor demands a control password for every action: loads here check no permission.
-    explicit TMonitorada(QObject* AOwner = nullptr) : TClienteTeste(AOwner) { SetCheckPermissions(false); }
+    using TClienteTeste::TClienteTeste;
 };
 
 class TMonitoradaFilha : public TMonitorada {

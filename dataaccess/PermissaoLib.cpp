@@ -15,8 +15,8 @@ using platform::data::TADOConnection;
 
 namespace {
 
-inline constexpr const char* kNoCurrentUser = "Não há um usuário conectado nesta sessão.";
-inline constexpr const char* kDbo = "dbo";
+constexpr const char* kNoCurrentUser = "Não há um usuário conectado nesta sessão.";
+constexpr const char* kDbo = "dbo";
 
 struct TActionWords {
     const char* Name;

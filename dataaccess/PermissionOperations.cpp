@@ -36,6 +36,14 @@ QVariant FirstValue(const TOperationResult& Result) {
     return Result.Rows.empty() || Result.Rows.front().isEmpty() ? QVariant() : Result.Rows.front().front();
 }
 
+// The one-row answer of the batches that end in "Select ... As Result".
+TOperationResult BitResult(bool Value) {
+    TOperationResult Result;
+    Result.Columns << "Result";
+    Result.Rows.push_back({Value});
+    return Result;
+}
+
 QVariant ToNull(const QString& Text) { return Text.isEmpty() ? Null() : QVariant(Text); }
 
 // The id of the first row whose Nome equals Name ignoring case; 0 when none does or the name is empty.
@@ -110,10 +118,7 @@ protected:
         const QString Sql = QString(kNativeUserRoles) +
                             "Select Count(*) From sys_Papel Pap Inner Join Papeis Sup On Sup.IdPapel = Pap.IdPapel "
                             "Where Upper(Pap.Nome) = Upper(:Parent)";
-        TOperationResult Result;
-        Result.Columns << "Result";
-        Result.Rows.push_back({Connection.SelectRow(Sql, &Params).value(0).toInt() > 0});
-        return Result;
+        return BitResult(Connection.SelectRow(Sql, &Params).value(0).toInt() > 0);
     }
 };
 
@@ -294,10 +299,7 @@ protected:
         }
         Undo.dismiss();
         Connection.CommitTrans();
-        TOperationResult Result;
-        Result.Columns << "Result";
-        Result.Rows.push_back({Valid});
-        return Result;
+        return BitResult(Valid);
     }
 };
 

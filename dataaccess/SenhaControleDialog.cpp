@@ -8,6 +8,7 @@
 #include "controls/VexMessage.h"
 #include "dataaccess/PermissionOperations.h"
 #include "dataaccess/VexSession.h"
+#include "platform/ui/Fonts.h"
 
 namespace dataaccess {
 
@@ -27,9 +28,7 @@ QLabel* AddText(QWidget* Parent, const char* Name, const QString& Text, bool Bol
     Label->setObjectName(QString::fromLatin1(Name));
     Label->setWordWrap(true);
     Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont Font = Label->font();
-    Font.setBold(Bold);
-    Label->setFont(Font);
+    Label->setFont(platform::ui::MakeFont(QStringLiteral("Tahoma"), 8, Bold));
     return Label;
 }
 
@@ -47,6 +46,7 @@ TVexLabel* AddCaption(QWidget* Parent, const char* Name, const QString& Caption,
     Label->setObjectName(QString::fromLatin1(Name));
     Label->SetCaption(Caption);
     Label->SetControl(Control);
+    Label->SetColor(Qt::white);
     return Label;
 }
 
@@ -66,7 +66,7 @@ TfrmSenhaControle::TfrmSenhaControle(platform::data::TADOConnection& Connection,
     : TCustomForm(AOwner), FConnection(Connection), FMinReasonLength(MinReasonLength), FDescribe(std::move(Describe)) {
     setObjectName(QStringLiteral("frmSenhaControle"));
     SetCaption(kSenhaControleCaption);
-    SetFont(platform::ui::TFont(QFont(QStringLiteral("Tahoma"), 8)));
+    SetFont(platform::ui::TFont(platform::ui::DefaultFont()));
     SetPosition(platform::ui::TPosition::poScreenCenter);
     SetColor(Qt::white);
 
@@ -83,9 +83,10 @@ TfrmSenhaControle::TfrmSenhaControle(platform::data::TADOConnection& Connection,
     lblMensagem = AddText(pnlEntrada, "lblMensagem", kSenhaControleText, false);
     lblMensagem->setGeometry(kTextLeft, 0, kTextWidth, 28);
     lblSolicitada = AddText(pnlEntrada, "lblSolicitada", QStringLiteral("Senha solicitada:"), false);
-    lblSolicitada->setGeometry(kTextLeft, 36, 90, 14);
+    const int CaptionWidth = lblSolicitada->fontMetrics().horizontalAdvance(lblSolicitada->text()) + 4;
+    lblSolicitada->setGeometry(kTextLeft, 36, CaptionWidth, 14);
     lblSenhaSolicitada = AddText(pnlEntrada, "lblSenhaSolicitada", QString(), true);
-    lblSenhaSolicitada->setGeometry(kTextLeft + 90, 36, kTextWidth - 90, 14);
+    lblSenhaSolicitada->setGeometry(kTextLeft + CaptionWidth, 36, kTextWidth - CaptionWidth, 14);
 
     edtSenha = AddEdit(pnlEntrada, "edtSenha", 76, 140, kPasswordMaxLength, 0);
     edtSenha->setEchoMode(QLineEdit::Password);

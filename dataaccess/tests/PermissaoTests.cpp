@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "PermissionTesting.h"
+#include "TableTest.h"
 #include "controls/VexButton.h"
 #include "controls/VexMessage.h"
 #include "controls/tests/MessageBoxTesting.h"
@@ -95,6 +96,19 @@ TEST_P(PermissaoTest, TheHighestLevelOverTheRolesDeniesWithTheExactMessage) {
     EXPECT_EQ(Permissions.Level(paVisualizar), kLevelAllowed);
     EXPECT_EQ(Permissions.Level(paAtualizar), kLevelControlPassword);
     EXPECT_NO_THROW(CheckPermission(Table, Permissions, paVisualizar));
+}
+
+TEST_P(PermissaoTest, TheTableClassDeniesDeleteWithTheExactMessage) {
+    AddMember(kRoleA, kAna, 0);
+    AddMember(kRoleB, kAna, 0);
+    Grant(kCliente, kRoleA, {0, 0, 0, 0, 0});
+    Grant(kCliente, kRoleB, {0, 0, 0, 2, 0});
+    const std::unique_ptr<TClienteTeste> Tabela(CreateClasseTabela<TClienteTeste>());
+    EXPECT_TRUE(Tabela->Load({"IdCliente"}, {1}));
+    EXPECT_EQ(ErrorOf<controls::EDesktopError>([&] { Tabela->CheckPermission(paExcluir); }),
+              "Seu usuário não possui permissão para excluir registros da tabela 'Cliente Especial'.");
+    EXPECT_THROW(Tabela->DataSet()->Delete(), controls::EDesktopError);
+    EXPECT_EQ(Scalar("Select Count(*) From Cliente").toInt(), 3);
 }
 
 TEST_P(PermissaoTest, ADeniedActionPassesSilentlyWhilePromptsAreSuppressed) {
@@ -239,6 +253,14 @@ TEST_P(PermissaoTest, TwoObjectsOfOneTableRunOnePermissionQueryForTheSession) {
     Second.Load();
     EXPECT_EQ(Queries.Runs(), 1);
     EXPECT_EQ(Second.Level(paExcluir), kLevelDenied);
+
+    // Table objects of a table already asked run no query.
+    const std::unique_ptr<TClienteTeste> Tabela(CreateClasseTabela<TClienteTeste>());
+    const std::unique_ptr<TClienteTeste> Outra(CreateClasseTabela<TClienteTeste>());
+    Tabela->Load({"IdCliente"}, {1});
+    Outra->Load({"IdCliente"}, {2});
+    EXPECT_EQ(Queries.Runs(), 1);
+    EXPECT_EQ(Outra->Permissions().Level(paExcluir), kLevelDenied);
 
     // One list: a repeated name asks once and every object of it takes the levels.
     TListaPermissaoObjeto List(kAna, nullptr, 0);

@@ -17,6 +17,7 @@
 #include "dataaccess/VexSession.h"
 #include "dataaccess/testhost/TestHost.h"
 #include "platform/data/ADODB.h"
+#include "platform/ui/Fonts.h"
 
 using namespace dataaccess;
 using namespace platform::data;
@@ -136,6 +137,7 @@ TEST_F(SenhaControleDialog, TheBoxesKeepTheirLimitsAndThePasswordIsMasked) {
     EXPECT_EQ(Dialog.Caption(), kSenhaControleCaption);
     EXPECT_EQ(Dialog.lblSenhaSolicitada->text(), "Gerente");
     EXPECT_TRUE(Dialog.lblSenhaSolicitada->font().bold());
+    EXPECT_GE(Dialog.lblSenhaSolicitada->x(), Dialog.lblSolicitada->geometry().right());  // the whole caption shows
 }
 
 TEST_F(SenhaControleDialog, TheEntryFollowsTheOperationTextAndTheDialogFitsIt) {

@@ -36,6 +36,21 @@ private:
     std::map<std::string, double> FTimes;
 };
 
+// Registers benchmarks listed as pairs (baseline first, then the measured one) under "Label/Suffix", in
+// milliseconds, and adds each pair to Ratios.
+template <class TArgument>
+void RegisterBaselinePairs(const std::vector<std::pair<const char*, void (*)(benchmark::State&, TArgument)>>& List,
+                           TArgument Argument, const std::string& Suffix,
+                           std::vector<std::pair<std::string, std::string>>& Ratios) {
+    std::string Baseline;
+    for (const auto& [Label, Function] : List) {
+        const std::string RunName = std::string(Label) + '/' + Suffix;
+        benchmark::RegisterBenchmark(RunName.c_str(), Function, Argument)->Unit(benchmark::kMillisecond);
+        if (Baseline.empty()) Baseline = RunName;
+        else Ratios.emplace_back(RunName, std::exchange(Baseline, std::string()));
+    }
+}
+
 // The main of a benchmark program that reports Ratios after its table.
 inline int RunWithRatios(int argc, char** argv, std::vector<std::pair<std::string, std::string>> Ratios) {
     benchmark::Initialize(&argc, argv);

@@ -263,19 +263,18 @@ void PostThroughPipeline(benchmark::State& State, TEngine Engine) {
 
 void RegisterEngine(TEngine Engine, const char* Name, std::vector<std::pair<std::string, std::string>>& Ratios) {
     Database(Engine);  // filled before any timing starts
-    const std::pair<const char*, void (*)(benchmark::State&, TEngine)> Benchmarks[] = {
-        {"LoadQSqlQuery", LoadQSqlQuery},           {"LoadTable", LoadTable},
-        {"UpdatesPreparedOnce", UpdatesPreparedOnce}, {"EditsInOneUpdate", EditsInOneUpdate},
-        {"DeletePreparedOnce", DeletePreparedOnce}, {"DeleteRecords", DeleteRecordsOfTable},
-        {"InsertEachCommitted", InsertEachCommitted}, {"PostThroughPipeline", PostThroughPipeline},
-    };
-    std::string Baseline;
-    for (const auto& [Label, Function] : Benchmarks) {
-        const std::string RunName = std::string(Label) + '/' + Name;
-        benchmark::RegisterBenchmark(RunName.c_str(), Function, Engine)->Unit(benchmark::kMillisecond);
-        if (Baseline.empty()) Baseline = RunName;
-        else Ratios.emplace_back(RunName, std::exchange(Baseline, std::string()));
-    }
+    RegisterBaselinePairs<TEngine>(
+        {
+            {"LoadQSqlQuery", LoadQSqlQuery},
+            {"LoadTable", LoadTable},
+            {"UpdatesPreparedOnce", UpdatesPreparedOnce},
+            {"EditsInOneUpdate", EditsInOneUpdate},
+            {"DeletePreparedOnce", DeletePreparedOnce},
+            {"DeleteRecords", DeleteRecordsOfTable},
+            {"InsertEachCommitted", InsertEachCommitted},
+            {"PostThroughPipeline", PostThroughPipeline},
+        },
+        Engine, Name, Ratios);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/PreparedUpdates.h"
 #include "bench/RatioReporter.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/ConnectionString.h"
@@ -112,18 +113,7 @@ void FetchClientDataSet(benchmark::State& State, TEngine Engine) {
 void UpdatesPreparedOnce(benchmark::State& State, TEngine Engine) {
     QSqlDatabase Db = Database(Engine).Database();
     int Round = 0;
-    for (auto _ : State) {
-        ++Round;
-        Db.transaction();
-        QSqlQuery Q(Db);
-        Q.prepare("Update Item Set Valor = ? Where Id = ?");
-        for (int I = 1; I <= UpdateRows; ++I) {
-            Q.bindValue(0, I * 2.5 + Round);
-            Q.bindValue(1, I);
-            Q.exec();
-        }
-        Db.commit();
-    }
+    for (auto _ : State) RunPreparedUpdates(Db, UpdateRows, ++Round);
 }
 
 void UpdatesThroughProvider(benchmark::State& State, TEngine Engine) {

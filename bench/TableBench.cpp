@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/PreparedUpdates.h"
 #include "bench/RatioReporter.h"
 #include "dataaccess/VexClasse.h"
 #include "dataaccess/testhost/TestHost.h"
@@ -155,18 +156,7 @@ void LoadTable(benchmark::State& State, TEngine Engine) {
 void UpdatesPreparedOnce(benchmark::State& State, TEngine Engine) {
     QSqlDatabase Db = Database(Engine).Database();
     int Round = 0;
-    for (auto _ : State) {
-        ++Round;
-        Db.transaction();
-        QSqlQuery Q(Db);
-        Q.prepare("Update Item Set Valor = ? Where Id = ?");
-        for (int I = 1; I <= kEditRows; ++I) {
-            Q.bindValue(0, I * 2.5 + Round);
-            Q.bindValue(1, I);
-            Q.exec();
-        }
-        Db.commit();
-    }
+    for (auto _ : State) RunPreparedUpdates(Db, kEditRows, ++Round);
 }
 
 void EditsInOneUpdate(benchmark::State& State, TEngine Engine) {

@@ -668,7 +668,7 @@ bool TClasseTabela::Load(const QStringList& Fields, const QStringList& KeyFields
                          const QVariantList& ParamValues, const QStringList& OrderBy, int Top,
                          TADOConnection* Connection, bool CreateEmpty) {
     if (FCheckPermissions) {
-        FPermissions->SetConnection(Connection);
+        Permissions().SetConnection(Connection);
         CheckPermission(paVisualizar);
     }
     if (Connection) FConnection = Connection;
@@ -849,7 +849,14 @@ void TClasseTabela::ShowTotalError(const QString& Details) { ShowError(kTotalErr
 void TClasseTabela::ShowNotFound() { ShowError(kNotFound, QString()); }
 
 void TClasseTabela::CheckPermission(TPermissionAction Action) {
-    ::dataaccess::CheckPermission(*this, *FPermissions, Action);
+    ::dataaccess::CheckPermission(*this, Permissions(), Action);
+}
+
+TPermissaoClasse& TClasseTabela::Permissions() {
+    if (!FPermissions)
+        throw platform::os::Exception(
+            QString("The table class %1 was created without CreateClasseTabela.").arg(ClassName()).toStdString());
+    return *FPermissions;
 }
 
 bool TClasseTabela::RequiresControlPassword(TPermissionAction, QString&) { return false; }

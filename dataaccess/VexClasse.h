@@ -176,7 +176,8 @@ public:
 
     // Permissions.
     void CheckPermission(TPermissionAction Action);
-    TPermissaoClasse& Permissions() { return *FPermissions; }
+    // Raises when the table skipped its second construction step.
+    TPermissaoClasse& Permissions();
     bool MonitorValidate(int Kind, TPermissionAction Action, QString& Operation) override;
     bool RequiresControlPassword(TPermissionAction Action, QString& Operation) override;
     int GetMinReasonLength(TPermissionAction Action) override;

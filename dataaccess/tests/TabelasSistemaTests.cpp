@@ -70,6 +70,16 @@ TEST(ClasseTabelaListTest, TheCompanyActiveColumnHasIndexThree) {
     EXPECT_EQ(Empresa->FindCampo(2), nullptr);
 }
 
+TEST(ClasseTabelaListTest, ATableMadeWithoutItsSecondStepRaisesInsteadOfCheckingNothing) {
+    TUsuario Bare;
+    try {
+        Bare.CheckPermission(paExcluir);
+        ADD_FAILURE() << "no exception";
+    } catch (const platform::os::Exception& E) {
+        EXPECT_NE(E.Message().find("TUsuario"), std::string::npos) << E.Message();
+    }
+}
+
 TEST_P(TabelasSistemaTest, AUserNamedDboIsNeverWritten) {
     std::unique_ptr<TUsuario> Usuario(CreateClasseTabela<TUsuario>());
     Usuario->DataSet()->Append();

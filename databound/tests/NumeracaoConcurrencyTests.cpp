@@ -4,7 +4,7 @@
 // read-then-update shows duplicates, so it can catch them.
 #include <gtest/gtest.h>
 
-#include <QFile>
+#include <QTemporaryDir>
 
 #include "EngineTest.h"
 #include "NumberingHarness.h"
@@ -25,8 +25,8 @@ protected:
         if (IsSkipped()) return;
         if (GetParam() == egTSQL) GTEST_SKIP() << "the batches are checked as text only";
         if (GetParam() == egSQLite) {
-            FFile = QString::fromStdString(::testing::TempDir()) + "vex_numbering.db";
-            for (const char* Suffix : {"", "-wal", "-shm"}) QFile::remove(FFile + Suffix);
+            // A folder of its own: ctest runs the engine cases of this suite at the same time.
+            FFile = FDir.filePath("numbering.db");
             DropTestConnection(Conn);
             Conn = std::make_unique<TADOConnection>();
             Conn->SetConnectionString("Provider=SQLite;Data Source=" + FFile);
@@ -34,16 +34,12 @@ protected:
         }
         PrepareNumbering(*Conn);
     }
-    void TearDown() override {
-        EngineTest::TearDown();
-        if (!FFile.isEmpty())
-            for (const char* Suffix : {"", "-wal", "-shm"}) QFile::remove(FFile + Suffix);
-    }
     TAllocations Run(TAllocator Allocator) {
         return GetParam() == egSQLite ? RunProcesses(NUMBERING_CLIENT, FFile, kClients, kPerClient, Allocator)
                                       : RunThreads(*Conn, kClients, kPerClient, Allocator);
     }
 
+    QTemporaryDir FDir;
     QString FFile;
 };
 VEX_INSTANTIATE_ENGINE_SUITE(NumeracaoConcurrencyTest);

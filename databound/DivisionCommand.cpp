@@ -63,20 +63,34 @@ QString CommandOnOneLine(const QString& Command) {
     return Lines.join(' ').trimmed();
 }
 
+namespace {
+
+// The top-level Order By ends the text of a Select; HasFrom tells whether a top-level From comes before it.
+int OrderByStart(const std::vector<TToken>& Tokens, const std::vector<int>& Top, bool& HasFrom) {
+    HasFrom = false;
+    for (std::size_t I = 0; I < Top.size(); ++I) {
+        const TToken& T = Tokens[Top[I]];
+        HasFrom = HasFrom || platform::data::Is(T, "from");
+        if (platform::data::Is(T, "order") && I + 1 < Top.size() && platform::data::Is(Tokens[Top[I + 1]], "by"))
+            return Top[I];
+    }
+    return static_cast<int>(Tokens.size());
+}
+
+}  // namespace
+
+QString WithoutOrderBy(const QString& Command) {
+    const std::vector<TToken> Tokens = platform::data::Tokenize(CommandOnOneLine(Command));
+    bool HasFrom = false;
+    return Join(Tokens, 0, OrderByStart(Tokens, TopLevel(Tokens), HasFrom));
+}
+
 QString CountCommandText(const QString& Command) {
     const std::vector<TToken> Tokens = platform::data::Tokenize(CommandOnOneLine(Command));
     const std::vector<int> Top = TopLevel(Tokens);
     if (Top.empty() || !platform::data::Is(Tokens[Top[0]], "select")) return {};
     bool HasFrom = false;
-    int End = static_cast<int>(Tokens.size());
-    for (std::size_t I = 0; I < Top.size(); ++I) {
-        const TToken& T = Tokens[Top[I]];
-        HasFrom = HasFrom || platform::data::Is(T, "from");
-        if (platform::data::Is(T, "order") && I + 1 < Top.size() && platform::data::Is(Tokens[Top[I + 1]], "by")) {
-            End = Top[I];
-            break;
-        }
-    }
+    const int End = OrderByStart(Tokens, Top, HasFrom);
     if (!HasFrom) return {};
     return QString("Select Count(*) From (%1) As Contagem").arg(Join(Tokens, 0, End));
 }

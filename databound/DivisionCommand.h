@@ -18,6 +18,8 @@ inline constexpr const char* kRecordCountError = "Ocorreu algum erro ao tentar d
 
 // Each line trimmed, joined by single blanks.
 QString CommandOnOneLine(const QString& Command);
+// Command on one line without its top-level Order By.
+QString WithoutOrderBy(const QString& Command);
 // "Select Count(*) From (<Command without its top-level Order By>) As Contagem"; empty when it cannot be formed.
 QString CountCommandText(const QString& Command);
 // Command with "Top <Limit>" after its first top-level Select (after Distinct when present); unchanged without one.

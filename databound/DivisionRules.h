@@ -1,0 +1,25 @@
+#pragma once
+// What the field configuration of a division plugs into its dataset hooks:
+// default values of a new record, the checks and defaults before a post, the
+// key of the current record, and the companion-table writes around each
+// provider update. A division without rules does none of these, and takes its
+// key from the fields flagged as key for the provider.
+#include <QStringList>
+
+namespace platform::data {
+class TDataSet;
+}
+
+namespace databound {
+
+class TDivisionRules {
+public:
+    virtual ~TDivisionRules() = default;
+    virtual void NewRecord(platform::data::TDataSet& DataSet) { (void)DataSet; }
+    // May abort the post (a required field is missing).
+    virtual void BeforePost(platform::data::TDataSet& DataSet) { (void)DataSet; }
+    // The names of the key fields; empty leaves the choice to the division.
+    virtual QStringList KeyFields() const { return {}; }
+};
+
+}  // namespace databound

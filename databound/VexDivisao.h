@@ -1,0 +1,187 @@
+#pragma once
+// A division: one working area of a business screen, with a caption, a host
+// that may gate its operations, and a place in a master/detail tree through
+// which updates propagate. TVexDBDivisao governs one data source: it builds
+// the Select of its dataset from a base command, filters, parameter items, the
+// master relation and a record limit; gates insert, edit and delete through
+// its host; keeps refresh requests until no dataset of its tree is editing;
+// re-reads one record or everything; locates records by key values through its
+// master; and asks to save pending changes before its screen closes.
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+
+#include "databound/ConditionOwner.h"
+#include "databound/ConditionParameters.h"
+#include "databound/DataSetParametros.h"
+#include "databound/FiltroDivisao.h"
+#include "databound/RefreshSettings.h"
+#include "platform/data/DB.h"
+
+namespace dataaccess {
+class TDivisionHost;
+}
+namespace platform::data {
+class TADOConnection;
+class TCustomADODataSet;
+class TDataSetProvider;
+class TDataSource;
+class TField;
+}  // namespace platform::data
+
+namespace databound {
+
+class TDivisionRules;
+
+inline constexpr const char* kUnsavedChangesQuestion =
+    "Existem alterações em algum registro que ainda não foram salvas em '%1'. Deseja gravar estas alterações?";
+
+class TDivisao : public QObject {
+    Q_OBJECT
+public:
+    explicit TDivisao(QObject* AOwner = nullptr);
+    ~TDivisao() override;
+
+    QString Nome() const { return FNome; }
+    // Names the companion components after the division (underscores left out).
+    virtual void SetNome(const QString& Value);
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString& Value) { FCaption = Value; }
+    QString BaseCaption() const { return FBaseCaption; }
+    TDivisao* Master() const { return FMaster; }
+    // Also moves the division to the new master's details and recaptions it.
+    void SetMaster(TDivisao* Value);
+    QList<TDivisao*> Details() const;
+    QObject* Acoes() const { return FAcoes; }
+    void SetAcoes(QObject* Value) { FAcoes = Value; }
+    // Without a host every operation is allowed and nothing is sent.
+    dataaccess::TDivisionHost* Host() const { return FHost; }
+    void SetHost(dataaccess::TDivisionHost* Value) { FHost = Value; }
+    bool Ativa() const { return FAtiva; }
+    bool Propagating() const { return FPropagating; }
+    bool Handled() const { return FHandled; }
+    void SetHandled(bool Value) { FHandled = Value; }
+
+    // "<own caption> (<master's caption>)" with a master, else the own caption.
+    virtual void MasterChanged();
+    virtual bool CloseQuery();
+    virtual void AddRefreshSettings(const TRefreshSettings* Settings);
+    // Raises OnAtualizaDivisao and, unless handled, updates the whole master tree but this division's own subtree.
+    virtual void AtualizaDivisao();
+    virtual void Activate();
+    virtual void Deactivate();
+
+    std::function<void(TDivisao* Sender, TDivisao* Master)> OnMasterChanged;
+    std::function<void(TDivisao* Sender, bool& CanClose)> OnCloseQuery;
+    std::function<void(TDivisao* Sender, const TRefreshSettings* Settings)> OnAddRefreshSettings;
+    std::function<void(TDivisao* Sender)> OnAtualizaDivisao, OnActivate, OnDeactivate;
+
+protected:
+    // Sets a component's name without underscores, when the component exists and its name differs.
+    static void ApplyName(QObject* Component, const QString& Format, const QString& Nome);
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool Value) { FLoading = Value; }
+
+private:
+    void Propagate(TDivisao* Node, TDivisao* Origin);
+
+    QString FNome, FCaption, FBaseCaption;
+    QPointer<TDivisao> FMaster;
+    QList<QPointer<TDivisao>> FDetails;
+    QPointer<QObject> FAcoes;
+    dataaccess::TDivisionHost* FHost = nullptr;
+    bool FAtiva = false, FPropagating = false, FHandled = false, FLoading = false;
+};
+
+class TVexDBDivisao : public TDivisao, public TConditionOwner {
+    Q_OBJECT
+public:
+    explicit TVexDBDivisao(QObject* AOwner = nullptr);
+    ~TVexDBDivisao() override;
+
+    QString Nome() const override { return TDivisao::Nome(); }
+    void SetNome(const QString& Value) override;
+    void SetParamsChanged() override { FParamsChanged = true; }
+    bool ParamsChanged() const { return FParamsChanged; }
+
+    platform::data::TDataSource* DataSource() const { return FDataSource; }
+    void SetDataSource(platform::data::TDataSource* Value);
+    QObject* Grid() const { return FGrid; }
+    void SetGrid(QObject* Value) { FGrid = Value; }
+    QObject* Frame() const { return FFrame; }
+    void SetFrame(QObject* Value) { FFrame = Value; }
+    TDivisionRules* Rules() const { return FRules; }
+    void SetRules(TDivisionRules* Value) { FRules = Value; }
+    // The main table; refresh requests for it (or for TabelasRefresh) are accepted.
+    QString Tabela() const { return FTabela; }
+    void SetTabela(const QString& Value) { FTabela = Value; }
+    TFiltrosDivisao& Filtros() { return FFiltros; }
+    TDataSetParametros& Parametros() { return FParametros; }
+    QStringList TabelasRefresh, FiltroWhere;
+    bool MensagensAtualizar = true;
+    bool SuspendDetailRefresh = false;
+    bool Aggregate = false;  // conditions go to the Having clause
+    int RecordLimit = -1;
+    int ActiveLimit() const { return FActiveLimit; }
+    QString BaseCommandText() const { return FBaseCommandText; }
+    // Comma-separated, of equal length: DetailFields entry i refers to the master's MasterFields entry i.
+    QString MasterFields, DetailFields, ExtraMasterCondition;
+    platform::data::TADOConnection* Connection() const { return FConnection; }
+    const TRefreshSettingsList& RefreshSettingsList() const { return FPending; }
+
+    // Takes the base command, installs the hooks and binds the connection; call once the division is set up.
+    void Loaded();
+    platform::data::TDataSet* GetDataSet() const;
+    platform::data::TDataSetProvider* GetProvider() const;
+    platform::data::TCustomADODataSet* GetProviderDataSet() const;
+
+    // Values as "Name=Value" lines; the values are bound as parameters of their fields' types.
+    bool LocateValues(const QStringList& Values);
+    void RefreshRecord(const QStringList& Names, const QVariantList& Values, bool RebuildIfChanged);
+    void RefreshAll(bool RebuildIfChanged) { RefreshRecord({}, {}, RebuildIfChanged); }
+    // Target nullptr: the provider dataset.
+    void ApplyCommandText(platform::data::TCustomADODataSet* Target, bool CountOnly);
+    QString BuildCommandText(QList<TParametroMaster>& MasterParams, bool CountOnly) const;
+    void CheckRecordLimit();
+
+    bool CloseQuery() override;
+    void AddRefreshSettings(const TRefreshSettings* Settings) override;
+    void AtualizaDivisao() override;
+
+private:
+    struct THandlers;
+    void InstallHooks(platform::data::TDataSet* DataSet);
+    void RemoveHooks();
+    bool HostAllows(int Operation);
+    void RelockReadOnly();
+    QStringList CurrentKey() const;
+    // A dataset of the division's master/detail tree (or one linked to them) is editing.
+    bool TreeEditing() const;
+
+    QPointer<platform::data::TDataSource> FDataSource;
+    QPointer<QObject> FGrid, FFrame;
+    TDivisionRules* FRules = nullptr;
+    QString FTabela;
+    TFiltrosDivisao FFiltros{this};
+    TDataSetParametros FParametros{this};
+    TRefreshSettingsList FPending;
+    bool FParamsChanged = false;
+    bool FLocating = false;
+    int FActiveLimit = -1;
+    QString FBaseCommandText;
+    platform::data::TADOConnection* FConnection = nullptr;
+    QList<QPointer<platform::data::TField>> FReadOnlyFields;
+    QPointer<platform::data::TDataSet> FHookedDataSet;
+    std::unique_ptr<THandlers> FSaved;
+};
+
+// The master relation of a division: its detail fields limited to what its master selects; empty without a
+// master division. The master's command parameters are added to MasterParams when given. A master field
+// missing from the master's dataset raises "Field '<name>' not found".
+QString BuildMasterCondition(const TVexDBDivisao& Divisao, QList<TParametroMaster>* MasterParams);
+
+}  // namespace databound

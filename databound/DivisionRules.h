@@ -6,9 +6,12 @@
 // key from the fields flagged as key for the provider.
 #include <QStringList>
 
+#include "platform/data/DataTypes.h"
+
 namespace platform::data {
+class TClientDataSet;
 class TDataSet;
-}
+}  // namespace platform::data
 
 namespace databound {
 
@@ -18,6 +21,13 @@ public:
     virtual void NewRecord(platform::data::TDataSet& DataSet) { (void)DataSet; }
     // May abort the post (a required field is missing).
     virtual void BeforePost(platform::data::TDataSet& DataSet) { (void)DataSet; }
+    // Companion-table writes of one provider update: before it (may set Applied) and after it.
+    virtual void BeforeUpdate(platform::data::TClientDataSet& Delta, platform::data::TUpdateKind Kind, bool& Applied) {
+        (void)Delta, (void)Kind, (void)Applied;
+    }
+    virtual void AfterUpdate(platform::data::TClientDataSet& Delta, platform::data::TUpdateKind Kind) {
+        (void)Delta, (void)Kind;
+    }
     // The names of the key fields; empty leaves the choice to the division.
     virtual QStringList KeyFields() const { return {}; }
 };

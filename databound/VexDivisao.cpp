@@ -183,11 +183,16 @@ void TDivisao::Deactivate() {
 struct TVexDBDivisao::THandlers {
     TDataSet::TDataSetNotifyEvent BeforeOpen, BeforeInsert, AfterInsert, BeforeEdit, BeforePost, AfterPost,
         AfterCancel, BeforeDelete, OnNewRecord;
+    decltype(platform::data::TDataSetProvider::BeforeUpdateRecord) BeforeUpdateRecord;
+    decltype(platform::data::TDataSetProvider::AfterUpdateRecord) AfterUpdateRecord;
 };
 
 TVexDBDivisao::TVexDBDivisao(QObject* AOwner) : TDivisao(AOwner), FSaved(std::make_unique<THandlers>()) {}
 
-TVexDBDivisao::~TVexDBDivisao() { RemoveHooks(); }
+TVexDBDivisao::~TVexDBDivisao() {
+    RemoveHooks();
+    RemoveProviderHooks();
+}
 
 void TVexDBDivisao::SetNome(const QString& Value) {
     TDivisao::SetNome(Value);
@@ -236,6 +241,7 @@ void TVexDBDivisao::Loaded() {
                 FBaseCommandText, {dataaccess::ReplaceFieldTokens(Where, GetDataSet())});
     }
     InstallHooks(GetDataSet());
+    InstallProviderHooks(GetProvider());
     const dataaccess::TVexHost* Host = dataaccess::Host();
     FConnection = Host ? Host->DefaultConnection() : nullptr;
     TDataSet* DataSet = GetDataSet();
@@ -268,8 +274,15 @@ void TVexDBDivisao::InstallHooks(TDataSet* DataSet) {
     if (!DataSet) return;
     FHookedDataSet = DataSet;
     THandlers& S = *FSaved;
-    S = {DataSet->BeforeOpen, DataSet->BeforeInsert, DataSet->AfterInsert, DataSet->BeforeEdit, DataSet->BeforePost,
-         DataSet->AfterPost,  DataSet->AfterCancel,  DataSet->BeforeDelete, DataSet->OnNewRecord};
+    S.BeforeOpen = DataSet->BeforeOpen;
+    S.BeforeInsert = DataSet->BeforeInsert;
+    S.AfterInsert = DataSet->AfterInsert;
+    S.BeforeEdit = DataSet->BeforeEdit;
+    S.BeforePost = DataSet->BeforePost;
+    S.AfterPost = DataSet->AfterPost;
+    S.AfterCancel = DataSet->AfterCancel;
+    S.BeforeDelete = DataSet->BeforeDelete;
+    S.OnNewRecord = DataSet->OnNewRecord;
     DataSet->BeforeOpen = [this](TDataSet* D) {
         ApplyCommandText(nullptr, false);
         Call(FSaved->BeforeOpen, D);
@@ -331,6 +344,34 @@ void TVexDBDivisao::InstallHooks(TDataSet* DataSet) {
     };
 }
 
+void TVexDBDivisao::InstallProviderHooks(platform::data::TDataSetProvider* Provider) {
+    RemoveProviderHooks();
+    if (!Provider) return;
+    FHookedProvider = Provider;
+    FSaved->BeforeUpdateRecord = Provider->BeforeUpdateRecord;
+    FSaved->AfterUpdateRecord = Provider->AfterUpdateRecord;
+    Provider->BeforeUpdateRecord = [this](QObject* Sender, TDataSet* SourceDS, platform::data::TClientDataSet* Delta,
+                                          platform::data::TUpdateKind Kind, bool& Applied) {
+        if (FSaved->BeforeUpdateRecord) FSaved->BeforeUpdateRecord(Sender, SourceDS, Delta, Kind, Applied);
+        if (!Applied && FRules) FRules->BeforeUpdate(*Delta, Kind, Applied);
+    };
+    Provider->AfterUpdateRecord = [this](QObject* Sender, TDataSet* SourceDS, platform::data::TClientDataSet* Delta,
+                                         platform::data::TUpdateKind Kind) {
+        if (FSaved->AfterUpdateRecord) FSaved->AfterUpdateRecord(Sender, SourceDS, Delta, Kind);
+        if (FRules) FRules->AfterUpdate(*Delta, Kind);
+    };
+}
+
+void TVexDBDivisao::RemoveProviderHooks() {
+    if (platform::data::TDataSetProvider* P = FHookedProvider) {
+        P->BeforeUpdateRecord = FSaved->BeforeUpdateRecord;
+        P->AfterUpdateRecord = FSaved->AfterUpdateRecord;
+    }
+    FHookedProvider = nullptr;
+    FSaved->BeforeUpdateRecord = nullptr;
+    FSaved->AfterUpdateRecord = nullptr;
+}
+
 void TVexDBDivisao::RemoveHooks() {
     if (TDataSet* D = FHookedDataSet) {
         const THandlers& S = *FSaved;
@@ -345,7 +386,9 @@ void TVexDBDivisao::RemoveHooks() {
         D->OnNewRecord = S.OnNewRecord;
     }
     FHookedDataSet = nullptr;
-    *FSaved = {};
+    THandlers& S = *FSaved;
+    S.BeforeOpen = S.BeforeInsert = S.AfterInsert = S.BeforeEdit = S.BeforePost = S.AfterPost = S.AfterCancel =
+        S.BeforeDelete = S.OnNewRecord = nullptr;
 }
 
 bool TVexDBDivisao::CloseQuery() {

@@ -156,6 +156,8 @@ private:
     struct THandlers;
     void InstallHooks(platform::data::TDataSet* DataSet);
     void RemoveHooks();
+    void InstallProviderHooks(platform::data::TDataSetProvider* Provider);
+    void RemoveProviderHooks();
     bool HostAllows(int Operation);
     void RelockReadOnly();
     QStringList CurrentKey() const;
@@ -176,6 +178,7 @@ private:
     platform::data::TADOConnection* FConnection = nullptr;
     QList<QPointer<platform::data::TField>> FReadOnlyFields;
     QPointer<platform::data::TDataSet> FHookedDataSet;
+    QPointer<platform::data::TDataSetProvider> FHookedProvider;
     std::unique_ptr<THandlers> FSaved;
 };
 

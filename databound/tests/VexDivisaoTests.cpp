@@ -5,6 +5,7 @@
 #include "EngineTest.h"
 #include "controls/tests/RecordedDialogs.h"
 #include "dataaccess/testhost/TestHost.h"
+#include "databound/DivisionRules.h"
 #include "databound/VexDivisao.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
@@ -275,6 +276,43 @@ TEST_P(DivisionTest, ARecordLimitLimitsTheCommandAndWarnsOnce) {
     EXPECT_EQ(Batch.Items().size(), 1u);
     TRecordedDialogs Dialogs;
     Batch.EndMessages(true);
+}
+
+// Records what the division asks of its field rules; the update before the write counts as done when Take is set.
+class TRecordingRules : public TDivisionRules {
+public:
+    void NewRecord(platform::data::TDataSet& DataSet) override {
+        Calls << "new";
+        DataSet.FieldByName("Porto")->SetAsString("Santos");
+    }
+    void BeforePost(platform::data::TDataSet&) override { Calls << "post"; }
+    void BeforeUpdate(platform::data::TClientDataSet&, platform::data::TUpdateKind, bool& Applied) override {
+        Calls << "before update";
+        Applied = Take;
+    }
+    void AfterUpdate(platform::data::TClientDataSet&, platform::data::TUpdateKind) override { Calls << "after update"; }
+
+    QStringList Calls;
+    bool Take = false;
+};
+
+TEST_P(DivisionTest, FieldRulesAreAskedAroundNewRecordsPostsAndProviderUpdates) {
+    TRecordingRules Rules;
+    Master.Divisao->SetRules(&Rules);
+    Master.Client->Open();
+    Master.Client->Insert();
+    Master.Client->FieldByName("IdConhecimento")->SetAsInteger(4);
+    Master.Client->FieldByName("Numero")->SetAsString("BL4");
+    Master.Client->Post();
+    EXPECT_EQ(Master.Client->ApplyUpdates(0), 0);
+    EXPECT_EQ(Rules.Calls, QStringList({"new", "post", "before update", "after update"}));
+    EXPECT_EQ(Scalar("Select Porto From Conhecimento Where IdConhecimento = 4").toString(), "Santos");
+    Rules.Take = true;
+    Master.Client->Edit();
+    Master.Client->FieldByName("Porto")->SetAsString("Rio");
+    Master.Client->Post();
+    EXPECT_EQ(Master.Client->ApplyUpdates(0), 0);
+    EXPECT_EQ(Scalar("Select Porto From Conhecimento Where IdConhecimento = 4").toString(), "Santos");
 }
 
 VEX_INSTANTIATE_ENGINE_SUITE(DivisionTest);

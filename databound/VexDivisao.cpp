@@ -216,6 +216,15 @@ void TVexDBDivisao::SetNome(const QString& Value) {
     ApplyName(Provider->DataSet(), "dst%1", Value);
 }
 
+TSearchTarget TVexDBDivisao::SearchTarget(const platform::data::TField& Field) const {
+    return FRules ? FRules->SearchTarget(Field) : TSearchTarget{};
+}
+
+void TVexDBDivisao::GetValoresPossiveisFiltro(platform::data::TField& Field, TValoresPossiveisFiltro& Lista) {
+    GetValoresPossiveis(this, Field, Lista);
+    if (OnGetValoresPossiveisFiltro) OnGetValoresPossiveisFiltro(this, Field, Lista);
+}
+
 void TVexDBDivisao::SetDataSource(platform::data::TDataSource* Value) { FDataSource = Value; }
 
 TDataSet* TVexDBDivisao::GetDataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
@@ -515,8 +524,11 @@ bool TVexDBDivisao::LocateValues(const QStringList& Values) {
     }
     if (Names.isEmpty()) return false;
     if (auto* Master = qobject_cast<TVexDBDivisao*>(this->Master())) {
+        platform::data::TADOConnection* Connection = FConnection;
+        if (!Connection && dataaccess::Host()) Connection = dataaccess::Host()->DefaultConnection();
+        if (!Connection) return false;
         platform::data::TADOQuery Query;
-        Query.SetConnection(FConnection ? FConnection : dataaccess::Host()->DefaultConnection());
+        Query.SetConnection(Connection);
         Query.SetSQL(dataaccess::InjectCondition(FBaseCommandText, Conditions));
         platform::data::TCustomADODataSet* Source = GetProviderDataSet();
         for (int I = 0; I < Query.Parameters().Count(); ++I) {

@@ -20,6 +20,7 @@
 #include "databound/DataSetParametros.h"
 #include "databound/FiltroDivisao.h"
 #include "databound/RefreshSettings.h"
+#include "databound/ValoresPossiveis.h"
 #include "platform/data/DB.h"
 
 namespace dataaccess {
@@ -106,6 +107,7 @@ public:
     QString Nome() const override { return TDivisao::Nome(); }
     void SetNome(const QString& Value) override;
     void SetParamsChanged() override { FParamsChanged = true; }
+    TSearchTarget SearchTarget(const platform::data::TField& Field) const override;
     bool ParamsChanged() const { return FParamsChanged; }
 
     platform::data::TDataSource* DataSource() const { return FDataSource; }
@@ -147,6 +149,11 @@ public:
     void ApplyCommandText(platform::data::TCustomADODataSet* Target, bool CountOnly);
     QString BuildCommandText(QList<TParametroMaster>& MasterParams, bool CountOnly) const;
     void CheckRecordLimit();
+
+    // The special values of the registered providers for a field, then the application's.
+    void GetValoresPossiveisFiltro(platform::data::TField& Field, TValoresPossiveisFiltro& Lista);
+    std::function<void(TVexDBDivisao* Sender, platform::data::TField& Field, TValoresPossiveisFiltro& Lista)>
+        OnGetValoresPossiveisFiltro;
 
     bool CloseQuery() override;
     void AddRefreshSettings(const TRefreshSettings* Settings) override;

@@ -291,6 +291,9 @@ public:
         Applied = Take;
     }
     void AfterUpdate(platform::data::TClientDataSet&, platform::data::TUpdateKind) override { Calls << "after update"; }
+    TSearchTarget SearchTarget(const TField& Field) const override {
+        return Field.FieldName() == "Numero" ? TSearchTarget{"sys_Usuario", "IdUsuario"} : TSearchTarget{};
+    }
 
     QStringList Calls;
     bool Take = false;
@@ -313,6 +316,23 @@ TEST_P(DivisionTest, FieldRulesAreAskedAroundNewRecordsPostsAndProviderUpdates) 
     Master.Client->Post();
     EXPECT_EQ(Master.Client->ApplyUpdates(0), 0);
     EXPECT_EQ(Scalar("Select Porto From Conhecimento Where IdConhecimento = 4").toString(), "Santos");
+}
+
+TEST_P(DivisionTest, PossibleFilterValuesComeFromTheProvidersThenFromTheApplication) {
+    TRecordingRules Rules;
+    Master.Divisao->SetRules(&Rules);
+    Master.Divisao->OnGetValoresPossiveisFiltro = [](TVexDBDivisao*, TField&, TValoresPossiveisFiltro& Lista) {
+        Lista.Add({"(Outro)", "x", "Outro", 1});
+    };
+    for (const char* Name : {"Numero", "Porto"}) {
+        SCOPED_TRACE(Name);
+        TValoresPossiveisFiltro Lista;
+        Master.Divisao->GetValoresPossiveisFiltro(*Master.Client->FieldByName(Name), Lista);
+        QStringList Captions;
+        for (int I = 0; I < Lista.Count(); ++I) Captions << Lista.Items(I).Caption;
+        EXPECT_EQ(Captions, QString(Name) == "Numero" ? QStringList({kUsuarioLogadoCaption, "(Outro)"})
+                                                      : QStringList({"(Outro)"}));
+    }
 }
 
 VEX_INSTANTIATE_ENGINE_SUITE(DivisionTest);

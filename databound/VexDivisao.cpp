@@ -1,11 +1,14 @@
 #include "databound/VexDivisao.h"
 
+#include <QWidget>
+
 #include "controls/VexMessage.h"
 #include "dataaccess/DataSetSort.h"
 #include "dataaccess/VexFieldValue.h"
 #include "dataaccess/VexHost.h"
 #include "dataaccess/VexSession.h"
 #include "dataaccess/VexSqlText.h"
+#include "databound/ArrangeControls.h"
 #include "databound/DivisionCommand.h"
 #include "databound/DivisionRules.h"
 #include "platform/data/ADODataSet.h"
@@ -102,6 +105,15 @@ void TDivisao::ApplyName(QObject* Component, const QString& Format, const QStrin
     if (!Component) return;
     const QString Name = QString(Format).arg(Nome).remove('_');
     if (Component->objectName() != Name) Component->setObjectName(Name);
+}
+
+void TDivisao::SetAjustaControls(bool Value) {
+    if (!FLoading) Value = true;
+    if (Value == FAjustaControls) return;
+    FAjustaControls = Value;
+    auto* Owner = qobject_cast<QWidget*>(parent());
+    if (!FLoading && Owner && !Owner->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty())
+        ArrangeControls(Owner);
 }
 
 void TDivisao::SetNome(const QString& Value) {

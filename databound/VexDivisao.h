@@ -47,6 +47,9 @@ public:
     explicit TDivisao(QObject* AOwner = nullptr);
     ~TDivisao() override;
 
+    bool AjustaControls() const { return FAjustaControls; }
+    // Outside loading it can only be switched on, which arranges the owner's controls.
+    void SetAjustaControls(bool Value);
     QString Nome() const { return FNome; }
     // Names the companion components after the division (underscores left out).
     virtual void SetNome(const QString& Value);
@@ -95,7 +98,7 @@ private:
     QList<QPointer<TDivisao>> FDetails;
     QPointer<QObject> FAcoes;
     dataaccess::TDivisionHost* FHost = nullptr;
-    bool FAtiva = false, FPropagating = false, FHandled = false, FLoading = false;
+    bool FAtiva = false, FPropagating = false, FHandled = false, FLoading = false, FAjustaControls = false;
 };
 
 class TVexDBDivisao : public TDivisao, public TConditionOwner {

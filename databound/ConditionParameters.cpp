@@ -41,6 +41,12 @@ void AddMasterParams(QList<TParametroMaster>& List, const platform::data::TParam
     }
 }
 
+void BindMasterParams(platform::data::TParameters& Params, const QList<TParametroMaster>& MasterParams) {
+    for (int I = 0; I < Params.Count(); ++I)
+        if (const TParametroMaster* M = FindMasterParam(MasterParams, Params[I].Name()))
+            Bind(Params[I], M->DataType, M->Valor);
+}
+
 void BindConditionParameters(platform::data::TParameters& Params, const QList<TParametroMaster>& MasterParams,
                              const TDataSetParametros& Parametros, const TFiltrosDivisao& Filtros) {
     for (int I = 0; I < Params.Count(); ++I) {

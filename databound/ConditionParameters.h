@@ -29,6 +29,9 @@ struct TParametroMaster {
 // Adds the parameters not yet in the list (by name, ignoring case).
 void AddMasterParams(QList<TParametroMaster>& List, const platform::data::TParameters& Params);
 
+// Gives each parameter of the list's names its data type and value.
+void BindMasterParams(platform::data::TParameters& Params, const QList<TParametroMaster>& MasterParams);
+
 void BindConditionParameters(platform::data::TParameters& Params, const QList<TParametroMaster>& MasterParams,
                              const TDataSetParametros& Parametros, const TFiltrosDivisao& Filtros);
 

@@ -471,17 +471,54 @@ bool TVexDBDivisao::TreeEditing() const {
     return false;
 }
 
+QStringList TVexDBDivisao::KeyFieldNames() const {
+    TDataSet* DataSet = GetDataSet();
+    QStringList Names = FRules ? FRules->KeyFields() : QStringList();
+    if (Names.isEmpty() && DataSet)
+        for (platform::data::TField* Field : DataSet->FieldList())
+            if (Field->ProviderFlags() & platform::data::pfInKey) Names << Field->FieldName();
+    return Names;
+}
+
 QStringList TVexDBDivisao::CurrentKey() const {
     TDataSet* DataSet = GetDataSet();
     QStringList Result;
     if (!DataSet || DataSet->IsEmpty()) return Result;
-    QStringList Names = FRules ? FRules->KeyFields() : QStringList();
-    if (Names.isEmpty())
-        for (platform::data::TField* Field : DataSet->FieldList())
-            if (Field->ProviderFlags() & platform::data::pfInKey) Names << Field->FieldName();
-    for (const QString& Name : Names)
+    for (const QString& Name : KeyFieldNames())
         if (platform::data::TField* Field = DataSet->FindField(Name)) Result << Name + "=" + Field->AsString();
     return Result;
+}
+
+void TVexDBDivisao::RefreshCurrentRecord(platform::data::TClientDataSet& Client) {
+    platform::data::TCustomADODataSet* Source = GetProviderDataSet();
+    QStringList Conditions;
+    QList<TParametroMaster> Params;
+    for (const QString& Name : KeyFieldNames()) {
+        if (platform::data::TField* Field = Client.FindField(Name)) {
+            const QString Param = QString("RefreshKey%1").arg(Params.size() + 1);
+            Conditions << QString("(%1 = :%2)").arg(Column(*Field), Param);
+            Params.append({Param, Field->DataType(), Field->Value()});
+        }
+    }
+    if (!Source || Conditions.isEmpty()) {
+        Client.RefreshRecord();
+        return;
+    }
+    // The provider reads the one row; its own command and values come back whatever happens.
+    const QString Saved = Source->CommandText();
+    AddMasterParams(Params, Source->Parameters());
+    struct TRestore {
+        platform::data::TCustomADODataSet& Source;
+        const QString& Text;
+        const QList<TParametroMaster>& Params;
+        ~TRestore() {
+            Source.SetCommandText(Text);
+            BindMasterParams(Source.Parameters(), Params);
+        }
+    } Restore{*Source, Saved, Params};
+    Source->SetCommandText(dataaccess::InjectCondition(Saved, Conditions));
+    BindMasterParams(Source->Parameters(), Params);
+    Client.RefreshRecord();
 }
 
 void TVexDBDivisao::RefreshRecord(const QStringList& Names, const QVariantList& Values, bool RebuildIfChanged) {
@@ -501,7 +538,7 @@ void TVexDBDivisao::RefreshRecord(const QStringList& Names, const QVariantList& 
         Whole = !Client || !LocateValues(Lines);
         if (!Whole) {
             try {
-                Client->RefreshRecord();
+                RefreshCurrentRecord(*Client);
             } catch (const std::exception&) {
                 Whole = true;
             }
@@ -572,12 +609,7 @@ void TVexDBDivisao::ApplyCommandText(platform::data::TCustomADODataSet* Target, 
     if (!CountOnly) CheckRecordLimit();
     QList<TParametroMaster> MasterParams;
     Target->SetCommandText(BuildCommandText(MasterParams, CountOnly));
-    for (const TParametroMaster& P : Saved) {
-        if (platform::data::TParameter* Now = Target->Parameters().FindParam(P.Nome)) {
-            Now->SetDataType(P.DataType);
-            Now->SetValue(P.Valor);
-        }
-    }
+    BindMasterParams(Target->Parameters(), Saved);
     BindConditionParameters(Target->Parameters(), MasterParams, FParametros, FFiltros);
     if (!Own || CountOnly || SuspendDetailRefresh) return;
     for (TDivisao* Detail : Details()) {

@@ -28,6 +28,7 @@ class TDivisionHost;
 }
 namespace platform::data {
 class TADOConnection;
+class TClientDataSet;
 class TCustomADODataSet;
 class TDataSetProvider;
 class TDataSource;
@@ -170,7 +171,10 @@ private:
     void RemoveProviderHooks();
     bool HostAllows(int Operation);
     void RelockReadOnly();
+    QStringList KeyFieldNames() const;
+    // "Name=Value" of each key field of the current record.
     QStringList CurrentKey() const;
+    void RefreshCurrentRecord(platform::data::TClientDataSet& Client);
     // A dataset of the division's master/detail tree (or one linked to them) is editing.
     bool TreeEditing() const;
 

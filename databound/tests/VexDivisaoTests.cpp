@@ -76,6 +76,8 @@ protected:
             Field->SetOrigin(Nome + "." + Name);
         }
         P.Client->FieldList().front()->SetProviderFlags(platform::data::pfInUpdate | platform::data::pfInKey);
+        for (const auto& [Name, Type] : Fields) new TField(P.Query, Name, Type, Type == platform::data::ftString ? 40 : 0);
+        P.Query->FieldList().front()->SetProviderFlags(platform::data::pfInUpdate | platform::data::pfInKey);
         P.Source->SetDataSet(P.Client);
         P.Divisao->SetDataSource(P.Source);
         P.Divisao->SetCaption(Nome + "s");
@@ -239,6 +241,19 @@ TEST_P(DivisionTest, RefreshRequestsWaitWhileADetailEditsAndThenReReadTheRow) {
     EXPECT_EQ(Master.Divisao->RefreshSettingsList().Count(), 0);
     ASSERT_TRUE(Master.Divisao->LocateValues({"IdConhecimento=2"}));
     EXPECT_EQ(Master.Client->FieldByName("Porto")->AsString(), "Vitória");
+}
+
+TEST_P(DivisionTest, ARecordRefreshReReadsThatRowAloneAndKeepsTheCursor) {
+    Master.Client->Open();
+    ASSERT_TRUE(Master.Divisao->LocateValues({"IdConhecimento=3"}));
+    Conn->Execute("Update Conhecimento Set Porto = 'Vitória' Where IdConhecimento In (1, 2)");
+    const QString Command = Master.Query->CommandText();
+    Master.Divisao->RefreshRecord({"IdConhecimento"}, {2}, false);
+    EXPECT_EQ(Master.Client->FieldByName("IdConhecimento")->AsInteger(), 3);
+    EXPECT_EQ(Master.Query->CommandText(), Command);
+    EXPECT_EQ(Column(*Master.Client, "Porto"), QStringList({"Santos", "Santos", "Vitória"}));
+    Master.Divisao->RefreshAll(false);
+    EXPECT_EQ(Column(*Master.Client, "Porto"), QStringList({"Vitória", "Santos", "Vitória"}));
 }
 
 TEST_P(DivisionTest, UpdatesPropagateThroughTheTreeButNotBackIntoTheStartingSubtree) {

@@ -489,6 +489,17 @@ QStringList TVexDBDivisao::CurrentKey() const {
     return Result;
 }
 
+bool TVexDBDivisao::CurrentKeyIs(const QStringList& Values) const {
+    TDataSet* DataSet = GetDataSet();
+    if (!DataSet || DataSet->IsEmpty() || Values.isEmpty()) return false;
+    for (const QString& Line : Values) {
+        const int Equals = Line.indexOf('=');
+        const platform::data::TField* Field = Equals < 0 ? nullptr : DataSet->FindField(Line.left(Equals));
+        if (!Field || Field->AsString() != Line.mid(Equals + 1)) return false;
+    }
+    return true;
+}
+
 void TVexDBDivisao::RefreshCurrentRecord(platform::data::TClientDataSet& Client) {
     platform::data::TCustomADODataSet* Source = GetProviderDataSet();
     QStringList Conditions;
@@ -535,7 +546,8 @@ void TVexDBDivisao::RefreshRecord(const QStringList& Names, const QVariantList& 
         QStringList Lines;
         for (int I = 0; I < Names.size() && I < Values.size(); ++I) Lines << Names[I] + "=" + Values[I].toString();
         auto* Client = qobject_cast<platform::data::TClientDataSet*>(DataSet);
-        Whole = !Client || !LocateValues(Lines);
+        // The current record needs no search of the whole dataset.
+        Whole = !Client || !(CurrentKeyIs(Lines) || LocateValues(Lines));
         if (!Whole) {
             try {
                 RefreshCurrentRecord(*Client);
@@ -548,7 +560,7 @@ void TVexDBDivisao::RefreshRecord(const QStringList& Names, const QVariantList& 
         DataSet->Refresh();
         FPending.Clear();
     }
-    if (!Key.isEmpty()) LocateValues(Key);
+    if (!Key.isEmpty() && !CurrentKeyIs(Key)) LocateValues(Key);
 }
 
 bool TVexDBDivisao::LocateValues(const QStringList& Values) {

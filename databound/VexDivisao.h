@@ -174,6 +174,8 @@ private:
     QStringList KeyFieldNames() const;
     // "Name=Value" of each key field of the current record.
     QStringList CurrentKey() const;
+    // The current record holds every "Name=Value" of the list.
+    bool CurrentKeyIs(const QStringList& Values) const;
     void RefreshCurrentRecord(platform::data::TClientDataSet& Client);
     // A dataset of the division's master/detail tree (or one linked to them) is editing.
     bool TreeEditing() const;

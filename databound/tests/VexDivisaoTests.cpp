@@ -127,6 +127,15 @@ TEST_P(DivisionTest, TheDetailShowsTheItemsOfWhatItsMasterSelects) {
     EXPECT_EQ(Column(*Detail.Client, "IdItem"), QStringList({"11", "12"}));
 }
 
+TEST_P(DivisionTest, ADetailFieldWithoutOriginGetsNoRelation) {
+    Detail.Client->FieldByName("IdConhecimento")->SetOrigin("");
+    Master.Divisao->Filtros().Add()->SetField(Master.Client->FieldByName("Porto"));
+    Master.Divisao->Filtros().Items(0)->Values().Add()->SetValue("Rio");
+    Master.Client->Open();
+    Detail.Client->Open();
+    EXPECT_EQ(Column(*Detail.Client, "IdItem"), QStringList({"10", "11", "12", "13"}));
+}
+
 TEST_P(DivisionTest, AMissingMasterFieldKeepsTheDetailClosed) {
     Detail.Divisao->MasterFields = "SemCampo";
     Master.Client->Open();

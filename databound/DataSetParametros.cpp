@@ -7,7 +7,11 @@
 
 namespace databound {
 
-void TDataSetParametro::SetField(platform::data::TField* Value) { SetAndNotify(*this, FField, Value); }
+void TDataSetParametro::SetField(platform::data::TField* Value) {
+    if (FField == Value) return;
+    FField = Value;
+    Changed();
+}
 void TDataSetParametro::SetNome(const QString& Value) { SetAndNotify(*this, FNome, Value); }
 void TDataSetParametro::SetSinal(const QString& Value) { SetAndNotify(*this, FSinal, Value); }
 void TDataSetParametro::SetGroupIndex(int Value) { SetAndNotify(*this, FGroupIndex, Value); }

@@ -3,16 +3,14 @@
 // column with a parameter ("<division>_<Nome>") whose value the application
 // sets at run time. Items without a field, a name or a sign are ignored.
 // Every change tells the owning division.
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 
 #include "databound/ConditionOwner.h"
 #include "databound/FiltroDivisao.h"
+#include "platform/data/Field.h"
 #include "platform/ui/Classes.h"
-
-namespace platform::data {
-class TField;
-}
 
 namespace databound {
 
@@ -45,7 +43,7 @@ public:
 private:
     TDataSetParametros& Parametros() const;
 
-    platform::data::TField* FField = nullptr;
+    QPointer<platform::data::TField> FField;  // cleared when the field goes away
     QString FNome;
     QString FSinal = "=";
     int FGroupIndex = 0;

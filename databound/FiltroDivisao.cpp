@@ -94,7 +94,11 @@ TFiltroValues::TFiltroValues(TFiltroDivisao& Owner) : FOwner(Owner) {
 
 TFiltroDivisao::TFiltroDivisao(platform::ui::TCollection* Collection) : TCollectionItem(Collection), FValues(*this) {}
 
-void TFiltroDivisao::SetField(platform::data::TField* Value) { SetAndNotify(*this, FField, Value); }
+void TFiltroDivisao::SetField(platform::data::TField* Value) {
+    if (FField == Value) return;
+    FField = Value;
+    Changed();
+}
 void TFiltroDivisao::SetLogica(TTipoLogica Value) { SetAndNotify(*this, FLogica, Value); }
 void TFiltroDivisao::SetLogicaValues(TTipoLogica Value) { SetAndNotify(*this, FLogicaValues, Value); }
 void TFiltroDivisao::SetGroupIndex(int Value) { SetAndNotify(*this, FGroupIndex, Value); }

@@ -5,6 +5,7 @@
 // values themselves never enter the text. A filter without a field contributes
 // nothing. Every change tells the owning division.
 #include <QDateTime>
+#include <QPointer>
 #include <QString>
 #include <QTime>
 #include <QVariant>
@@ -12,11 +13,8 @@
 
 #include "dataaccess/VexPeriodo.h"
 #include "databound/ConditionOwner.h"
+#include "platform/data/Field.h"
 #include "platform/ui/Classes.h"
-
-namespace platform::data {
-class TField;
-}
 
 namespace databound {
 
@@ -133,7 +131,7 @@ public:
     QString BuildCondition() const;
 
 private:
-    platform::data::TField* FField = nullptr;
+    QPointer<platform::data::TField> FField;  // cleared when the field goes away
     TTipoLogica FLogica = tlAnd;
     TTipoLogica FLogicaValues = tlAnd;
     TFiltroValues FValues;

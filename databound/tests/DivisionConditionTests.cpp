@@ -142,6 +142,17 @@ TEST_F(ConditionTest, ParameterItemsFormGroupsJoinedByAndWithALeadingBlank) {
     EXPECT_EQ(Parametros.FindByParamName("D_B", false), nullptr);
 }
 
+TEST_F(ConditionTest, AFieldThatGoesAwayLeavesItsFilterAndParameterWithoutAField) {
+    auto Field = std::make_unique<TField>(nullptr, "A", platform::data::ftInteger);
+    Field->SetOrigin("A");
+    AddFilter(Field.get(), {1});
+    AddParam(Field.get(), "a", 0);
+    Field.reset();
+    EXPECT_EQ(Filtros.Items(0)->Field(), nullptr);
+    EXPECT_EQ(Filtros.BuildCondition(), "");
+    EXPECT_EQ(Parametros.BuildCondition(), "");
+}
+
 TEST_F(ConditionTest, EveryChangeOfAFilterAValueOrAParameterAsksForARebuild) {
     TField& A = MakeField("A", platform::data::ftInteger);
     TFiltroDivisao& F = AddFilter(&A, {1});

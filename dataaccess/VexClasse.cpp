@@ -72,6 +72,7 @@ struct TClasseTabela::TInterceptedEvent {
 struct TClasseTabela::TSavedHandlers {
     std::vector<TDataSet::TDataSetNotifyEvent> Notify;
     TDataSet::TDataSetErrorEvent PostError, EditError, DeleteError;
+    TDataSet::TDataSetNotifyEvent ChangeFailed;
     decltype(TClientDataSet::OnReconcileError) ReconcileError;
 };
 
@@ -248,6 +249,7 @@ void TClasseTabela::Unbind() {
         Bound->OnPostError = FSavedHandlers->PostError;
         Bound->OnEditError = FSavedHandlers->EditError;
         Bound->OnDeleteError = FSavedHandlers->DeleteError;
+        Bound->OnChangeFailed = FSavedHandlers->ChangeFailed;
         if (auto* Client = qobject_cast<TClientDataSet*>(Bound))
             Client->OnReconcileError = FSavedHandlers->ReconcileError;
     }
@@ -290,6 +292,12 @@ void TClasseTabela::Bind(TDataSet* Value) {
     Value->OnEditError = [this](TDataSet* S, EDatabaseError& E, TDataAction& A) { ErrorEvent(eeOnEditError, S, E, A); };
     Value->OnDeleteError = [this](TDataSet* S, EDatabaseError& E, TDataAction& A) {
         ErrorEvent(eeOnDeleteError, S, E, A);
+    };
+    FSavedHandlers->ChangeFailed = Value->OnChangeFailed;
+    // Failures the error events never see (a raising link or scroll handler) must not leave the transaction open.
+    Value->OnChangeFailed = [this](TDataSet* Sender) {
+        EndTransaction(false);
+        if (FSavedHandlers->ChangeFailed) FSavedHandlers->ChangeFailed(Sender);
     };
     if (auto* Client = qobject_cast<TClientDataSet*>(Value)) {
         FSavedHandlers->ReconcileError = Client->OnReconcileError;

@@ -102,7 +102,7 @@ int GetGlobalInt(const QString& Name) {
 }
 
 int BeginTransaction() {
-    if (gTransactionDepth == 0) SessionConnection().BeginTrans();
+    if (gTransactionDepth == 0) SessionConnection().BeginTransDeferred();
     return gTransactionDepth++;
 }
 

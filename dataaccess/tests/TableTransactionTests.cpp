@@ -3,6 +3,10 @@
 // the table did not begin.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
 #include "TableTest.h"
 #include "dataaccess/VexSession.h"
 #include "platform/os/Exceptions.h"
@@ -12,6 +16,17 @@ using namespace dataaccess::testing;
 using namespace platform::data;
 
 namespace {
+
+// A data-aware control that fails while redrawing, once armed: the dataset raises no database error for it.
+class TFailingLink : public TDataLink {
+public:
+    bool Armed = false;
+
+protected:
+    void DataSetChanged() override {
+        if (Armed) throw std::runtime_error("redraw failed");
+    }
+};
 
 class TableTransactionTest : public TableTest {
 protected:
@@ -75,6 +90,38 @@ TEST_P(TableTransactionTest, AFailingPostThatSkipsThePipelineLeavesTheOuterTrans
     EXPECT_EQ(TransactionDepth(), 1);
     CommitTransaction();
     EXPECT_EQ(Cidade(2), "Olinda");
+}
+
+TEST_P(TableTransactionTest, APostOrDeleteFailingWithoutADatabaseErrorLeavesNoTransactionOpen) {
+    TFailingLink Link;
+    Link.SetDataSource(Cliente->DataSource());
+    TDataSet* Data = Cliente->DataSet();
+    struct TCase {
+        const char* Name;
+        int Id;
+        std::function<void()> Change;
+    };
+    const std::vector<TCase> Cases = {
+        {"post", 1, [&] {
+             Cliente->SetAsString(TClienteTeste::idxCidade, "Natal");
+             Data->Post();
+         }},
+        {"delete", 2, [&] { Data->Delete(); }},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        ASSERT_TRUE(Data->Locate("IdCliente", Case.Id));
+        Link.Armed = true;
+        EXPECT_THROW(Case.Change(), std::runtime_error);
+        Link.Armed = false;
+        EXPECT_EQ(TransactionDepth(), 0);
+    }
+    EXPECT_EQ(Cidade(1), "São Paulo");
+    // The next post commits on its own: a level left behind would keep it from the server.
+    PostCidade(3, "Olinda");
+    EXPECT_EQ(TransactionDepth(), 0);
+    RollbackTransaction();
+    EXPECT_EQ(Cidade(3), "Olinda");
 }
 
 }  // namespace

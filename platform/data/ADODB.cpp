@@ -321,8 +321,9 @@ void TADOConnection::SetConnected(bool Value) {
     } else {
         if (BeforeDisconnect) BeforeDisconnect(this);
         FCache.clear();
-        if (FTransactionLevel > 0) FDatabase.rollback();
+        if (FTransactionLevel > 0 && !FBeginPending) FDatabase.rollback();
         FTransactionLevel = 0;
+        FBeginPending = false;
         FTransactionAborted = false;
         FServerTimeout = 0;
         FDatabase.close();
@@ -345,18 +346,41 @@ int TADOConnection::BeginTrans() {
     EnsureConnected();
     if (FTransactionAborted) DatabaseError(kTransactionAborted);
     if (FTransactionLevel == 0) {
-        const QString Begin = FDialect->BeginTransactionSql();
-        if (!Begin.isEmpty()) ExecDirect(Begin);
-        else if (!FDatabase.transaction()) DatabaseError(FDatabase.lastError().text().trimmed());
-        FTransactionAborted = false;
+        SendBegin();
     } else {
+        StartPendingTransaction();
         ExecDirect(FDialect->SavepointSql(QString("vex_level%1").arg(FTransactionLevel)));
     }
     return ++FTransactionLevel;
 }
 
+int TADOConnection::BeginTransDeferred() {
+    if (FTransactionLevel > 0) return BeginTrans();
+    EnsureConnected();
+    FBeginPending = true;
+    return ++FTransactionLevel;
+}
+
+void TADOConnection::SendBegin() {
+    const QString Begin = FDialect->BeginTransactionSql();
+    if (!Begin.isEmpty()) ExecDirect(Begin);
+    else if (!FDatabase.transaction()) DatabaseError(FDatabase.lastError().text().trimmed());
+    FTransactionAborted = false;
+}
+
+void TADOConnection::StartPendingTransaction() {
+    if (!FBeginPending) return;
+    // Still pending when the begin fails: the caller's rollback then closes the level without the server.
+    SendBegin();
+    FBeginPending = false;
+}
+
 void TADOConnection::CommitTrans() {
     if (FTransactionLevel == 0) DatabaseError("No transaction is active");
+    if (std::exchange(FBeginPending, false)) {
+        --FTransactionLevel;
+        return;
+    }
     const QString Savepoint = QString("vex_level%1").arg(--FTransactionLevel);
     if (FTransactionAborted) {
         // Only the outermost commit reports it; the caller then knows nothing was kept.
@@ -381,6 +405,10 @@ void TADOConnection::CommitTrans() {
 
 void TADOConnection::RollbackTrans() {
     if (FTransactionLevel == 0) DatabaseError("No transaction is active");
+    if (std::exchange(FBeginPending, false)) {
+        --FTransactionLevel;
+        return;
+    }
     const QString Savepoint = QString("vex_level%1").arg(--FTransactionLevel);
     if (FTransactionLevel == 0) {
         FinishStatements();
@@ -404,7 +432,7 @@ bool TADOConnection::EngineInTransaction() const {
 
 void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) {
     // Some failures end the whole transaction; later statements would run outside it.
-    if (FTransactionLevel > 0 && !EngineInTransaction()) FTransactionAborted = true;
+    if (FTransactionLevel > 0 && !FBeginPending && !EngineInTransaction()) FTransactionAborted = true;
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
     QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
@@ -485,6 +513,7 @@ void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int 
 
 QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Params, int Timeout) {
     EnsureConnected();
+    StartPendingTransaction();
     auto It = FCache.find(Sql);
     if (It == FCache.end()) {
         if (FCache.size() >= 256) FCache.clear();
@@ -496,6 +525,7 @@ QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Para
 
 QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int Timeout) {
     EnsureConnected();
+    StartPendingTransaction();
     TStatement St = Prepare(Sql, Params, false);
     Exec(St, Params, Timeout);
     return std::move(St.Query);
@@ -503,6 +533,7 @@ QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int
 
 QSqlQuery TADOConnection::RunBatch(const QString& Sql, const TParameters* Params, int Timeout) {
     EnsureConnected();
+    StartPendingTransaction();
     TStatement St = Prepare(Sql, Params, false, true);
     Exec(St, Params, Timeout);
     return std::move(St.Query);

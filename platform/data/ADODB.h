@@ -109,6 +109,9 @@ public:
 
     // Transactions nest through savepoints; answers the new level.
     int BeginTrans();
+    // As BeginTrans, but an outermost begin reaches the server only when a statement runs inside it, so a
+    // transaction that runs none costs no round trip. Levels and commit/rollback behave as with BeginTrans.
+    int BeginTransDeferred();
     void CommitTrans();
     void RollbackTrans();
     bool InTransaction() const { return FTransactionLevel > 0; }
@@ -158,6 +161,9 @@ private:
     void Exec(TStatement& Statement, const TParameters* Params, int Timeout);
     void ApplyTimeout(int Seconds);
     void ExecDirect(const QString& Sql);
+    void SendBegin();
+    // Sends a deferred outermost begin before the first statement inside it.
+    void StartPendingTransaction();
     // The server's own message and the statement; a stopped statement says so.
     [[noreturn]] void Raise(const QSqlQuery& Query, const QString& Sql);
     void FinishStatements();
@@ -174,6 +180,7 @@ private:
     int FCommandTimeout = 30;
     int FTransactionLevel = 0;
     bool FTransactionAborted = false;  // statements are refused until the caller rolls back
+    bool FBeginPending = false;        // level 1 is open but the server has not been told yet
     int FServerTimeout = 0;
     QString FConnectionName;
     QSqlDatabase FDatabase;

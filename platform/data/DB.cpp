@@ -660,6 +660,15 @@ void TDataSet::CheckOperation(const std::function<void()>& Operation, const TDat
     }
 }
 
+void TDataSet::ReportChangeFailure(const std::function<void()>& Steps) {
+    try {
+        Steps();
+    } catch (...) {
+        Fire(OnChangeFailed, this);
+        throw;
+    }
+}
+
 void TDataSet::CheckBrowseMode() {
     CheckActive();
     DataEvent(deCheckBrowseMode);
@@ -769,30 +778,32 @@ void TDataSet::Post() {
     if (FState != dsEdit && FState != dsInsert) return;
     DataEvent(deCheckBrowseMode);
     Fire(BeforePost, this);
-    const bool Inserting = FState == dsInsert;
-    TRecordData* Target = Inserting ? nullptr : CurrentRecord();
-    TRecordData* Stored = nullptr;
-    CheckOperation(
-        [&] {
-            CheckRequiredFields();
-            std::vector<QVariant> Values = FBuffer;
-            Stored = InternalPost(Target, Values, FInsertAt);
-        },
-        OnPostError);
-    FBuffer.clear();
-    if (Stored) Stored->CalcValid = false;
-    if (Inserting && Stored && ViewIsNatural()) {
-        // Keep the natural order without rebuilding the view.
-        int At = static_cast<int>(FView.size());
-        if (FInsertAt >= 0 && FCurrent >= 0) At = FCurrent;
-        FView.insert(FView.begin() + At, Stored);
-        FCurrent = At;
-        FBof = FEof = false;
-    } else if (!ViewIsNatural() || !Stored) {
-        Resync(Stored);
-    }
-    SetState(dsBrowse);
-    DataEvent(deDataSetChange);
+    ReportChangeFailure([this] {
+        const bool Inserting = FState == dsInsert;
+        TRecordData* Target = Inserting ? nullptr : CurrentRecord();
+        TRecordData* Stored = nullptr;
+        CheckOperation(
+            [&] {
+                CheckRequiredFields();
+                std::vector<QVariant> Values = FBuffer;
+                Stored = InternalPost(Target, Values, FInsertAt);
+            },
+            OnPostError);
+        FBuffer.clear();
+        if (Stored) Stored->CalcValid = false;
+        if (Inserting && Stored && ViewIsNatural()) {
+            // Keep the natural order without rebuilding the view.
+            int At = static_cast<int>(FView.size());
+            if (FInsertAt >= 0 && FCurrent >= 0) At = FCurrent;
+            FView.insert(FView.begin() + At, Stored);
+            FCurrent = At;
+            FBof = FEof = false;
+        } else if (!ViewIsNatural() || !Stored) {
+            Resync(Stored);
+        }
+        SetState(dsBrowse);
+        DataEvent(deDataSetChange);
+    });
     Fire(AfterPost, this);
 }
 
@@ -816,19 +827,21 @@ void TDataSet::Delete() {
     if (FView.empty()) DatabaseError(QString("%1: Cannot perform this operation on an empty dataset").arg(Name()));
     DataEvent(deCheckBrowseMode);
     Fire(BeforeDelete, this);
-    Fire(BeforeScroll, this);
-    TRecordData* Target = CurrentRecord();
-    CheckOperation([&] { InternalDelete(Target); }, OnDeleteError);
-    FBuffer.clear();
-    if (ViewIsNatural()) {
-        FView.erase(FView.begin() + FCurrent);
-        if (FCurrent >= static_cast<int>(FView.size())) FCurrent = static_cast<int>(FView.size()) - 1;
-        FBof = FEof = FView.empty();
-    } else {
-        Resync();
-    }
-    SetState(dsBrowse);
-    DataEvent(deDataSetChange);
+    ReportChangeFailure([this] {
+        Fire(BeforeScroll, this);
+        TRecordData* Target = CurrentRecord();
+        CheckOperation([&] { InternalDelete(Target); }, OnDeleteError);
+        FBuffer.clear();
+        if (ViewIsNatural()) {
+            FView.erase(FView.begin() + FCurrent);
+            if (FCurrent >= static_cast<int>(FView.size())) FCurrent = static_cast<int>(FView.size()) - 1;
+            FBof = FEof = FView.empty();
+        } else {
+            Resync();
+        }
+        SetState(dsBrowse);
+        DataEvent(deDataSetChange);
+    });
     Fire(AfterDelete, this);
     Fire(AfterScroll, this);
 }

@@ -183,6 +183,9 @@ public:
     TDataSetNotifyEvent BeforeRefresh, AfterRefresh;
     TDataSetNotifyEvent OnCalcFields, OnNewRecord;
     TDataSetErrorEvent OnPostError, OnEditError, OnDeleteError;
+    // A Post or Delete raised after its Before event ran and before its After event, whatever the error
+    // (not only a database one): listeners that began work in the Before event undo it here.
+    TDataSetNotifyEvent OnChangeFailed;
     std::function<void(TDataSet* DataSet, bool& Accept)> OnFilterRecord;
 
 protected:
@@ -214,6 +217,8 @@ protected:
     int SlotCount() const { return FFieldDefs.Count() + FCalcCount; }
     // Runs an operation with the error event's retry/abort protocol.
     void CheckOperation(const std::function<void()>& Operation, const TDataSetErrorEvent& ErrorEvent);
+    // Runs the steps of a Post or Delete between its Before and After events, firing OnChangeFailed if they raise.
+    void ReportChangeFailure(const std::function<void()>& Steps);
     void ParseFilter();
     bool ViewIsNatural() const;
     // The data fields of the rows, with their change state when asked.

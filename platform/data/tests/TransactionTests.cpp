@@ -70,6 +70,44 @@ TEST_P(EngineTest, TransactionEndedByAFailureRefusesStatementsUntilItEnds) {
     }
 }
 
+TEST_P(EngineTest, ADeferredBeginHoldsTheStatementsRunInsideIt) {
+    struct TCase {
+        const char* Name;
+        bool Nested;
+        bool Commit;
+        int Kept;  // rows of Pedido left
+    };
+    Conn->Execute("Create Table Pedido (IdPedido Integer Not Null Primary Key)");
+    const TCase Cases[] = {
+        {"rolled back", false, false, 0},
+        {"committed", false, true, 2},
+        {"inner level rolled back, outer committed", true, true, 1},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        Conn->Execute("Delete From Pedido");
+        EXPECT_EQ(Conn->BeginTransDeferred(), 1);
+        EXPECT_TRUE(Conn->InTransaction());
+        Conn->Execute("Insert Into Pedido (IdPedido) Values (1)");
+        if (Case.Nested) {
+            EXPECT_EQ(Conn->BeginTrans(), 2);
+        }
+        Conn->Execute("Insert Into Pedido (IdPedido) Values (2)");
+        if (Case.Nested) Conn->RollbackTrans();
+        if (Case.Commit) Conn->CommitTrans();
+        else Conn->RollbackTrans();
+        EXPECT_EQ(Conn->TransactionLevel(), 0);
+        EXPECT_EQ(Scalar("Select Count(*) From Pedido").toInt(), Case.Kept);
+    }
+    // Nothing run inside: both ends close the level without complaint.
+    for (const bool Commit : {false, true}) {
+        Conn->BeginTransDeferred();
+        if (Commit) Conn->CommitTrans();
+        else Conn->RollbackTrans();
+        EXPECT_EQ(Conn->TransactionLevel(), 0);
+    }
+}
+
 TEST_P(EngineTest, LostSessionLeavesNoTransactionBehind) {
     if (GetParam() != egPostgreSQL) GTEST_SKIP() << "only a server can drop the session";
     auto Other = OpenSecondConnection(*Conn);
@@ -169,4 +207,14 @@ TEST_F(SqliteSharedFile, ReadThenUpdateTransactionsDoNotInterleave) {
     B.join();
     EXPECT_EQ(Failures, QStringList());
     EXPECT_EQ(Saldo(*First), 2 * kRounds);
+}
+
+TEST_F(SqliteSharedFile, ADeferredBeginTakesTheWriteLockOnlyWithItsFirstStatement) {
+    auto Second = Open();
+    First->BeginTransDeferred();
+    Second->Execute("Update Cliente Set Saldo = 7 Where IdCliente = 1");  // would wait out the busy timeout and fail
+    First->Execute("Update Cliente Set Saldo = Saldo + 1 Where IdCliente = 1");
+    EXPECT_EQ(Saldo(*First), 8);
+    First->RollbackTrans();
+    EXPECT_EQ(Saldo(*First), 7);
 }

@@ -9,6 +9,7 @@
 #include "dataaccess/NumberingHook.h"
 #include "dataaccess/TabelaSelect.h"
 #include "dataaccess/VexFieldValue.h"
+#include "dataaccess/VexHost.h"
 #include "dataaccess/VexSession.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/Provider.h"
@@ -42,18 +43,16 @@ bool IsZero(const QVariant& Value) {
     }
 }
 
-controls::TMessageQueue& Batch() { return controls::MessageQueue(); }
-
 // Runs Body inside a message batch that is shown at its end, also when Body raises.
 template <class TBody>
 auto InBatch(TBody&& Body) {
-    Batch().BeginMessages();
+    SessionMessages().BeginMessages();
     try {
         auto Result = Body();
-        Batch().EndMessages(true);
+        SessionMessages().EndMessages(true);
         return Result;
     } catch (...) {
-        Batch().EndMessages(true);
+        SessionMessages().EndMessages(true);
         throw;
     }
 }
@@ -703,7 +702,7 @@ bool TClasseTabela::Load(const QStringList& Fields, const QStringList& KeyFields
     } catch (const std::exception& E) {
         BindDataSet(nullptr);
         if (!dynamic_cast<const EAbort*>(&E))
-            Batch().AddMessage(QString(kLoadError).arg(TableName()), QString::fromUtf8(E.what()), controls::dkError,
+            SessionMessages().AddMessage(QString(kLoadError).arg(TableName()), QString::fromUtf8(E.what()), controls::dkError,
                                controls::ButtonSet({controls::dbOK}), 0, 0);
         throw EAbort();
     }
@@ -846,7 +845,7 @@ void TClasseTabela::CancelUpdates() {
 }
 
 void TClasseTabela::ShowError(const char* Text, const QString& Details) {
-    Batch().AddMessage(QString(Text).arg(Caption().toLower()), Details, controls::dkError,
+    SessionMessages().AddMessage(QString(Text).arg(Caption().toLower()), Details, controls::dkError,
                        controls::ButtonSet({controls::dbOK}), 0, 0);
 }
 
@@ -881,7 +880,7 @@ void TClasseTabela::DispatchMonitors(const QString& Label, const std::function<b
     const std::vector<TMonitorFactory> Monitors = ComponentMonitorsOf(*metaObject());
     if (Monitors.empty()) return;
     BeginSuppress();
-    Batch().BeginMessages();
+    SessionMessages().BeginMessages();
     std::exception_ptr Failure;
     try {
         for (const TMonitorFactory& Create : Monitors) {
@@ -893,11 +892,11 @@ void TClasseTabela::DispatchMonitors(const QString& Label, const std::function<b
         Failure = std::current_exception();
     } catch (const std::exception& E) {
         if (OnFailure) OnFailure();
-        Batch().AddMessage(QString(kMonitorError).arg(Caption(), Label), QString::fromUtf8(E.what()),
+        SessionMessages().AddMessage(QString(kMonitorError).arg(Caption(), Label), QString::fromUtf8(E.what()),
                            controls::dkError, controls::ButtonSet({controls::dbOK}), 0, 0);
         Failure = std::make_exception_ptr(EAbort());
     }
-    Batch().EndMessages(true);
+    SessionMessages().EndMessages(true);
     EndSuppress();
     if (Failure) std::rethrow_exception(Failure);
 }
@@ -994,7 +993,7 @@ int TClasseTabela::ApplyBlobUpdates() {
         } catch (const std::exception& E) {
             RollbackTransaction();
             if (!dynamic_cast<const EAbort*>(&E))
-                Batch().AddMessage(kBlobError, QString::fromUtf8(E.what()), controls::dkError,
+                SessionMessages().AddMessage(kBlobError, QString::fromUtf8(E.what()), controls::dkError,
                                    controls::ButtonSet({controls::dbOK}), 0, 0);
             return 0;
         }

@@ -49,11 +49,9 @@ QString UnstorableReason(const QString& Section, const QString& Ident, const QSt
     return QString();
 }
 
-controls::TMessageQueue& MessageBatch() { return Host() ? Host()->Messages() : controls::MessageQueue(); }
-
 void ReportToBatch(const std::exception& E) {
     const auto* Desktop = dynamic_cast<const controls::EDesktopError*>(&E);
-    MessageBatch().AddMessage(QString::fromStdString(E.what()), Desktop ? Desktop->Details() : QString(),
+    SessionMessages().AddMessage(QString::fromStdString(E.what()), Desktop ? Desktop->Details() : QString(),
                               controls::dkError, controls::ButtonSet({controls::dbOK}), 0, 0);
 }
 

@@ -11,6 +11,8 @@ TVexHost* gHost = nullptr;
 
 TVexHost* Host() { return gHost; }
 
+controls::TMessageQueue& SessionMessages() { return gHost ? gHost->Messages() : controls::MessageQueue(); }
+
 void SetHost(TVexHost* Value) {
     gHost = Value;
     ResetSession();

@@ -61,6 +61,8 @@ public:
 
 // The session's host; nullptr until the application installs one.
 TVexHost* Host();
+// The host's message batch, or the process-wide one without a host.
+controls::TMessageQueue& SessionMessages();
 // Installing another host (or none) also forgets the session's cached state.
 void SetHost(TVexHost* Value);
 

@@ -35,10 +35,6 @@ QString Join(const std::vector<TToken>& Tokens, int From, int To) {
     return Result.trimmed();
 }
 
-controls::TMessageQueue& Batch() {
-    return dataaccess::Host() ? dataaccess::Host()->Messages() : controls::MessageQueue();
-}
-
 qint64 CountRows(platform::data::TADOConnection& Connection, const QString& Text,
                  const platform::data::TParameters& Params) {
     platform::data::TADOQuery Query;
@@ -124,7 +120,7 @@ int CheckRecordLimit(platform::data::TADOConnection& Connection, const QString& 
     if (RecordLimit < 0) return -1;
     const QString Count = CountCommandText(Command);
     if (Count.isEmpty()) return -1;
-    controls::TMessageQueue& Messages = Batch();
+    controls::TMessageQueue& Messages = dataaccess::SessionMessages();
     Messages.BeginMessages();
     int Result = -1;
     try {

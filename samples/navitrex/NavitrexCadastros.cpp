@@ -1,0 +1,83 @@
+#include "samples/navitrex/NavitrexCadastros.h"
+
+#include "dataaccess/VexClasse.h"
+#include "databound/VexDivisao.h"
+#include "samples/navitrex/NavitrexDivisao.h"
+#include "samples/navitrex/NavitrexSchema.h"
+#include "samples/navitrex/NavitrexTables.h"
+#include "samples/navitrex/NavitrexTexts.h"
+
+namespace navitrex {
+
+using namespace platform::data;
+
+namespace {
+
+struct TCadastroDef {
+    const char* Nome;
+    const char* Caption;
+    TDefinicaoDivisao Definicao;
+    int Limite;
+    dataaccess::TClasseTabela* (*CreateTable)();
+};
+
+template <class T>
+dataaccess::TClasseTabela* Create() {
+    return dataaccess::CreateClasseTabela<T>();
+}
+
+const TCadastroDef& Def(TCadastro Cadastro) {
+    static const TCadastroDef kDefs[] = {
+        {"Clientes", kCaptionClientes,
+         {"Cliente", kCaptionClientes, kTabelaCliente,
+          "Select IdCliente, Nome, Documento, Cidade, Embarcador, Consignatario From Cliente",
+          {{"IdCliente", ftInteger, 0, "Cliente.IdCliente", "", true, true},
+           {"Nome", ftString, 60, "Cliente.Nome", kCaptionNome},
+           {"Documento", ftString, 20, "Cliente.Documento", kCaptionDocumento},
+           {"Cidade", ftString, 40, "Cliente.Cidade", kCaptionCidade},
+           {"Embarcador", ftBoolean, 0, "Cliente.Embarcador", kCaptionEmbarcador},
+           {"Consignatario", ftBoolean, 0, "Cliente.Consignatario", kCaptionConsignatario}},
+          "Nome"},
+         kLimiteClientes, &Create<TCliente>},
+        {"Navios", kCaptionNavios,
+         {"Navio", kCaptionNavios, kTabelaNavio, "Select IdNavio, Codigo, Nome From Navio",
+          {{"IdNavio", ftInteger, 0, "Navio.IdNavio", "", true, true},
+           {"Codigo", ftString, 20, "Navio.Codigo", kCaptionCodigo},
+           {"Nome", ftString, 60, "Navio.Nome", kCaptionNome}},
+          "Nome"},
+         -1, &Create<TNavio>},
+        {"Portos", kCaptionPortos,
+         {"Porto", kCaptionPortos, kTabelaPorto, "Select IdPorto, Codigo, Nome, Embarque, Descarga From Porto",
+          {{"IdPorto", ftInteger, 0, "Porto.IdPorto", "", true, true},
+           {"Codigo", ftString, 10, "Porto.Codigo", kCaptionCodigo},
+           {"Nome", ftString, 60, "Porto.Nome", kCaptionNome},
+           {"Embarque", ftBoolean, 0, "Porto.Embarque", kCaptionEmbarque},
+           {"Descarga", ftBoolean, 0, "Porto.Descarga", kCaptionDescarga}},
+          "Nome"},
+         -1, &Create<TPorto>},
+        {"Equipamentos", kCaptionEquipamentos,
+         {"Equipamento", kCaptionEquipamentos, kTabelaEquipamento,
+          "Select IdEquipamento, Codigo, Nome From Equipamento",
+          {{"IdEquipamento", ftInteger, 0, "Equipamento.IdEquipamento", "", true, true},
+           {"Codigo", ftString, 10, "Equipamento.Codigo", kCaptionCodigo},
+           {"Nome", ftString, 60, "Equipamento.Nome", kCaptionNome}},
+          "Codigo"},
+         -1, &Create<TEquipamento>},
+    };
+    return kDefs[Cadastro];
+}
+
+}  // namespace
+
+TFrameDivisao* CreateCadastro(TCadastro Cadastro, QWidget* Parent) {
+    const TCadastroDef& D = Def(Cadastro);
+    auto* Frame = new TFrameDivisao(D.Definicao, D.CreateTable(), Parent);
+    Frame->Divisao->RecordLimit = D.Limite;
+    Frame->Loaded();
+    return Frame;
+}
+
+QString NomeCadastro(TCadastro Cadastro) { return Def(Cadastro).Nome; }
+QString CaptionCadastro(TCadastro Cadastro) { return Def(Cadastro).Caption; }
+
+}  // namespace navitrex

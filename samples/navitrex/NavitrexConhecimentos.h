@@ -1,0 +1,53 @@
+#pragma once
+// The bills of lading screen: the bills division (period, status and
+// "(Usuário logado)" filters, a record limit) over its items division, which
+// shows the containers of the current bill. A bill and its items are kept
+// in the datasets until Gravar writes them in one transaction: a failure
+// rolls everything back, re-reads the bills and tells the user, so nothing is
+// ever half saved. Deleting a bill goes through the table's permissions (a
+// control password when the user's role asks for one, logged by the library).
+#include <QWidget>
+
+#include "samples/navitrex/NavitrexLists.h"
+
+namespace databound {
+class TFiltroDivisao;
+}
+
+namespace navitrex {
+
+class TFrameDivisao;
+class TConhecimento;
+class TConhecimentoItem;
+
+inline constexpr int kLimiteConhecimentos = 1000;
+
+class TfrmConhecimentos : public QWidget {
+    Q_OBJECT
+public:
+    TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* Parent = nullptr);
+
+    // Opens the bills (and so the items) with the filters as they stand.
+    void Abrir();
+    // A new bill, numbered at once; its items follow with NovoItem.
+    void NovoConhecimento();
+    void NovoItem();
+    // Posts what is being edited and writes the bill and its items together; false when it failed (told).
+    bool Gravar();
+    // Drops what was not written.
+    void Descartar();
+    // Deletes the current bill and its items at once; false when refused or failed (told).
+    bool ExcluirConhecimento();
+
+    TFrameDivisao* Conhecimentos;
+    TFrameDivisao* Itens;
+    databound::TFiltroDivisao* FiltroPeriodo;
+    databound::TFiltroDivisao* FiltroSituacao;
+    databound::TFiltroDivisao* FiltroUsuario;
+
+private:
+    TConhecimento* FConhecimento;
+    TConhecimentoItem* FItem;
+};
+
+}  // namespace navitrex

@@ -1,0 +1,79 @@
+#include "samples/navitrex/NavitrexDivisao.h"
+
+#include <QVBoxLayout>
+
+#include "dataaccess/VexClasse.h"
+#include "databound/VexDBGrid.h"
+#include "databound/VexDivisao.h"
+#include "platform/data/ADODataSet.h"
+#include "platform/data/DBClient.h"
+#include "platform/data/DataSource.h"
+#include "platform/data/Field.h"
+#include "platform/data/Provider.h"
+
+namespace navitrex {
+
+using namespace platform::data;
+
+namespace {
+
+TField* AddField(TDataSet* DataSet, const TColuna& Coluna) {
+    auto* Field = new TField(DataSet, Coluna.Nome, Coluna.Tipo, Coluna.Tamanho);
+    Field->SetOrigin(Coluna.Origem);
+    Field->SetDisplayLabel(Coluna.Titulo.isEmpty() ? Coluna.Nome : Coluna.Titulo);
+    TProviderFlags Flags = 0;
+    if (Coluna.Gravavel) Flags = pfInUpdate;
+    if (Coluna.Chave) Flags = pfInUpdate | pfInKey;
+    Field->SetProviderFlags(Flags);
+    if (!Coluna.Gravavel) Field->SetReadOnly(true);
+    return Field;
+}
+
+}  // namespace
+
+TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TClasseTabela* ATabela, QWidget* Parent)
+    : QWidget(Parent), Query(new TADOQuery(this)), Provider(new TDataSetProvider(this)),
+      Client(new TClientDataSet(this)), Source(new TDataSource(this)), Divisao(new databound::TVexDBDivisao(this)),
+      Tabela(ATabela), Grid(new databound::TVexDBGrid(this)) {
+    Tabela->setParent(this);
+    Query->SetSQL(Definicao.Sql);
+    Provider->SetDataSet(Query);
+    Provider->SetUpdateMode(upWhereKeyOnly);
+    for (const TColuna& Coluna : Definicao.Colunas) {
+        AddField(Query, Coluna);
+        AddField(Client, Coluna);
+    }
+    Provider->OnGetTableName = [Table = Definicao.Tabela](QObject*, TDataSet*, QString& Name) { Name = Table; };
+    if (!Definicao.Ordem.isEmpty()) Client->SetIndexFieldNames(Definicao.Ordem);
+    Source->SetDataSet(Client);
+    Divisao->SetDataSource(Source);
+    Divisao->SetTabela(Definicao.Tabela);
+    Divisao->SetCaption(Definicao.Caption);
+    Divisao->SetNome(Definicao.Nome);
+    Client->SetProviderName(Provider->objectName());
+
+    Grid->SetDataSource(Source);
+    for (const TColuna& Coluna : Definicao.Colunas) {
+        if (Coluna.Titulo.isEmpty()) continue;
+        platform::ui::TColumn* Column = Grid->Columns().Add();
+        Column->SetFieldName(Coluna.Nome);
+        Column->Title().SetCaption(Coluna.Titulo);
+    }
+    auto* Layout = new QVBoxLayout(this);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->addWidget(Grid);
+}
+
+TFrameDivisao::~TFrameDivisao() {
+    // The table lets go of the dataset before the dataset goes.
+    Tabela->BindDataSet(nullptr);
+}
+
+void TFrameDivisao::Loaded() {
+    Tabela->AttachDataSet(Client);
+    Divisao->Loaded();
+}
+
+TField* TFrameDivisao::Field(const QString& Nome) const { return Client->FieldByName(Nome); }
+
+}  // namespace navitrex

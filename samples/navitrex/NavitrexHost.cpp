@@ -1,0 +1,56 @@
+#include "samples/navitrex/NavitrexHost.h"
+
+#include "dataaccess/PermissaoLib.h"
+#include "dataaccess/VexGlobalVars.h"
+#include "dataaccess/VexSession.h"
+#include "platform/data/ADODB.h"
+#include "platform/data/DBClient.h"
+#include "samples/navitrex/NavitrexUsers.h"
+
+namespace navitrex {
+
+namespace {
+
+// One company per customer database.
+constexpr int kEmpresaUnica = 1;
+
+}  // namespace
+
+TNavitrexHost::TNavitrexHost(std::unique_ptr<platform::data::TADOConnection> Connection)
+    : FConnection(std::move(Connection)), FGlobalVars(std::make_unique<dataaccess::TGlobalVarStore>()) {
+    FGlobalVars->SetConnection(FConnection.get());
+    dataaccess::ClearPermissionCache();
+    dataaccess::SetHost(this);
+}
+
+TNavitrexHost::~TNavitrexHost() {
+    if (dataaccess::Host() == this) dataaccess::SetHost(nullptr);
+}
+
+QList<QObject*> TNavitrexHost::Modules() const {
+    QList<QObject*> Out;
+    for (const QPointer<QObject>& Module : FModules)
+        if (Module) Out << Module.data();
+    return Out;
+}
+
+QObject* TNavitrexHost::FindModule(const QString& Name) const {
+    for (QObject* Module : Modules())
+        if (Module->objectName().compare(Name, Qt::CaseInsensitive) == 0) return Module;
+    return nullptr;
+}
+
+void TNavitrexHost::Login(const QString& UserName) {
+    EnsureRoles(*FConnection);
+    const int IdUsuario = EnsureUser(*FConnection, UserName);
+    FUserName = UserName;
+    const std::pair<const char*, int> Variables[] = {{dataaccess::kIdUsuario, IdUsuario},
+                                                     {dataaccess::kIdEmpresaSistema, kEmpresaUnica}};
+    for (const auto& [Name, Value] : Variables) {
+        dataaccess::FindGlobalVar(Name, true);
+        FGlobalVars->DataSet().FieldByName("Valor")->SetValue(Value);
+        FGlobalVars->DataSet().Post();
+    }
+}
+
+}  // namespace navitrex

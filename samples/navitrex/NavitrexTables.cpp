@@ -1,0 +1,148 @@
+#include "samples/navitrex/NavitrexTables.h"
+
+#include <algorithm>
+
+#include "controls/VexMessage.h"
+#include "dataaccess/VexSession.h"
+#include "databound/Numeracao.h"
+#include "platform/data/Field.h"
+#include "samples/navitrex/NavitrexSchema.h"
+#include "samples/navitrex/NavitrexTexts.h"
+
+namespace navitrex {
+
+using namespace dataaccess;
+using namespace platform::data;
+
+namespace {
+
+void Fail(const char* Text, const QString& Caption) { throw controls::EDesktopError(QString(Text).arg(Caption), ""); }
+
+}  // namespace
+
+bool TTabelaNavitrex::GetNumberedFieldCaption(const QString&, QString&) { return false; }
+
+void TTabelaNavitrex::DoNewRecord() {
+    for (const TCampoTabela& Campo : Campos())
+        if (Campo.Chave) SetFieldValue(Campo.Nome, databound::NextIncrement(TableName(), Campo.Nome, false, Connection()));
+}
+
+void TTabelaNavitrex::CheckRequired(const QString& Field, const QString& Caption) {
+    TField* Value = DataSet()->FindField(Field);
+    if (Value && (Value->IsNull() || Value->AsString().trimmed().isEmpty())) Fail(kCampoObrigatorio, Caption);
+}
+
+void TCliente::GetTableName(QString& Name) { Name = kTabelaCliente; }
+void TCliente::GetCaption(QString& Caption) { Caption = kCaptionCliente; }
+void TCliente::DefineFields() {
+    AddFields({{0, faNenhuma, "IdCliente", true, false, ftInteger, 0, 0},
+               {1, faNenhuma, "Nome", false, false, ftString, 60, 0},
+               {2, faNenhuma, "Documento", false, false, ftString, 20, 0},
+               {3, faNenhuma, "Cidade", false, false, ftString, 40, 0},
+               {4, faNenhuma, "Embarcador", false, false, ftBoolean, 0, 0},
+               {5, faNenhuma, "Consignatario", false, false, ftBoolean, 0, 0}});
+}
+void TCliente::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
+
+void TNavio::GetTableName(QString& Name) { Name = kTabelaNavio; }
+void TNavio::GetCaption(QString& Caption) { Caption = kCaptionNavio; }
+void TNavio::DefineFields() {
+    AddFields({{0, faNenhuma, "IdNavio", true, false, ftInteger, 0, 0},
+               {1, faNenhuma, "Codigo", false, false, ftString, 20, 0},
+               {2, faNenhuma, "Nome", false, false, ftString, 60, 0}});
+}
+void TNavio::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
+
+void TPorto::GetTableName(QString& Name) { Name = kTabelaPorto; }
+void TPorto::GetCaption(QString& Caption) { Caption = kCaptionPorto; }
+void TPorto::DefineFields() {
+    AddFields({{0, faNenhuma, "IdPorto", true, false, ftInteger, 0, 0},
+               {1, faNenhuma, "Codigo", false, false, ftString, 10, 0},
+               {2, faNenhuma, "Nome", false, false, ftString, 60, 0},
+               {3, faNenhuma, "Embarque", false, false, ftBoolean, 0, 0},
+               {4, faNenhuma, "Descarga", false, false, ftBoolean, 0, 0}});
+}
+void TPorto::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
+
+void TEquipamento::GetTableName(QString& Name) { Name = kTabelaEquipamento; }
+void TEquipamento::GetCaption(QString& Caption) { Caption = kCaptionEquipamento; }
+void TEquipamento::DefineFields() {
+    AddFields({{0, faNenhuma, "IdEquipamento", true, false, ftInteger, 0, 0},
+               {1, faNenhuma, "Codigo", false, false, ftString, 10, 0},
+               {2, faNenhuma, "Nome", false, false, ftString, 60, 0}});
+}
+void TEquipamento::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
+
+void TConhecimento::GetTableName(QString& Name) { Name = kTabelaConhecimento; }
+void TConhecimento::GetCaption(QString& Caption) { Caption = kCaptionConhecimento; }
+void TConhecimento::GetOperationDescription(QString& Text) {
+    if (Text.isEmpty()) Text = QString(kOperacaoConhecimento).arg(DataSet()->FieldByName("Numero")->AsString());
+    TTabelaNavitrex::GetOperationDescription(Text);
+}
+bool TConhecimento::GetNumberedFieldCaption(const QString& Name, QString& Caption) {
+    return Name.compare("Numero", Qt::CaseInsensitive) == 0 && TClasseTabela::GetNumberedFieldCaption(Name, Caption);
+}
+void TConhecimento::DefineFields() {
+    AddFields({{0, faNenhuma, "IdConhecimento", true, false, ftInteger, 0, 0},
+               {1, faNenhuma, "Numero", false, false, ftString, 20, 0},
+               {2, faNenhuma, "Data", false, false, ftDateTime, 0, 0},
+               {3, faNenhuma, "IdCliente_Embarcador", false, true, ftInteger, 0, 0},
+               {4, faNenhuma, "IdCliente_Consignatario", false, true, ftInteger, 0, 0},
+               {5, faNenhuma, "IdNavio", false, true, ftInteger, 0, 0},
+               {6, faNenhuma, "IdPorto_Embarque", false, true, ftInteger, 0, 0},
+               {7, faNenhuma, "IdPorto_Descarga", false, true, ftInteger, 0, 0},
+               {8, faNenhuma, "Frete", false, false, ftString, 1, 0},
+               {9, faNenhuma, "Situacao", false, false, ftSmallint, 0, 0},
+               {10, faNenhuma, "IdUsuario", false, true, ftSmallint, 0, 0}});
+}
+void TConhecimento::DoNewRecord() {
+    TTabelaNavitrex::DoNewRecord();
+    SetFieldValue("Data", ServerNow(Connection()));
+    SetFieldValue("Situacao", kSituacaoAberto);
+    SetFieldValue("Frete", kFretePrepaid);
+    if (const int User = CurrentUserId()) SetFieldValue("IdUsuario", User);
+}
+void TConhecimento::DoBeforePost() {
+    CheckRequired("IdCliente_Embarcador", kCaptionEmbarcador);
+    CheckRequired("IdCliente_Consignatario", kCaptionConsignatario);
+}
+
+void TConhecimentoItem::GetTableName(QString& Name) { Name = kTabelaItem; }
+void TConhecimentoItem::GetCaption(QString& Caption) { Caption = kCaptionItem; }
+void TConhecimentoItem::DefineFields() {
+    AddFields({{0, faNenhuma, "IdConhecimento_Item", true, false, ftInteger, 0, 0},
+               {1, faNenhuma, "IdConhecimento", false, true, ftInteger, 0, 0},
+               {2, faNenhuma, "Sequencia", false, false, ftInteger, 0, 0},
+               {3, faNenhuma, "IdEquipamento", false, true, ftInteger, 0, 0},
+               {4, faNenhuma, "Conteiner", false, false, ftString, 11, 0},
+               {5, faNenhuma, "Lacre", false, false, ftString, 20, 0},
+               {6, faNenhuma, "Descricao", false, false, ftString, 200, 0},
+               {7, faNenhuma, "Peso", false, false, ftFloat, 0, 0}});
+}
+void TConhecimentoItem::DoNewRecord() {
+    TTabelaNavitrex::DoNewRecord();
+    TDataSet* Items = DataSet();
+    const QVariant Bill = Conhecimento ? Conhecimento() : QVariant();
+    if (!Bill.isValid() || Bill.isNull()) return;
+    SetFieldValue("IdConhecimento", Bill);
+    // 1, 2, 3 within the bill: one past the highest number among the bill's rows this dataset holds.
+    int Highest = 0;
+    TField* Owner = Items->FieldByName("IdConhecimento");
+    TField* Sequencia = Items->FieldByName("Sequencia");
+    for (int Index = 0; Index < Items->DisplayRecordCount(); ++Index) {
+        if (Items->DisplayBookmark(Index) == 0) continue;
+        Items->ReadDisplayRecord(Index, [&] {
+            if (Owner->AsInteger() == Bill.toInt()) Highest = std::max(Highest, Sequencia->AsInteger());
+        });
+    }
+    SetFieldValue("Sequencia", Highest + 1);
+}
+void TConhecimentoItem::DoBeforePost() {
+    if (Regras.Obrigatorio) CheckRequired("IdEquipamento", kCaptionEquipamento);
+    if (Regras.Regra >= kRegraConteinerValido) {
+        const QString Number = DataSet()->FieldByName("Conteiner")->AsString().trimmed().toUpper();
+        if (!IsValidContainerNumber(Number)) Fail(kConteinerInvalido, Number);
+    }
+}
+
+}  // namespace navitrex

@@ -1,0 +1,109 @@
+#pragma once
+// The application's table classes. Every one takes its key from the key
+// counter on a new row; the bill is numbered "[Numero]/[YY]" by the numbering
+// service, starts open, dated by the server and owned by the user who made it;
+// its items are numbered 1, 2, 3 within the bill and check the equipment as
+// the customer's settings ask. A check that fails raises EDesktopError naming
+// the field, before anything is written.
+#include <functional>
+
+#include "dataaccess/VexClasse.h"
+#include "samples/navitrex/NavitrexLists.h"
+
+namespace navitrex {
+
+// Keys from the counter of the table's key column.
+class TTabelaNavitrex : public dataaccess::TClasseTabela {
+    Q_OBJECT
+public:
+    using TClasseTabela::TClasseTabela;
+    // Codes of the lookup tables are the customer's own: only the bill numbers itself.
+    bool GetNumberedFieldCaption(const QString& Name, QString& Caption) override;
+
+protected:
+    void DoNewRecord() override;
+    // Raises naming the field's caption when Field is null or blank.
+    void CheckRequired(const QString& Field, const QString& Caption);
+};
+
+class TCliente : public TTabelaNavitrex {
+    Q_OBJECT
+public:
+    using TTabelaNavitrex::TTabelaNavitrex;
+    void GetTableName(QString& Name) override;
+    void GetCaption(QString& Caption) override;
+
+protected:
+    void DefineFields() override;
+    void DoBeforePost() override;
+};
+
+class TNavio : public TTabelaNavitrex {
+    Q_OBJECT
+public:
+    using TTabelaNavitrex::TTabelaNavitrex;
+    void GetTableName(QString& Name) override;
+    void GetCaption(QString& Caption) override;
+
+protected:
+    void DefineFields() override;
+    void DoBeforePost() override;
+};
+
+class TPorto : public TTabelaNavitrex {
+    Q_OBJECT
+public:
+    using TTabelaNavitrex::TTabelaNavitrex;
+    void GetTableName(QString& Name) override;
+    void GetCaption(QString& Caption) override;
+
+protected:
+    void DefineFields() override;
+    void DoBeforePost() override;
+};
+
+class TEquipamento : public TTabelaNavitrex {
+    Q_OBJECT
+public:
+    using TTabelaNavitrex::TTabelaNavitrex;
+    void GetTableName(QString& Name) override;
+    void GetCaption(QString& Caption) override;
+
+protected:
+    void DefineFields() override;
+    void DoBeforePost() override;
+};
+
+class TConhecimento : public TTabelaNavitrex {
+    Q_OBJECT
+public:
+    using TTabelaNavitrex::TTabelaNavitrex;
+    void GetTableName(QString& Name) override;
+    void GetCaption(QString& Caption) override;
+    void GetOperationDescription(QString& Text) override;
+    bool GetNumberedFieldCaption(const QString& Name, QString& Caption) override;
+
+protected:
+    void DefineFields() override;
+    void DoNewRecord() override;
+    void DoBeforePost() override;
+};
+
+class TConhecimentoItem : public TTabelaNavitrex {
+    Q_OBJECT
+public:
+    using TTabelaNavitrex::TTabelaNavitrex;
+    void GetTableName(QString& Name) override;
+    void GetCaption(QString& Caption) override;
+
+    TRegrasEquipamento Regras;
+    // The bill the new item belongs to; set by the screen from its master row.
+    std::function<QVariant()> Conhecimento;
+
+protected:
+    void DefineFields() override;
+    void DoNewRecord() override;
+    void DoBeforePost() override;
+};
+
+}  // namespace navitrex

@@ -157,14 +157,18 @@ void TfrmConhecimentos::Abrir() {
     Itens->Client->Open();
 }
 
-void TfrmConhecimentos::NovoConhecimento() {
-    Itens->Client->CheckBrowseMode();
-    Conhecimentos->Client->Append();
+bool TfrmConhecimentos::NovoConhecimento() {
+    return Attempt([this] {
+        Itens->Client->CheckBrowseMode();
+        Conhecimentos->Client->Append();
+    });
 }
 
-void TfrmConhecimentos::NovoItem() {
-    Conhecimentos->Client->CheckBrowseMode();
-    Itens->Client->Append();
+bool TfrmConhecimentos::NovoItem() {
+    return Attempt([this] {
+        Conhecimentos->Client->CheckBrowseMode();
+        Itens->Client->Append();
+    });
 }
 
 bool TfrmConhecimentos::Gravar() {

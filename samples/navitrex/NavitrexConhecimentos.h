@@ -29,9 +29,10 @@ public:
 
     // Opens the bills (and so the items) with the filters as they stand.
     void Abrir();
-    // A new bill, numbered at once; its items follow with NovoItem.
-    void NovoConhecimento();
-    void NovoItem();
+    // A new bill, numbered at once; its items follow with NovoItem, which first posts the bill (to the datasets
+    // only). False when what was being edited could not be posted (told).
+    bool NovoConhecimento();
+    bool NovoItem();
     // Posts what is being edited and writes the bill and its items together; false when it failed (told).
     bool Gravar();
     // Drops what was not written.

@@ -37,6 +37,9 @@ TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TCl
       Tabela(ATabela), Grid(new databound::TVexDBGrid(this)) {
     Tabela->setParent(this);
     Query->SetSQL(Definicao.Sql);
+    // The division finds the provider through the client's provider name, then names both after itself.
+    Provider->setObjectName("prv" + Definicao.Nome);
+    Client->SetProviderName(Provider->objectName());
     Provider->SetDataSet(Query);
     Provider->SetUpdateMode(upWhereKeyOnly);
     for (const TColuna& Coluna : Definicao.Colunas) {
@@ -50,7 +53,6 @@ TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TCl
     Divisao->SetTabela(Definicao.Tabela);
     Divisao->SetCaption(Definicao.Caption);
     Divisao->SetNome(Definicao.Nome);
-    Client->SetProviderName(Provider->objectName());
 
     Grid->SetDataSource(Source);
     for (const TColuna& Coluna : Definicao.Colunas) {

@@ -16,9 +16,9 @@ constexpr int kEmpresaUnica = 1;
 
 }  // namespace
 
-TNavitrexHost::TNavitrexHost(std::unique_ptr<platform::data::TADOConnection> Connection)
-    : FConnection(std::move(Connection)), FGlobalVars(std::make_unique<dataaccess::TGlobalVarStore>()) {
-    FGlobalVars->SetConnection(FConnection.get());
+TNavitrexHost::TNavitrexHost(platform::data::TADOConnection& Connection)
+    : FConnection(Connection), FGlobalVars(std::make_unique<dataaccess::TGlobalVarStore>()) {
+    FGlobalVars->SetConnection(&FConnection);
     dataaccess::ClearPermissionCache();
     dataaccess::SetHost(this);
 }
@@ -41,8 +41,10 @@ QObject* TNavitrexHost::FindModule(const QString& Name) const {
 }
 
 void TNavitrexHost::Login(const QString& UserName) {
-    EnsureRoles(*FConnection);
-    const int IdUsuario = EnsureUser(*FConnection, UserName);
+    // Levels cached for another user do not apply to this one.
+    dataaccess::ClearPermissionCache();
+    EnsureRoles(FConnection);
+    const int IdUsuario = EnsureUser(FConnection, UserName);
     FUserName = UserName;
     const std::pair<const char*, int> Variables[] = {{dataaccess::kIdUsuario, IdUsuario},
                                                      {dataaccess::kIdEmpresaSistema, kEmpresaUnica}};

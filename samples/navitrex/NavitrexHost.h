@@ -1,6 +1,6 @@
 #pragma once
-// The application's side of the library's host contract: it owns the
-// session's connection and global-variable store, lists the loaded modules,
+// The application's side of the library's host contract: it serves the
+// session's connection (which its caller keeps), owns the global-variable store, lists the loaded modules,
 // knows the logged-in user and names the main window that answers the focus
 // and search requests. Constructing it installs it as the session's host;
 // destroying it removes it again.
@@ -14,10 +14,10 @@ namespace navitrex {
 
 class TNavitrexHost : public dataaccess::TVexHost {
 public:
-    explicit TNavitrexHost(std::unique_ptr<platform::data::TADOConnection> Connection);
+    explicit TNavitrexHost(platform::data::TADOConnection& Connection);
     ~TNavitrexHost() override;
 
-    platform::data::TADOConnection* DefaultConnection() const override { return FConnection.get(); }
+    platform::data::TADOConnection* DefaultConnection() const override { return &FConnection; }
     QList<QObject*> Modules() const override;
     QObject* FindModule(const QString& Name) const override;
     dataaccess::TGlobalVarStore* GlobalVars() const override { return FGlobalVars.get(); }
@@ -26,11 +26,11 @@ public:
 
     void AddModule(QObject* Module) { FModules << Module; }
     void SetMainWindow(QObject* Window) { FMainWindow = Window; }
-    // Creates the user when missing and sets the session variables IdUsuario and IdEmpresa_Sistema.
+    // Creates the roles and the user when missing and sets the session variables IdUsuario and IdEmpresa_Sistema.
     void Login(const QString& UserName);
 
 private:
-    std::unique_ptr<platform::data::TADOConnection> FConnection;
+    platform::data::TADOConnection& FConnection;
     std::unique_ptr<dataaccess::TGlobalVarStore> FGlobalVars;
     QList<QPointer<QObject>> FModules;
     QPointer<QObject> FMainWindow;

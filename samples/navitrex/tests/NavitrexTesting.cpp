@@ -1,0 +1,48 @@
+#include "NavitrexTesting.h"
+
+#include "dataaccess/VexSchema.h"
+#include "dataaccess/VexSession.h"
+#include "platform/data/ADODB.h"
+#include "samples/navitrex/NavitrexSchema.h"
+#include "samples/navitrex/NavitrexSeed.h"
+
+namespace navitrex::testing {
+
+using namespace platform::data;
+
+void NavitrexEngineTest::SetUp() {
+    EngineTest::SetUp();
+    if (IsSkipped()) return;
+    Conn->Execute("Drop Table Cliente");
+    dataaccess::CreateSchema(*Conn);
+    CreateNavitrexSchema(*Conn);
+    dataaccess::ResetSession();
+    Host = std::make_unique<TNavitrexHost>(*Conn);
+    Host->Login("ana");
+}
+
+void NavitrexEngineTest::TearDown() {
+    Host.reset();
+    EngineTest::TearDown();
+}
+
+int NavitrexEngineTest::Count(const QString& Table) {
+    return Scalar(QString("Select Count(*) From %1").arg(Table)).toInt();
+}
+
+int NavitrexEngineTest::AddCliente(const QString& Nome) {
+    const int Id = ReserveKeys(*Conn, kTabelaCliente, "IdCliente", 1);
+    TParameters Params;
+    Params.CreateParameter("Id", ftInteger, Id);
+    Params.CreateParameter("Nome", ftString, Nome);
+    Conn->Execute("Insert Into Cliente (IdCliente, Nome) Values (:Id, :Nome)", &Params);
+    return Id;
+}
+
+QStringList NavitrexEngineTest::Messages() const {
+    QStringList Out;
+    for (const controls::TMessageDialogCall& Call : Dialogs.Calls) Out << Call.Msg;
+    return Out;
+}
+
+}  // namespace navitrex::testing

@@ -17,7 +17,12 @@
 #include "platform/os/Text.h"
 #include "platform/os/WinEnv.h"
 #include "samples/navitrex/NavitrexCustomer.h"
+#include "samples/navitrex/NavitrexDatabase.h"
 #include "samples/navitrex/NavitrexForm.h"
+#include "samples/navitrex/NavitrexLists.h"
+#include "platform/data/ADODB.h"
+#include "platform/os/Environment.h"
+#include "platform/os/WinEnv.h"
 
 using namespace installlib;
 using namespace navitrex;
@@ -37,12 +42,14 @@ std::string LogoBytes() {
     return Data.toStdString();
 }
 
-void WritePackage(const std::string& FileName, const std::string& Name, bool WithLogo = true) {
+void WritePackage(const std::string& FileName, const std::string& Name, bool WithLogo = true,
+                  const std::vector<std::pair<std::string, std::string>>& Lists = {}) {
     std::vector<std::pair<std::string, std::string>> Entries = {
         {"nvocc_cfg.ini", "[Config]\r\nIdNVOCC=1\r\nName=" + Utf8ToAnsi(Name) +
                               "\r\nEmail=bl@" + FileName + ".com\r\nSite=www." + FileName + ".com\r\nFileName=" +
                               FileName + "\r\n"}};
     if (WithLogo) Entries.push_back({"image.bmp", LogoBytes()});
+    Entries.insert(Entries.end(), Lists.begin(), Lists.end());
     ForceDirectories(kAppFolder + "Data");
     const auto File = OpenFileStream(kAppFolder + "Data\\" + FileName + ".nvo", fmCreate);
     TVxiWriter Writer(*File);
@@ -114,4 +121,46 @@ TEST_F(NavitrexTest, WindowShowsThePackageOrTheProblem) {
     EXPECT_NE(Missing.lblProblema->text().indexOf("Gama"), -1);
     EXPECT_FALSE(Missing.lblNome->isVisible());
     EXPECT_FALSE(Missing.imgLogo->isVisible());
+}
+
+TEST_F(NavitrexTest, EveryEntryOfThePackageIsRead) {
+    WritePackage("gama", "Gama", true, {{"Equipment.DAT", "20DC;Dry\r\n"}, {"ocean_vessel.dat", "MSC Beatrice\r\n"}});
+    const TPackageEntries Entries = ReadPackageEntries(kAppFolder + "Data\\gama.nvo");
+    EXPECT_EQ(Entries.size(), 4u);
+    EXPECT_EQ(Entries.at("equipment.dat"), "20DC;Dry\r\n") << "names in lower case, after the logo too";
+    EXPECT_EQ(Entries.at("ocean_vessel.dat"), "MSC Beatrice\r\n");
+    WriteHostFile(HostPath(kAppFolder + "Data\\gama.nvo"), "not an archive");
+    EXPECT_THROW(ReadPackageEntries(kAppFolder + "Data\\gama.nvo"), Exception);
+}
+
+TEST_F(NavitrexTest, TheDatabaseIsTheCustomersFileUnlessAServerIsConfigured) {
+    const TDatabaseLocation Embedded = LocateDatabase(kAppFolder, "alfa");
+    EXPECT_TRUE(Embedded.Embedded);
+    EXPECT_EQ(Embedded.FileName, kAppFolder + "Data\\alfa.db");
+    EXPECT_EQ(Embedded.ConnectionString,
+              "Provider=SQLite;Data Source=" + QString::fromStdString(HostPath(Embedded.FileName).string()));
+
+    WriteHostFile(HostPath(kAppFolder + "Data\\alfa.ini"),
+                  "[Banco]\r\nConexao = Provider=PostgreSQL;Host=srv;Database=alfa\r\n");
+    const TDatabaseLocation FromFile = LocateDatabase(kAppFolder, "alfa");
+    EXPECT_FALSE(FromFile.Embedded);
+    EXPECT_EQ(FromFile.ConnectionString, "Provider=PostgreSQL;Host=srv;Database=alfa");
+    EXPECT_EQ(LocateDatabase(kAppFolder, "maritima").ConnectionString, QString(Embedded.ConnectionString).replace("alfa", "maritima"))
+        << "another customer keeps its own file";
+
+    SetEnvironmentVariable(kDsnVariable, "Provider=PostgreSQL;Host=central;Database=bl");
+    EXPECT_EQ(LocateDatabase(kAppFolder, "alfa").ConnectionString, "Provider=PostgreSQL;Host=central;Database=bl");
+    RemoveEnvironmentVariable(kDsnVariable);
+}
+
+TEST_F(NavitrexTest, TheEmbeddedDatabaseIsCreatedWithItsTablesAndKeptAtTheNextStart) {
+    const TDatabaseLocation Location = LocateDatabase(kAppFolder, "alfa");
+    {
+        const auto Connection = OpenNavitrexDatabase(Location);
+        Connection->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'MSC Beatrice')");
+    }
+    EXPECT_TRUE(FileExists(Location.FileName));
+    const auto Again = OpenNavitrexDatabase(Location);
+    EXPECT_EQ(Again->SelectRow("Select Nome From Navio").value(0).toString(), "MSC Beatrice");
+    EXPECT_GT(Again->SelectRow("Select Count(*) From sys_Usuario").size(), 0);
 }

@@ -110,6 +110,8 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
 
     databound::TVexDBDivisao& Master = *Conhecimentos->Divisao;
     Master.RecordLimit = kLimiteConhecimentos;
+    // Names shown from the lookups follow their changes.
+    Master.TabelasRefresh = {kTabelaCliente, kTabelaNavio, kTabelaPorto};
     FiltroPeriodo = AddFiltro(*Conhecimentos, "Data", databound::efPeriodo);
     TFiltroValue& MesAtual = *FiltroPeriodo->Values().Add();
     MesAtual.SetCaption(kCaptionMesAtual);
@@ -187,6 +189,7 @@ bool TfrmConhecimentos::Gravar() {
             Conhecimentos->Divisao->RefreshAll(false);
             throw;
         }
+        Conhecimentos->Gravado();
     });
 }
 

@@ -54,6 +54,11 @@ TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TCl
     Divisao->SetCaption(Definicao.Caption);
     Divisao->SetNome(Definicao.Nome);
 
+    // Set before the table binds, so it runs after the table has applied the change.
+    Client->AfterPost = Client->AfterDelete = [this](TDataSet*) {
+        if (!Tabela->ManualApply()) Gravado();
+    };
+
     Grid->SetDataSource(Source);
     for (const TColuna& Coluna : Definicao.Colunas) {
         if (Coluna.Titulo.isEmpty()) continue;
@@ -74,6 +79,10 @@ TFrameDivisao::~TFrameDivisao() {
 void TFrameDivisao::Loaded() {
     Tabela->AttachDataSet(Client);
     Divisao->Loaded();
+}
+
+void TFrameDivisao::Gravado() {
+    if (OnGravado) OnGravado(this);
 }
 
 TField* TFrameDivisao::Field(const QString& Nome) const { return Client->FieldByName(Nome); }

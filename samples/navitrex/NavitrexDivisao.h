@@ -6,6 +6,7 @@
 // that come from a join are read-only and never written back.
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -62,6 +63,11 @@ public:
 
     void Loaded();
     platform::data::TField* Field(const QString& Nome) const;
+    // Tells OnGravado; the frame does so itself after each row written, unless its table applies manually.
+    void Gravado();
+
+    // After rows of the division's table were written or deleted on the server.
+    std::function<void(TFrameDivisao* Sender)> OnGravado;
 
     platform::data::TADOQuery* Query;
     platform::data::TDataSetProvider* Provider;

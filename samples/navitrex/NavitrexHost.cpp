@@ -5,6 +5,7 @@
 #include "dataaccess/VexSession.h"
 #include "platform/data/ADODB.h"
 #include "platform/data/DBClient.h"
+#include "platform/ui/Forms.h"
 #include "samples/navitrex/NavitrexUsers.h"
 
 namespace navitrex {
@@ -24,7 +25,15 @@ TNavitrexHost::TNavitrexHost(platform::data::TADOConnection& Connection)
 }
 
 TNavitrexHost::~TNavitrexHost() {
+    if (FMainWindow && platform::ui::MainForm() == FMainWindow) platform::ui::SetMainForm(nullptr);
     if (dataaccess::Host() == this) dataaccess::SetHost(nullptr);
+}
+
+QObject* TNavitrexHost::MainWindow() const { return FMainWindow; }
+
+void TNavitrexHost::SetMainWindow(platform::ui::TCustomForm* Window) {
+    FMainWindow = Window;
+    platform::ui::SetMainForm(Window);
 }
 
 QList<QObject*> TNavitrexHost::Modules() const {

@@ -10,6 +10,10 @@
 
 #include "dataaccess/VexHost.h"
 
+namespace platform::ui {
+class TCustomForm;
+}
+
 namespace navitrex {
 
 class TNavitrexHost : public dataaccess::TVexHost {
@@ -22,10 +26,11 @@ public:
     QObject* FindModule(const QString& Name) const override;
     dataaccess::TGlobalVarStore* GlobalVars() const override { return FGlobalVars.get(); }
     QString CurrentUserName() const override { return FUserName; }
-    QObject* MainWindow() const override { return FMainWindow; }
+    QObject* MainWindow() const override;
 
     void AddModule(QObject* Module) { FModules << Module; }
-    void SetMainWindow(QObject* Window) { FMainWindow = Window; }
+    // Also the process's main form, to which the focus requests go.
+    void SetMainWindow(platform::ui::TCustomForm* Window);
     // Creates the roles and the user when missing and sets the session variables IdUsuario and IdEmpresa_Sistema.
     void Login(const QString& UserName);
 
@@ -33,7 +38,7 @@ private:
     platform::data::TADOConnection& FConnection;
     std::unique_ptr<dataaccess::TGlobalVarStore> FGlobalVars;
     QList<QPointer<QObject>> FModules;
-    QPointer<QObject> FMainWindow;
+    QPointer<platform::ui::TCustomForm> FMainWindow;
     QString FUserName;
 };
 

@@ -71,4 +71,17 @@ inline constexpr const char* kCampoObrigatorio = "É necessário informar o camp
 inline constexpr const char* kConteinerInvalido = "O número do contêiner '%1' não é válido.";
 inline constexpr const char* kOperacaoConhecimento = "Conhecimento de embarque %1";
 
+// The main window, its menus and the search window.
+inline constexpr const char* kCaptionOK = "OK";
+inline constexpr const char* kCaptionCancelar = "Cancelar";
+inline constexpr const char* kMenuCadastros = "Cadastros";
+inline constexpr const char* kMenuMovimentacao = "Movimentação";
+inline constexpr const char* kMenuFerramentas = "Ferramentas";
+inline constexpr const char* kMenuNovoConhecimento = "Novo conhecimento";
+inline constexpr const char* kMenuNovoItem = "Novo contêiner";
+inline constexpr const char* kMenuGravar = "Gravar";
+inline constexpr const char* kMenuExcluir = "Excluir conhecimento";
+inline constexpr const char* kMenuNumeracao = "Numeração dos conhecimentos...";
+inline constexpr const char* kModulo = "Navitrex";
+
 }  // namespace navitrex

@@ -1,0 +1,56 @@
+#pragma once
+// The application's main window: the bills of lading and the lookups on the
+// pages of a page control, menus drawn with the library's look, the module
+// descriptor that names its windows, and the answers to the library's focus
+// and search requests. A row written in one division refreshes the others
+// that show its table.
+#include <array>
+
+#include "platform/ui/Forms.h"
+#include "samples/navitrex/NavitrexCadastros.h"
+#include "samples/navitrex/NavitrexLists.h"
+
+namespace controls {
+class TVexButton;
+class TVexPageControl;
+}  // namespace controls
+namespace dataaccess {
+class TVexModulo;
+}
+namespace platform::ui {
+class TPopupMenu;
+}
+
+namespace navitrex {
+
+class TfrmConhecimentos;
+
+inline constexpr const char* kRelacaoConhecimentos = "Conhecimentos";
+
+class TfrmPrincipal : public platform::ui::TCustomForm {
+    Q_OBJECT
+public:
+    TfrmPrincipal(const QString& Customer, const TRegrasEquipamento& Regras, QWidget* AOwner = nullptr);
+
+    // Opens every division and makes them active.
+    void Abrir();
+    void ShowCadastro(TCadastro Cadastro);
+
+    controls::TVexPageControl* pgcPrincipal;
+    TfrmConhecimentos* Conhecimentos;
+    std::array<TFrameDivisao*, std::size(kCadastros)> Cadastros;
+    dataaccess::TVexModulo* Modulo;
+    controls::TVexButton* btnCadastros;
+    controls::TVexButton* btnMovimentacao;
+    controls::TVexButton* btnFerramentas;
+    platform::ui::TPopupMenu* mnuCadastros;
+    platform::ui::TPopupMenu* mnuMovimentacao;
+    platform::ui::TPopupMenu* mnuFerramentas;
+
+private:
+    void FrameGravado(TFrameDivisao* Origem);
+    platform::ui::LRESULT Search(platform::ui::TMessage& Message);
+    QList<TFrameDivisao*> Frames() const;
+};
+
+}  // namespace navitrex

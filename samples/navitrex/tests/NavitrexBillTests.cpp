@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "NavitrexTesting.h"
@@ -18,6 +20,7 @@
 #include "platform/data/DBClient.h"
 #include "platform/data/Field.h"
 #include "samples/navitrex/NavitrexConhecimentos.h"
+#include "samples/navitrex/NavitrexDatabase.h"
 #include "samples/navitrex/NavitrexDivisao.h"
 #include "samples/navitrex/NavitrexSeed.h"
 
@@ -207,6 +210,37 @@ TEST_P(BillTest, DeletingABillAsksTheControlPasswordOfAnOperatorAndLogsIt) {
     ASSERT_EQ(Log.size(), 1);
     EXPECT_TRUE(Log[0].contains(Numero)) << Log[0].toStdString();
     EXPECT_TRUE(Log[0].endsWith("|embarque cancelado|2")) << Log[0].toStdString();
+}
+
+// Two offices at once, each a process creating bills on the same database.
+TEST_P(BillTest, TwoProcessesCreatingBillsAtOnceGetDistinctNumbers) {
+    constexpr int kPerProcess = 200;
+    QTemporaryDir Folder;
+    std::unique_ptr<platform::data::TADOConnection> File;
+    platform::data::TADOConnection* Shared = Conn.get();
+    QString ConnectionString = Conn->ConnectionString();
+    if (GetParam() == platform::data::egSQLite) {
+        ConnectionString = "Provider=SQLite;Data Source=" + Folder.filePath("navitrex.db");
+        File = OpenNavitrexDatabase({ConnectionString, false, {}});
+        File->Execute("Insert Into Cliente (IdCliente, Nome) Values (1, 'Alfa Exportadora')");
+        Shared = File.get();
+    }
+    std::vector<std::unique_ptr<QProcess>> Offices;
+    for (const char* User : {"ana", "bruno"}) {
+        Offices.push_back(std::make_unique<QProcess>());
+        Offices.back()->start(NAVITREX_BILL_CLIENT, {ConnectionString, Conn->property("schema").toString(), User,
+                                                     QString::number(kPerProcess)});
+    }
+    for (auto& Office : Offices) {
+        ASSERT_TRUE(Office->waitForFinished(240000));
+        EXPECT_EQ(Office->exitCode(), 0) << Office->readAllStandardError().toStdString();
+    }
+    const QVariantList Counts =
+        Shared->SelectRow("Select Count(*), Count(Distinct Numero), Min(Numero), Max(Numero) From Conhecimento");
+    EXPECT_EQ(Counts.value(0).toInt(), 2 * kPerProcess);
+    EXPECT_EQ(Counts.value(1).toInt(), 2 * kPerProcess);
+    EXPECT_EQ(Counts.value(2).toString(), "000001/" + Year());
+    EXPECT_EQ(Counts.value(3).toString(), "000400/" + Year());
 }
 
 }  // namespace

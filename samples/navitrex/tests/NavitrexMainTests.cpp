@@ -78,7 +78,7 @@ TEST_P(MainWindowTest, ASearchRequestOpensTheLookupAndAnswersTheChosenRow) {
     EXPECT_TRUE(Result.contains("Nome=Cap San Nicolas"));
 
     Result.clear();
-    WhenShows<TfrmBusca>([](TfrmBusca& Busca) { QTest::keyClick(&Busca, Qt::Key_Escape); });
+    WhenShows<TfrmBusca>([](TfrmBusca& Busca) { QTest::mouseClick(Busca.btnCancelar, Qt::LeftButton); });
     EXPECT_EQ(dataaccess::OpenSearch("Navios", Result, Filter, ""), 0);
     EXPECT_TRUE(Result.isEmpty());
     EXPECT_EQ(dataaccess::OpenSearch("Faturas", Result, Filter, ""), 0) << "no lookup of that name";

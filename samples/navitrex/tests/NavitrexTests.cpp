@@ -20,6 +20,12 @@
 #include "samples/navitrex/NavitrexDatabase.h"
 #include "samples/navitrex/NavitrexForm.h"
 #include "samples/navitrex/NavitrexLists.h"
+#include "samples/navitrex/NavitrexDivisao.h"
+#include "samples/navitrex/NavitrexHost.h"
+#include "samples/navitrex/NavitrexPrincipal.h"
+#include "samples/navitrex/NavitrexStart.h"
+#include "dataaccess/VexHost.h"
+#include "platform/data/DBClient.h"
 #include "platform/data/ADODB.h"
 #include "platform/os/Environment.h"
 #include "platform/os/WinEnv.h"
@@ -47,7 +53,7 @@ void WritePackage(const std::string& FileName, const std::string& Name, bool Wit
     std::vector<std::pair<std::string, std::string>> Entries = {
         {"nvocc_cfg.ini", "[Config]\r\nIdNVOCC=1\r\nName=" + Utf8ToAnsi(Name) +
                               "\r\nEmail=bl@" + FileName + ".com\r\nSite=www." + FileName + ".com\r\nFileName=" +
-                              FileName + "\r\n"}};
+                              FileName + "\r\nEquipment_Not_Null=1\r\nEquipment_Rule=1\r\n"}};
     if (WithLogo) Entries.push_back({"image.bmp", LogoBytes()});
     Entries.insert(Entries.end(), Lists.begin(), Lists.end());
     ForceDirectories(kAppFolder + "Data");
@@ -163,4 +169,28 @@ TEST_F(NavitrexTest, TheEmbeddedDatabaseIsCreatedWithItsTablesAndKeptAtTheNextSt
     const auto Again = OpenNavitrexDatabase(Location);
     EXPECT_EQ(Again->SelectRow("Select Nome From Navio").value(0).toString(), "MSC Beatrice");
     EXPECT_GT(Again->SelectRow("Select Count(*) From sys_Usuario").size(), 0);
+}
+
+TEST_F(NavitrexTest, TheFirstStartCreatesTheDatabaseLoadsTheListsAndOpensTheMainWindow) {
+    WritePackage("alfa", "Alfa Cargo", true,
+                 {{"equipment.dat", "20DC;Dry\r\n"}, {"ocean_vessel.dat", "MSC Beatrice\r\n"},
+                  {"port_of_loading.dat", "BRSSZ;Santos;BR\r\n"}});
+    const TCustomerView View = LoadCustomerView({"NVOCC=Alfa Cargo"}, kAppFolder);
+    const QString PortProblem = "A lista 'port_of_loading.dat' do pacote do cliente está corrompida e não foi "
+                                "importada: linha 1, mais de um ';' na linha.";
+    for (int Start = 1; Start <= 2; ++Start) {
+        SCOPED_TRACE(Start);
+        const std::unique_ptr<TAplicacao> App = IniciarAplicacao(View, kAppFolder, "ana");
+        EXPECT_TRUE(FileExists(kAppFolder + "Data\\alfa.db"));
+        EXPECT_EQ(App->Avisos, QStringList({PortProblem})) << "a corrupt list is tried again at each start";
+        EXPECT_EQ(App->Principal->Cadastros[cdEquipamentos]->Client->RecordCount(), 1);
+        EXPECT_EQ(App->Principal->Cadastros[cdNavios]->Client->RecordCount(), 1);
+        EXPECT_EQ(App->Principal->Caption(), "Navitrex - Alfa Cargo");
+        EXPECT_EQ(dataaccess::Host()->MainWindow(), App->Principal.get());
+        EXPECT_EQ(dataaccess::Host()->CurrentUserName(), "ana");
+        const TRegrasEquipamento Regras = LoadRegrasEquipamento(*App->Connection);
+        EXPECT_TRUE(Regras.Obrigatorio);
+        EXPECT_EQ(Regras.Regra, kRegraCadastrado);
+    }
+    EXPECT_EQ(dataaccess::Host(), nullptr);
 }

@@ -212,6 +212,30 @@ TEST_P(BillTest, DeletingABillAsksTheControlPasswordOfAnOperatorAndLogsIt) {
     EXPECT_TRUE(Log[0].endsWith("|embarque cancelado|2")) << Log[0].toStdString();
 }
 
+TEST_P(BillTest, AFullOfficeDatabaseIsFilteredLimitedAndNumbersNewBillsFromOne) {
+    Seed(*Conn, {50000, 200, 10000, QDate(2024, 12, 31), 20});
+    EXPECT_EQ(Count("Cliente"), 50002);
+    databound::TFiltroValue& Periodo = *Screen->FiltroPeriodo->Values().Items(0);
+    Periodo.SetPeriodoEspecifico(true);
+    Periodo.SetValue(QDateTime(QDate(2024, 2, 1), QTime(0, 0)));
+    Periodo.SetValue2(QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59)));
+    Screen->Conhecimentos->Divisao->RefreshAll(true);
+    EXPECT_EQ(Bills().RecordCount(), 29 * 20);
+    EXPECT_TRUE(Messages().isEmpty());
+
+    // A whole year holds more bills than the screen shows at once: the limit applies and the user is told.
+    Periodo.SetValue(QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
+    Periodo.SetValue2(QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59)));
+    Screen->Conhecimentos->Divisao->RefreshAll(true);
+    EXPECT_EQ(Bills().RecordCount(), kLimiteConhecimentos);
+    EXPECT_EQ(Messages().size(), 1);
+
+    NewBill();
+    EXPECT_EQ(Bills().FieldByName("Numero")->AsString(), "000001/" + Year());
+    EXPECT_TRUE(Screen->Gravar()) << Messages().join("\n").toStdString();
+    EXPECT_EQ(Count("Conhecimento"), 10001);
+}
+
 // Two offices at once, each a process creating bills on the same database.
 TEST_P(BillTest, TwoProcessesCreatingBillsAtOnceGetDistinctNumbers) {
     constexpr int kPerProcess = 200;

@@ -18,12 +18,19 @@ struct TCadastroDef {
     const char* Caption;
     TDefinicaoDivisao Definicao;
     int Limite;
-    dataaccess::TClasseTabela* (*CreateTable)();
+    const char* CaptionTabela;
 };
 
-template <class T>
-dataaccess::TClasseTabela* Create() {
-    return dataaccess::CreateClasseTabela<T>();
+// The table class of a lookup: the columns its division writes.
+dataaccess::TClasseTabela* CreateTable(const TCadastroDef& D) {
+    std::vector<dataaccess::TCampoTabela> Campos;
+    for (const TColuna& Coluna : D.Definicao.Colunas)
+        if (Coluna.Gravavel)
+            Campos.push_back({static_cast<int>(Campos.size()), dataaccess::faNenhuma, Coluna.Nome, Coluna.Chave, false,
+                              Coluna.Tipo, Coluna.Tamanho, 0});
+    auto* Table = new TTabelaCadastro(D.Definicao.Tabela, D.CaptionTabela, std::move(Campos));
+    Table->AfterConstruction();
+    return Table;
 }
 
 const TCadastroDef& Def(TCadastro Cadastro) {
@@ -38,14 +45,14 @@ const TCadastroDef& Def(TCadastro Cadastro) {
            {"Embarcador", ftBoolean, 0, "Cliente.Embarcador", kCaptionEmbarcador},
            {"Consignatario", ftBoolean, 0, "Cliente.Consignatario", kCaptionConsignatario}},
           "Nome"},
-         kLimiteClientes, &Create<TCliente>},
+         kLimiteClientes, kCaptionCliente},
         {"Navios", kCaptionNavios,
          {"Navio", kCaptionNavios, kTabelaNavio, "Select IdNavio, Codigo, Nome From Navio",
           {{"IdNavio", ftInteger, 0, "Navio.IdNavio", "", true, true},
            {"Codigo", ftString, 20, "Navio.Codigo", kCaptionCodigo},
            {"Nome", ftString, 60, "Navio.Nome", kCaptionNome}},
           "Nome"},
-         -1, &Create<TNavio>},
+         -1, kCaptionNavio},
         {"Portos", kCaptionPortos,
          {"Porto", kCaptionPortos, kTabelaPorto, "Select IdPorto, Codigo, Nome, Embarque, Descarga From Porto",
           {{"IdPorto", ftInteger, 0, "Porto.IdPorto", "", true, true},
@@ -54,7 +61,7 @@ const TCadastroDef& Def(TCadastro Cadastro) {
            {"Embarque", ftBoolean, 0, "Porto.Embarque", kCaptionEmbarque},
            {"Descarga", ftBoolean, 0, "Porto.Descarga", kCaptionDescarga}},
           "Nome"},
-         -1, &Create<TPorto>},
+         -1, kCaptionPorto},
         {"Equipamentos", kCaptionEquipamentos,
          {"Equipamento", kCaptionEquipamentos, kTabelaEquipamento,
           "Select IdEquipamento, Codigo, Nome From Equipamento",
@@ -62,7 +69,7 @@ const TCadastroDef& Def(TCadastro Cadastro) {
            {"Codigo", ftString, 10, "Equipamento.Codigo", kCaptionCodigo},
            {"Nome", ftString, 60, "Equipamento.Nome", kCaptionNome}},
           "Codigo"},
-         -1, &Create<TEquipamento>},
+         -1, kCaptionEquipamento},
     };
     return kDefs[Cadastro];
 }
@@ -71,7 +78,7 @@ const TCadastroDef& Def(TCadastro Cadastro) {
 
 TFrameDivisao* CreateCadastro(TCadastro Cadastro, QWidget* Parent) {
     const TCadastroDef& D = Def(Cadastro);
-    auto* Frame = new TFrameDivisao(D.Definicao, D.CreateTable(), Parent);
+    auto* Frame = new TFrameDivisao(D.Definicao, CreateTable(D), Parent);
     Frame->Divisao->RecordLimit = D.Limite;
     Frame->Loaded();
     return Frame;

@@ -1,6 +1,7 @@
 #include "samples/navitrex/NavitrexTables.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "controls/VexMessage.h"
 #include "dataaccess/VexSession.h"
@@ -32,46 +33,10 @@ void TTabelaNavitrex::CheckRequired(const QString& Field, const QString& Caption
     if (Value && (Value->IsNull() || Value->AsString().trimmed().isEmpty())) Fail(kCampoObrigatorio, Caption);
 }
 
-void TCliente::GetTableName(QString& Name) { Name = kTabelaCliente; }
-void TCliente::GetCaption(QString& Caption) { Caption = kCaptionCliente; }
-void TCliente::DefineFields() {
-    AddFields({{0, faNenhuma, "IdCliente", true, false, ftInteger, 0, 0},
-               {1, faNenhuma, "Nome", false, false, ftString, 60, 0},
-               {2, faNenhuma, "Documento", false, false, ftString, 20, 0},
-               {3, faNenhuma, "Cidade", false, false, ftString, 40, 0},
-               {4, faNenhuma, "Embarcador", false, false, ftBoolean, 0, 0},
-               {5, faNenhuma, "Consignatario", false, false, ftBoolean, 0, 0}});
-}
-void TCliente::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
+TTabelaCadastro::TTabelaCadastro(QString Tabela, QString Caption, std::vector<TCampoTabela> Campos, QObject* AOwner)
+    : TTabelaNavitrex(AOwner), FTabela(std::move(Tabela)), FCaption(std::move(Caption)), FCampos(std::move(Campos)) {}
 
-void TNavio::GetTableName(QString& Name) { Name = kTabelaNavio; }
-void TNavio::GetCaption(QString& Caption) { Caption = kCaptionNavio; }
-void TNavio::DefineFields() {
-    AddFields({{0, faNenhuma, "IdNavio", true, false, ftInteger, 0, 0},
-               {1, faNenhuma, "Codigo", false, false, ftString, 20, 0},
-               {2, faNenhuma, "Nome", false, false, ftString, 60, 0}});
-}
-void TNavio::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
-
-void TPorto::GetTableName(QString& Name) { Name = kTabelaPorto; }
-void TPorto::GetCaption(QString& Caption) { Caption = kCaptionPorto; }
-void TPorto::DefineFields() {
-    AddFields({{0, faNenhuma, "IdPorto", true, false, ftInteger, 0, 0},
-               {1, faNenhuma, "Codigo", false, false, ftString, 10, 0},
-               {2, faNenhuma, "Nome", false, false, ftString, 60, 0},
-               {3, faNenhuma, "Embarque", false, false, ftBoolean, 0, 0},
-               {4, faNenhuma, "Descarga", false, false, ftBoolean, 0, 0}});
-}
-void TPorto::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
-
-void TEquipamento::GetTableName(QString& Name) { Name = kTabelaEquipamento; }
-void TEquipamento::GetCaption(QString& Caption) { Caption = kCaptionEquipamento; }
-void TEquipamento::DefineFields() {
-    AddFields({{0, faNenhuma, "IdEquipamento", true, false, ftInteger, 0, 0},
-               {1, faNenhuma, "Codigo", false, false, ftString, 10, 0},
-               {2, faNenhuma, "Nome", false, false, ftString, 60, 0}});
-}
-void TEquipamento::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
+void TTabelaCadastro::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
 
 void TConhecimento::GetTableName(QString& Name) { Name = kTabelaConhecimento; }
 void TConhecimento::GetCaption(QString& Caption) { Caption = kCaptionConhecimento; }

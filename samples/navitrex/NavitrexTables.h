@@ -1,11 +1,12 @@
 #pragma once
 // The application's table classes. Every one takes its key from the key
-// counter on a new row; the bill is numbered "[Numero]/[YY]" by the numbering
+// counter on a new row; a lookup row needs its name; the bill is numbered "[Numero]/[YY]" by the numbering
 // service, starts open, dated by the server and owned by the user who made it;
 // its items are numbered 1, 2, 3 within the bill and check the equipment as
 // the customer's settings ask. A check that fails raises EDesktopError naming
 // the field, before anything is written.
 #include <functional>
+#include <vector>
 
 #include "dataaccess/VexClasse.h"
 #include "samples/navitrex/NavitrexLists.h"
@@ -26,52 +27,23 @@ protected:
     void CheckRequired(const QString& Field, const QString& Caption);
 };
 
-class TCliente : public TTabelaNavitrex {
+// A lookup table (customers, vessels, ports, equipment): its name, caption and columns are given; a row needs a
+// name.
+class TTabelaCadastro : public TTabelaNavitrex {
     Q_OBJECT
 public:
-    using TTabelaNavitrex::TTabelaNavitrex;
-    void GetTableName(QString& Name) override;
-    void GetCaption(QString& Caption) override;
+    TTabelaCadastro(QString Tabela, QString Caption, std::vector<dataaccess::TCampoTabela> Campos,
+                    QObject* AOwner = nullptr);
+    void GetTableName(QString& Name) override { Name = FTabela; }
+    void GetCaption(QString& Caption) override { Caption = FCaption; }
 
 protected:
-    void DefineFields() override;
+    void DefineFields() override { AddFields(FCampos); }
     void DoBeforePost() override;
-};
 
-class TNavio : public TTabelaNavitrex {
-    Q_OBJECT
-public:
-    using TTabelaNavitrex::TTabelaNavitrex;
-    void GetTableName(QString& Name) override;
-    void GetCaption(QString& Caption) override;
-
-protected:
-    void DefineFields() override;
-    void DoBeforePost() override;
-};
-
-class TPorto : public TTabelaNavitrex {
-    Q_OBJECT
-public:
-    using TTabelaNavitrex::TTabelaNavitrex;
-    void GetTableName(QString& Name) override;
-    void GetCaption(QString& Caption) override;
-
-protected:
-    void DefineFields() override;
-    void DoBeforePost() override;
-};
-
-class TEquipamento : public TTabelaNavitrex {
-    Q_OBJECT
-public:
-    using TTabelaNavitrex::TTabelaNavitrex;
-    void GetTableName(QString& Name) override;
-    void GetCaption(QString& Caption) override;
-
-protected:
-    void DefineFields() override;
-    void DoBeforePost() override;
+private:
+    QString FTabela, FCaption;
+    std::vector<dataaccess::TCampoTabela> FCampos;
 };
 
 class TConhecimento : public TTabelaNavitrex {

@@ -6,6 +6,7 @@
 #include "controls/VexButton.h"
 #include "controls/VexFocus.h"
 #include "controls/VexPageControl.h"
+#include "controls/VexStoredSettings.h"
 #include "dataaccess/VexClasse.h"
 #include "dataaccess/VexHost.h"
 #include "dataaccess/VexMenu.h"
@@ -27,6 +28,9 @@ namespace navitrex {
 using namespace platform::ui;
 
 namespace {
+
+const char* const kChaveJanela = "Navitrex.frmPrincipal";
+const char* const kSecaoJanela = "Janela";
 
 TPopupMenu* NewMenu(QObject* Owner) {
     auto* Menu = new TPopupMenu(Owner);
@@ -101,9 +105,31 @@ TfrmPrincipal::TfrmPrincipal(const QString& Customer, const TRegrasEquipamento& 
 }
 
 void TfrmPrincipal::Abrir() {
+    RestaurarJanela();
     Conhecimentos->Abrir();
     for (TFrameDivisao* Frame : Cadastros) Frame->Client->Open();
     for (TFrameDivisao* Frame : Frames()) Frame->Divisao->Activate();
+}
+
+void TfrmPrincipal::RestaurarJanela() {
+    const std::unique_ptr<controls::TStoredSettings> Settings = controls::OpenStoredSettings(kChaveJanela);
+    if (!Settings) return;
+    resize(Settings->ReadInteger(kSecaoJanela, "Width", width()), Settings->ReadInteger(kSecaoJanela, "Height", height()));
+    const int Page = Settings->ReadInteger(kSecaoJanela, "Page", 0);
+    if (Page >= 0 && Page < pgcPrincipal->PageCount()) pgcPrincipal->SetActivePageIndex(Page);
+}
+
+void TfrmPrincipal::GuardarJanela() {
+    const std::unique_ptr<controls::TStoredSettings> Settings = controls::OpenStoredSettings(kChaveJanela);
+    if (!Settings) return;
+    Settings->WriteInteger(kSecaoJanela, "Width", width());
+    Settings->WriteInteger(kSecaoJanela, "Height", height());
+    Settings->WriteInteger(kSecaoJanela, "Page", pgcPrincipal->ActivePageIndex());
+}
+
+void TfrmPrincipal::DoClose(TCloseAction& Action) {
+    TCustomForm::DoClose(Action);
+    Attempt([this] { GuardarJanela(); });
 }
 
 void TfrmPrincipal::ShowCadastro(TCadastro Cadastro) {

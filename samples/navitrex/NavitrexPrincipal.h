@@ -3,7 +3,7 @@
 // pages of a page control, menus drawn with the library's look, the module
 // descriptor that names its windows, and the answers to the library's focus
 // and search requests. A row written in one division refreshes the others
-// that show its table.
+// that show its table. The window's size and page are kept per user.
 #include <array>
 
 #include "platform/ui/Forms.h"
@@ -32,8 +32,10 @@ class TfrmPrincipal : public platform::ui::TCustomForm {
 public:
     TfrmPrincipal(const QString& Customer, const TRegrasEquipamento& Regras, QWidget* AOwner = nullptr);
 
-    // Opens every division and makes them active.
+    // Opens every division and makes them active; the window takes the size and page the user left it with.
     void Abrir();
+    // Keeps the size and page for the user; closing the window does it.
+    void GuardarJanela();
     void ShowCadastro(TCadastro Cadastro);
 
     controls::TVexPageControl* pgcPrincipal;
@@ -47,7 +49,11 @@ public:
     platform::ui::TPopupMenu* mnuMovimentacao;
     platform::ui::TPopupMenu* mnuFerramentas;
 
+protected:
+    void DoClose(platform::ui::TCloseAction& Action) override;
+
 private:
+    void RestaurarJanela();
     void FrameGravado(TFrameDivisao* Origem);
     platform::ui::LRESULT Search(platform::ui::TMessage& Message);
     QList<TFrameDivisao*> Frames() const;

@@ -105,5 +105,24 @@ TEST_P(MainWindowTest, TheLookupMenuShowsItsPageAndItsItemsUseTheLibrarysLook) {
     }
 }
 
+TEST_P(MainWindowTest, TheWindowComesBackAsTheUserLeftIt) {
+    Principal->resize(700, 500);
+    Principal->ShowCadastro(cdPortos);
+    Principal->GuardarJanela();
+    Principal = std::make_unique<TfrmPrincipal>("Alfa", TRegrasEquipamento{});
+    Principal->Abrir();
+    EXPECT_EQ(Principal->size(), QSize(700, 500));
+    EXPECT_EQ(Principal->pgcPrincipal->ActivePage()->Caption(), "Portos");
+    EXPECT_EQ(Scalar("Select Count(*) From sys_Persistencia").toInt(), 1);
+
+    // Another user starts with the window as designed.
+    Host->Login("bruno");
+    Principal = std::make_unique<TfrmPrincipal>("Alfa", TRegrasEquipamento{});
+    const QSize Designed = Principal->size();
+    Principal->Abrir();
+    EXPECT_EQ(Principal->size(), Designed);
+    EXPECT_EQ(Principal->pgcPrincipal->ActivePageIndex(), 0);
+}
+
 }  // namespace
 }  // namespace navitrex::testing

@@ -116,6 +116,15 @@ TEST_P(BillTest, ItemsAreNumberedWithinTheirBillAndWrittenTogetherOrNotAtAll) {
     EXPECT_EQ(Bills().RecordCount(), 1) << "the screen shows what the database holds";
 }
 
+TEST_P(BillTest, ALostConnectionIsToldAndTheScreenKeepsWorking) {
+    NewBill();
+    Conn->Close();
+    EXPECT_FALSE(Screen->Gravar());
+    EXPECT_FALSE(Messages().isEmpty());
+    EXPECT_TRUE(Screen->isEnabled());
+    EXPECT_FALSE(Screen->NovoConhecimento()) << "no number without the server";
+}
+
 TEST_P(BillTest, EquipmentRulesOfTheCustomerAreCheckedOnEachItem) {
     Screen.reset();
     OpenScreen({true, kRegraConteinerValido});

@@ -7,6 +7,7 @@
 #include "dataaccess/VexSession.h"
 #include "databound/FiltroDivisao.h"
 #include "databound/ValoresPossiveis.h"
+#include "databound/VexDBGrid.h"
 #include "databound/VexDivisao.h"
 #include "platform/data/ADODB.h"
 #include "platform/data/DBClient.h"
@@ -87,6 +88,13 @@ TFiltroDivisao* AddFiltro(TFrameDivisao& Frame, const QString& Campo, databound:
     return Filtro;
 }
 
+// The grid shows Texts for the stored Values of a column.
+void ShowAs(TFrameDivisao& Frame, const QString& Campo, const QStringList& Values, const QStringList& Texts) {
+    databound::TVexDBGridColumn* Column = Frame.Grid->Column(Frame.Grid->Columns().IndexOfField(Campo));
+    Column->SetPickList(Values);
+    Column->SetPickListEx(Texts);
+}
+
 void AddSituacao(TFiltroDivisao& Filtro, const char* Caption, int Situacao, bool Active) {
     TFiltroValue* Value = Filtro.Values().Add();
     Value->SetCaption(Caption);
@@ -107,6 +115,11 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     FItem->SetManualApply(true);
     FItem->Regras = Regras;
     FItem->Conhecimento = [this] { return Conhecimentos->Field("IdConhecimento")->Value(); };
+
+    ShowAs(*Conhecimentos, "Frete", {kFretePrepaid, kFreteCollect}, {kCaptionPrepaid, kCaptionCollect});
+    ShowAs(*Conhecimentos, "Situacao",
+           {QString::number(kSituacaoAberto), QString::number(kSituacaoEmitido), QString::number(kSituacaoCancelado)},
+           {kCaptionAberto, kCaptionEmitido, kCaptionCancelado});
 
     databound::TVexDBDivisao& Master = *Conhecimentos->Divisao;
     Master.RecordLimit = kLimiteConhecimentos;

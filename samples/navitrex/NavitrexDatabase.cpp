@@ -1,6 +1,7 @@
 #include "samples/navitrex/NavitrexDatabase.h"
 
 #include "dataaccess/VexSchema.h"
+#include "installlib/NVOCCConfig.h"
 #include "platform/data/ADODB.h"
 #include "platform/os/Environment.h"
 #include "platform/os/Files.h"
@@ -10,6 +11,7 @@
 #include "platform/os/WinEnv.h"
 #include "platform/os/WinPath.h"
 #include "samples/navitrex/NavitrexSchema.h"
+#include "samples/navitrex/NavitrexTexts.h"
 
 namespace navitrex {
 
@@ -27,6 +29,9 @@ std::string ConfiguredConnection(const std::string& SettingsFile) {
 }  // namespace
 
 TDatabaseLocation LocateDatabase(const std::string& AppFolder, const std::string& CustomerFileName) {
+    // The name comes from the customer's package: it must not lead out of the Data folder.
+    if (!installlib::IsValidFileName(CustomerFileName))
+        throw Exception(Format(kNomeArquivoInvalido, CustomerFileName.c_str()));
     const std::string Base = IncludeTrailingBackslash(AppFolder) + "Data\\" + CustomerFileName;
     TDatabaseLocation Location;
     const std::string Configured = ConfiguredConnection(Base + ".ini");

@@ -28,7 +28,8 @@ struct TDatabaseLocation {
     std::string FileName;      // the Windows path of that file; empty for a server
 };
 
-// The configured server, else the customer's SQLite file in AppFolder's "Data" folder.
+// The configured server, else the customer's SQLite file in AppFolder's "Data" folder. A file name that is not a
+// plain file name (a folder, "..", a device) raises.
 TDatabaseLocation LocateDatabase(const std::string& AppFolder, const std::string& CustomerFileName);
 
 // Opens (creating the Data folder and the file when embedded) and creates the missing tables.

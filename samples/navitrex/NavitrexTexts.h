@@ -13,6 +13,7 @@ inline constexpr const char* kNoCustomer =
     "O Navitrex deve ser iniciado pelo atalho do cliente (\"NVOCC=<nome do cliente>\").";
 inline constexpr const char* kPackageMissing = "O pacote de configuração do cliente %s não foi encontrado em '%s'.";
 inline constexpr const char* kPackageUnreadable = "Não foi possível ler o pacote de configuração '%s'.\r\n%s";
+inline constexpr const char* kNomeArquivoInvalido = "O nome de arquivo '%s' do pacote do cliente não é válido.";
 
 // Reference lists of the customer package.
 inline constexpr const char* kListaCorrompida = "A lista '%1' do pacote do cliente está corrompida e não foi importada: %2";

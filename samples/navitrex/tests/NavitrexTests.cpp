@@ -154,6 +154,11 @@ TEST_F(NavitrexTest, TheDatabaseIsTheCustomersFileUnlessAServerIsConfigured) {
     EXPECT_EQ(LocateDatabase(kAppFolder, "maritima").ConnectionString, QString(Embedded.ConnectionString).replace("alfa", "maritima"))
         << "another customer keeps its own file";
 
+    for (const char* Crafted : {"..\\..\\windows\\x", "a\\b", "CON", ""}) {
+        SCOPED_TRACE(Crafted);
+        EXPECT_THROW(LocateDatabase(kAppFolder, Crafted), Exception);
+    }
+
     SetEnvironmentVariable(kDsnVariable, "Provider=PostgreSQL;Host=central;Database=bl");
     EXPECT_EQ(LocateDatabase(kAppFolder, "alfa").ConnectionString, "Provider=PostgreSQL;Host=central;Database=bl");
     RemoveEnvironmentVariable(kDsnVariable);

@@ -85,6 +85,7 @@ TfrmPrincipal::TfrmPrincipal(const QString& Customer, const TRegrasEquipamento& 
     AddItem(mnuMovimentacao, kMenuNovoConhecimento, [this] { Conhecimentos->NovoConhecimento(); });
     AddItem(mnuMovimentacao, kMenuNovoItem, [this] { Conhecimentos->NovoItem(); });
     AddItem(mnuMovimentacao, kMenuGravar, [this] { Conhecimentos->Gravar(); });
+    AddItem(mnuMovimentacao, kMenuDescartar, [this] { Conhecimentos->Descartar(); });
     AddItem(mnuMovimentacao, kMenuExcluir, [this] { Conhecimentos->ExcluirConhecimento(); });
     AddItem(mnuFerramentas, kMenuNumeracao,
             [this] { Conhecimentos->Conhecimentos->Tabela->ConfigureNumbering(); });

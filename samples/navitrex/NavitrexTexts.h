@@ -81,6 +81,7 @@ inline constexpr const char* kMenuFerramentas = "Ferramentas";
 inline constexpr const char* kMenuNovoConhecimento = "Novo conhecimento";
 inline constexpr const char* kMenuNovoItem = "Novo contêiner";
 inline constexpr const char* kMenuGravar = "Gravar";
+inline constexpr const char* kMenuDescartar = "Descartar alterações";
 inline constexpr const char* kMenuExcluir = "Excluir conhecimento";
 inline constexpr const char* kMenuNumeracao = "Numeração dos conhecimentos...";
 inline constexpr const char* kModulo = "Navitrex";

@@ -116,6 +116,21 @@ TEST_P(BillTest, ItemsAreNumberedWithinTheirBillAndWrittenTogetherOrNotAtAll) {
     EXPECT_EQ(Bills().RecordCount(), 1) << "the screen shows what the database holds";
 }
 
+TEST_P(BillTest, DiscardingDropsTheBillAndItsItemsNotYetWritten) {
+    NewBill();
+    ASSERT_TRUE(Screen->Gravar());
+    NewBill();
+    NewItem("Café");
+    NewItem("Soja");
+    Screen->Descartar();
+    EXPECT_EQ(Bills().State(), platform::data::dsBrowse);
+    EXPECT_EQ(Bills().RecordCount(), 1);
+    EXPECT_EQ(Items().RecordCount(), 0);
+    EXPECT_TRUE(Screen->Gravar());
+    EXPECT_EQ(Count("Conhecimento"), 1);
+    EXPECT_EQ(Count("Conhecimento_Item"), 0);
+}
+
 TEST_P(BillTest, ALostConnectionIsToldAndTheScreenKeepsWorking) {
     NewBill();
     Conn->Close();

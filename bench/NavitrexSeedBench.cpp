@@ -35,7 +35,8 @@ void BM_BarePreparedQuery(benchmark::State& State) {
         QSqlDatabase Database = Connection->Database();
         Database.transaction();
         QSqlQuery Query(Database);
-        Query.prepare("Insert Into Cliente (IdCliente, Nome, Cidade, Embarcador, Consignatario) Values (?, ?, ?, ?, ?)");
+        Query.prepare(
+            "Insert Into Cliente (IdCliente, Nome, Cidade, Embarcador, Consignatario) Values (?, ?, ?, ?, ?)");
         for (int I = 0; I < kClientes; ++I) {
             Query.bindValue(0, I + 1);
             Query.bindValue(1, QString("Cliente %1").arg(I + 1, 6, 10, QChar('0')));

@@ -46,7 +46,8 @@ TfrmBusca::TfrmBusca(TCadastro Cadastro, const QString& Caption, QWidget* AOwner
 QStringList TfrmBusca::Resultado() const {
     QStringList Values;
     if (Lista->Client->IsEmpty()) return Values;
-    for (platform::data::TField* Field : Lista->Client->FieldList()) Values << Field->FieldName() + "=" + Field->AsString();
+    for (platform::data::TField* Field : Lista->Client->FieldList())
+        Values << Field->FieldName() + "=" + Field->AsString();
     return Values;
 }
 

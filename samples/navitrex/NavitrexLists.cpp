@@ -77,8 +77,8 @@ void ImportLista(TADOConnection& Connection, const TListaDef& Def, const std::ve
         const int Existing = ExistingRow(Connection, Def, Item);
         if (Existing > 0 && !Def.Flag) continue;
         TParameters Params;
-        Params.CreateParameter("Id", ftInteger,
-                               Existing > 0 ? Existing : databound::NextIncrement(Def.Tabela, Def.Chave, false, &Connection));
+        const int Id = Existing > 0 ? Existing : databound::NextIncrement(Def.Tabela, Def.Chave, false, &Connection);
+        Params.CreateParameter("Id", ftInteger, Id);
         if (Def.Flag) Params.CreateParameter("Sim", ftBoolean, true);
         if (Existing > 0) {
             Connection.Execute(QString("Update %1 Set %2 = :Sim Where %3 = :Id").arg(Def.Tabela, Def.Flag, Def.Chave),
@@ -97,7 +97,8 @@ void ImportLista(TADOConnection& Connection, const TListaDef& Def, const std::ve
 }  // namespace
 
 TPackageEntries ReadPackageEntries(const std::string& PackageFile) {
-    const auto File = platform::os::OpenFileStream(PackageFile, platform::os::fmOpenRead | platform::os::fmShareDenyWrite);
+    using namespace platform::os;
+    const auto File = OpenFileStream(PackageFile, fmOpenRead | fmShareDenyWrite);
     installlib::TVxiStream Archive(*File);
     TPackageEntries Entries;
     for (int Index = 0; Index < Archive.Count(); ++Index) {

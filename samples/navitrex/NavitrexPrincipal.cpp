@@ -115,7 +115,8 @@ void TfrmPrincipal::Abrir() {
 void TfrmPrincipal::RestaurarJanela() {
     const std::unique_ptr<controls::TStoredSettings> Settings = controls::OpenStoredSettings(kChaveJanela);
     if (!Settings) return;
-    resize(Settings->ReadInteger(kSecaoJanela, "Width", width()), Settings->ReadInteger(kSecaoJanela, "Height", height()));
+    resize(Settings->ReadInteger(kSecaoJanela, "Width", width()),
+           Settings->ReadInteger(kSecaoJanela, "Height", height()));
     const int Page = Settings->ReadInteger(kSecaoJanela, "Page", 0);
     if (Page >= 0 && Page < pgcPrincipal->PageCount()) pgcPrincipal->SetActivePageIndex(Page);
 }

@@ -51,7 +51,8 @@ void Seed(TADOConnection& Connection, const TSemeadura& S) {
     Connection.BeginTrans();
     try {
         const int Cliente = S.Clientes > 0 ? ReserveKeys(Connection, kTabelaCliente, "IdCliente", S.Clientes) : 0;
-        TPreparedInsert Clientes(Connection, kTabelaCliente, {"IdCliente", "Nome", "Cidade", "Embarcador", "Consignatario"});
+        TPreparedInsert Clientes(Connection, kTabelaCliente,
+                                 {"IdCliente", "Nome", "Cidade", "Embarcador", "Consignatario"});
         for (int I = 0; I < S.Clientes; ++I)
             Clientes.Row({Cliente + I, QString("Cliente %1").arg(I + 1, 6, 10, QChar('0')), "Santos", I % 2 == 0,
                           I % 2 == 1});
@@ -72,8 +73,9 @@ void Seed(TADOConnection& Connection, const TSemeadura& S) {
                 const QDate Data = S.Ultimo.addDays(-((S.Conhecimentos - 1 - I) / PorDia));
                 const QVariant Embarcador = S.Clientes > 0 ? QVariant(Cliente + (2 * I) % S.Clientes) : Null();
                 const QVariant Consignatario = S.Clientes > 1 ? QVariant(Cliente + (2 * I + 1) % S.Clientes) : Null();
-                Conhecimentos.Row({Conhecimento + I,
-                                   QString("I%1/%2").arg(I + 1, 6, 10, QChar('0')).arg(Data.year() % 100, 2, 10, QChar('0')),
+                const QString Numero =
+                    QString("I%1/%2").arg(I + 1, 6, 10, QChar('0')).arg(Data.year() % 100, 2, 10, QChar('0'));
+                Conhecimentos.Row({Conhecimento + I, Numero,
                                    QDateTime(Data, QTime(12, 0)), Embarcador, Consignatario,
                                    S.Navios > 0 ? QVariant(Navio + I % S.Navios) : Null(),
                                    I % 3 == 0 ? kFreteCollect : kFretePrepaid, kSituacaoEmitido});

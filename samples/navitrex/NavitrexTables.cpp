@@ -25,7 +25,8 @@ bool TTabelaNavitrex::GetNumberedFieldCaption(const QString&, QString&) { return
 
 void TTabelaNavitrex::DoNewRecord() {
     for (const TCampoTabela& Campo : Campos())
-        if (Campo.Chave) SetFieldValue(Campo.Nome, databound::NextIncrement(TableName(), Campo.Nome, false, Connection()));
+        if (Campo.Chave)
+            SetFieldValue(Campo.Nome, databound::NextIncrement(TableName(), Campo.Nome, false, Connection()));
 }
 
 void TTabelaNavitrex::CheckRequired(const QString& Field, const QString& Caption) {

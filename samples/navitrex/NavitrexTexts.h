@@ -16,7 +16,8 @@ inline constexpr const char* kPackageUnreadable = "Não foi possível ler o paco
 inline constexpr const char* kNomeArquivoInvalido = "O nome de arquivo '%s' do pacote do cliente não é válido.";
 
 // Reference lists of the customer package.
-inline constexpr const char* kListaCorrompida = "A lista '%1' do pacote do cliente está corrompida e não foi importada: %2";
+inline constexpr const char* kListaCorrompida =
+    "A lista '%1' do pacote do cliente está corrompida e não foi importada: %2";
 inline constexpr const char* kListaLinha = "linha %1, %2.";
 inline constexpr const char* kListaCaracterInvalido = "caractere inválido";
 inline constexpr const char* kListaSeparadores = "mais de um ';' na linha";

@@ -73,7 +73,8 @@ void EnsureRoles(TADOConnection& Connection) {
             for (int Action = 0; Action < dataaccess::kPermissionActionCount; ++Action)
                 Params.CreateParameter(Names[Action], ftInteger, Nivel.Levels[Action]);
             Connection.Execute("Insert Into sys_Permissao_Tabela (IdTabela, IdPapel, Ao_Visualizar, Ao_Inserir, "
-                               "Ao_Atualizar, Ao_Excluir, Ao_Imprimir) Values (:IdTabela, :IdPapel, :V, :I, :A, :E, :P)",
+                               "Ao_Atualizar, Ao_Excluir, Ao_Imprimir) "
+                               "Values (:IdTabela, :IdPapel, :V, :I, :A, :E, :P)",
                                &Params);
         }
         return true;

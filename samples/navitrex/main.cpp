@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
         return 1;
     App->Principal->Show();
     for (const QString& Aviso : App->Avisos)
-        controls::ShowMessageDialog(Aviso, QString(), controls::dkWarning, controls::ButtonSet({controls::dbOK}), 0, 0, 0);
+        controls::ShowMessageDialog(Aviso, QString(), controls::dkWarning, controls::ButtonSet({controls::dbOK}), 0, 0,
+                                    0);
     return QApplication::exec();
 }

@@ -61,7 +61,8 @@ TEST(NavitrexLists, EquipmentSettingsComeFromTheConfigSection) {
 }
 
 TEST(NavitrexLists, ContainerNumbersCarryTheirCheckDigit) {
-    for (const char* Valid : {"CSQU3054383", "MSKU9070323", "TGHU1234567"}) EXPECT_TRUE(IsValidContainerNumber(Valid)) << Valid;
+    for (const char* Valid : {"CSQU3054383", "MSKU9070323", "TGHU1234567"})
+        EXPECT_TRUE(IsValidContainerNumber(Valid)) << Valid;
     for (const char* Invalid : {"CSQU3054384", "CSQA3054383", "CSQU305438", "CSQU30543833", "C5QU3054383", ""})
         EXPECT_FALSE(IsValidContainerNumber(Invalid)) << Invalid;
 }
@@ -84,7 +85,8 @@ TEST_P(ListImportTest, ListsAreImportedOnceAndPortsOfBothListsMerge) {
     EXPECT_EQ(First.Importadas.size(), 4);
     EXPECT_EQ(SelectRows("Select Codigo, Nome From Equipamento Order By Codigo"),
               QStringList({"20DC|20' Dry Container", "40HC|40' High Cube"}));
-    EXPECT_EQ(SelectRows("Select Codigo, Nome From Navio Order By Nome"), QStringList({"|Cap San Nicolas", "|MSC Beatrice"}));
+    EXPECT_EQ(SelectRows("Select Codigo, Nome From Navio Order By Nome"),
+              QStringList({"|Cap San Nicolas", "|MSC Beatrice"}));
     EXPECT_EQ(SelectRows("Select Codigo, Nome, Embarque, Descarga From Porto Order By Codigo"),
               QStringList({"BRPNG|Paranaguá|True|", "BRSSZ|Santos|True|True", "NLRTM|Rotterdam||True"}));
     const TImportacao Second = ImportPackageLists(*Conn, Entries);
@@ -95,8 +97,9 @@ TEST_P(ListImportTest, ListsAreImportedOnceAndPortsOfBothListsMerge) {
 TEST_P(ListImportTest, ACorruptListIsReportedSkippedAndTriedAgainLater) {
     Entries["port_of_discharge.dat"] = "NLRTM;Rotterdam\r\nDEHAM;Hamburg;DE\r\n";
     const TImportacao First = ImportPackageLists(*Conn, Entries);
-    EXPECT_EQ(First.Problemas, QStringList({"A lista 'port_of_discharge.dat' do pacote do cliente está corrompida e não "
-                                            "foi importada: linha 2, mais de um ';' na linha."}));
+    EXPECT_EQ(First.Problemas,
+              QStringList({"A lista 'port_of_discharge.dat' do pacote do cliente está corrompida e não foi importada: "
+                           "linha 2, mais de um ';' na linha."}));
     EXPECT_EQ(First.Importadas.size(), 3);
     EXPECT_EQ(Scalar("Select Count(*) From Porto Where Codigo = 'NLRTM'").toInt(), 0) << "nothing half imported";
 

@@ -151,7 +151,8 @@ TEST_F(NavitrexTest, TheDatabaseIsTheCustomersFileUnlessAServerIsConfigured) {
     const TDatabaseLocation FromFile = LocateDatabase(kAppFolder, "alfa");
     EXPECT_FALSE(FromFile.Embedded);
     EXPECT_EQ(FromFile.ConnectionString, "Provider=PostgreSQL;Host=srv;Database=alfa");
-    EXPECT_EQ(LocateDatabase(kAppFolder, "maritima").ConnectionString, QString(Embedded.ConnectionString).replace("alfa", "maritima"))
+    EXPECT_EQ(LocateDatabase(kAppFolder, "maritima").ConnectionString,
+              QString(Embedded.ConnectionString).replace("alfa", "maritima"))
         << "another customer keeps its own file";
 
     for (const char* Crafted : {"..\\..\\windows\\x", "a\\b", "CON", ""}) {

@@ -104,10 +104,23 @@ bool OnlyOutsideUpdateSet(const TDataSet& Delta) {
     return true;
 }
 
+// Each "%s" of the template, in order, by the next argument; the arguments themselves are never scanned.
+QString FormatTemplate(const QString& Template, const QStringList& Args) {
+    QString Result;
+    qsizetype From = 0;
+    for (const QString& Arg : Args) {
+        const qsizetype At = Template.indexOf("%s", From);
+        if (At < 0) break;
+        Result += Template.mid(From, At - From) + Arg;
+        From = At + 2;
+    }
+    return Result + Template.mid(From);
+}
+
 }  // namespace
 
 QString CompanionStatementText(const TCompanionStatement& S) {
-    if (S.Delete) return QString(kDeleteTemplate).arg(S.Tabela, S.UpdateCondition);
+    if (S.Delete) return FormatTemplate(kDeleteTemplate, {S.Tabela, S.UpdateCondition});
     return QString(kUpsertTemplate)
         .replace("%1:s", S.SetList)
         .replace("%2:s", S.Columns)

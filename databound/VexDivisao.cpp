@@ -275,7 +275,10 @@ void TVexDBDivisao::ReBindLabels() {
         if (auto* Bound = dynamic_cast<IDivisionLabel*>(Label)) Bound->Rebind();
 }
 
-void TVexDBDivisao::SetDataSource(platform::data::TDataSource* Value) { FDataSource = Value; }
+void TVexDBDivisao::SetDataSource(platform::data::TDataSource* Value) {
+    if (Value != FDataSource && !Loading()) FCampos.ClearAjustados();
+    FDataSource = Value;
+}
 
 TDataSet* TVexDBDivisao::GetDataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
 

@@ -15,11 +15,11 @@ void DivisionFixture::TearDown() {
 
 void DivisionFixture::StartHost() { Host = std::make_unique<dataaccess::testing::TTestHost>(Conn.get()); }
 
-DivisionFixture::TParts DivisionFixture::Make(const QString& Nome, const QString& Sql, const TFieldList& Fields,
-                                              const std::function<void(TParts&)>& Configure) {
-    TParts P{new platform::data::TADOQuery(Form.get()), new platform::data::TDataSetProvider(Form.get()),
-             new platform::data::TClientDataSet(Form.get()), new platform::data::TDataSource(Form.get()),
-             new TVexDBDivisao(Form.get())};
+TDivisionParts MakeDivision(QObject& Form, const QString& Nome, const QString& Sql, const TFieldList& Fields,
+                            const std::function<void(TDivisionParts&)>& Configure) {
+    TDivisionParts P{new platform::data::TADOQuery(&Form), new platform::data::TDataSetProvider(&Form),
+                     new platform::data::TClientDataSet(&Form), new platform::data::TDataSource(&Form),
+                     new TVexDBDivisao(&Form)};
     P.Query->SetSQL(Sql);
     P.Provider->setObjectName("prv" + Nome);
     P.Provider->SetDataSet(P.Query);

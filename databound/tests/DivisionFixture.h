@@ -19,24 +19,31 @@
 
 namespace databound::testing {
 
+struct TDivisionParts {
+    platform::data::TADOQuery* Query;
+    platform::data::TDataSetProvider* Provider;
+    platform::data::TClientDataSet* Client;
+    platform::data::TDataSource* Source;
+    TVexDBDivisao* Divisao;
+};
+using TFieldList = std::vector<std::pair<QString, platform::data::TFieldType>>;
+
+// A division named Nome over Sql, its parts owned by Form, whose fields have the table's name as origin; the first
+// field is the key. With Configure, the division's setup may be completed before it is loaded.
+TDivisionParts MakeDivision(QObject& Form, const QString& Nome, const QString& Sql, const TFieldList& Fields,
+                            const std::function<void(TDivisionParts&)>& Configure = nullptr);
+
 class DivisionFixture : public platform::data::testing::EngineTest {
 protected:
-    struct TParts {
-        platform::data::TADOQuery* Query;
-        platform::data::TDataSetProvider* Provider;
-        platform::data::TClientDataSet* Client;
-        platform::data::TDataSource* Source;
-        TVexDBDivisao* Divisao;
-    };
-    using TFieldList = std::vector<std::pair<QString, platform::data::TFieldType>>;
+    using TParts = TDivisionParts;
 
     void TearDown() override;
     // Starts the host on the engine's connection; call once the tables exist.
     void StartHost();
-    // A division named Nome over Sql whose fields have the table's name as origin; the first field is the key.
-    // With Configure, the division's setup may be completed before it is loaded.
     TParts Make(const QString& Nome, const QString& Sql, const TFieldList& Fields,
-                const std::function<void(TParts&)>& Configure = nullptr);
+                const std::function<void(TParts&)>& Configure = nullptr) {
+        return MakeDivision(*Form, Nome, Sql, Fields, Configure);
+    }
     // The values of one field, row by row.
     static QStringList Column(platform::data::TDataSet& DataSet, const QString& Name);
 

@@ -118,6 +118,14 @@ private:
     std::vector<TValue> FValues;
 };
 
+// The order of rows A and B of Columns under Keys: negative when A comes first, 0 when the keys tie.
+template <class TKeys>
+int CompareByKeys(const std::vector<TSortColumn>& Columns, const TKeys& Keys, int A, int B) {
+    for (size_t K = 0; K < Keys.size(); ++K)
+        if (const int C = Columns[K].Compare(A, B); C != 0) return Keys[K].Descending ? -C : C;
+    return 0;
+}
+
 void Fire(const TDataSet::TDataSetNotifyEvent& Event, TDataSet* Sender) {
     if (Event) Event(Sender);
 }
@@ -188,8 +196,11 @@ void TDataSet::EnableControls() {
 // Fields --------------------------------------------------------------
 
 TField* TDataSet::FindField(const QString& FieldName) const {
+    // Names are unique ignoring case, and callers mostly write them as defined: the exact match is cheaper.
     for (TField* F : FFields)
-        if (F->FieldName().compare(FieldName, Qt::CaseInsensitive) == 0) return F;
+        if (F->FFieldName == FieldName) return F;
+    for (TField* F : FFields)
+        if (F->FFieldName.compare(FieldName, Qt::CaseInsensitive) == 0) return F;
     return nullptr;
 }
 
@@ -542,13 +553,7 @@ void TDataSet::SortView() {
     for (const TSortKey& K : Keys) Columns.emplace_back(FView, K.Slot, K.CaseInsensitive);
     std::vector<int> Order(FView.size());
     for (size_t I = 0; I < Order.size(); ++I) Order[I] = static_cast<int>(I);
-    std::stable_sort(Order.begin(), Order.end(), [&](int A, int B) {
-        for (size_t K = 0; K < Keys.size(); ++K) {
-            const int C = Columns[K].Compare(A, B);
-            if (C != 0) return Keys[K].Descending ? C > 0 : C < 0;
-        }
-        return false;
-    });
+    std::stable_sort(Order.begin(), Order.end(), [&](int A, int B) { return CompareByKeys(Columns, Keys, A, B) < 0; });
     std::vector<TRecordData*> Sorted(FView.size());
     for (size_t I = 0; I < Order.size(); ++I) Sorted[I] = FView[Order[I]];
     FView = std::move(Sorted);
@@ -1046,7 +1051,25 @@ bool TDataSet::RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyName
             if (const int S = FFieldDefs.IndexOf(Packet.FieldDefs[C].Name); S >= 0)
                 Rec->Values[S] = ConvertValue(Row.Values[C], FFieldDefs[S].DataType);
         Rec->CalcValid = false;
-        Resync(Rec);
+        // Only this row changed: the view is rebuilt only when the row leaves it or its place, which it keeps
+        // when still shown and strictly between its neighbours (a tie leaves the place to the stored order).
+        const auto KeepsItsPlace = [&] {
+            if (!RecordVisible(*Rec)) return false;
+            const std::vector<TSortKey> Order = SortKeys();
+            if (Order.empty()) return true;
+            if (FCalcCount > 0) return false;  // a calculated key is worked out by the full sort
+            std::vector<TRecordData*> Around;
+            if (FCurrent > 0) Around.push_back(FView[FCurrent - 1]);
+            Around.push_back(Rec);
+            if (FCurrent + 1 < static_cast<int>(FView.size())) Around.push_back(FView[FCurrent + 1]);
+            std::vector<TSortColumn> Columns;
+            for (const TSortKey& K : Order) Columns.emplace_back(Around, K.Slot, K.CaseInsensitive);
+            for (int I = 0; I + 1 < static_cast<int>(Around.size()); ++I)
+                if (CompareByKeys(Columns, Order, I, I + 1) >= 0) return false;
+            return true;
+        };
+        if (KeepsItsPlace()) FBof = FEof = false;
+        else Resync(Rec);
         DataEvent(deDataSetChange);
         return true;
     }

@@ -296,6 +296,43 @@ TEST_P(EngineTest, RefreshRecordRereadsTheCurrentRow) {
     EXPECT_EQ(Q.FieldByName("Nome")->AsString(), "J");
 }
 
+TEST_P(EngineTest, RefreshRecordShowsTheRowWhereItsNewValuesBelong) {
+    struct TCase {
+        const char* Name;
+        const char* Filter;
+        const char* Update;  // of customer 1, on the server
+        const char* Shown;   // the names in the order shown after the refresh
+        int RecNo;           // where customer 1 is then; 0: no longer shown
+    };
+    const TCase Cases[] = {
+        {"stays between its neighbours", "IdCliente > 0", "Nome = 'Bia'", "Ana Lima|Bia|maria souza", 2},
+        {"moves to the end", "IdCliente > 0", "Nome = 'Zé'", "Ana Lima|maria souza|Zé", 3},
+        {"moves to the start", "IdCliente > 0", "Nome = 'Aa'", "Aa|Ana Lima|maria souza", 1},
+        {"leaves the filter", "Cidade = 'São Paulo'", "Cidade = 'Rio'", "Ana Lima", 0},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        Conn->Execute("Update Cliente Set Nome = 'João Silva', Cidade = 'São Paulo' Where IdCliente = 1");
+        TADOQuery Query;
+        TDataSetProvider Provider;
+        TClientDataSet Client;
+        Link(Query, Provider, Client);
+        Client.SetIndexFieldNames("Nome");
+        Client.SetFilter(Case.Filter);
+        Client.SetFiltered(true);
+        ASSERT_TRUE(Client.Locate("IdCliente", 1));
+        Conn->Execute(QString("Update Cliente Set %1 Where IdCliente = 1").arg(Case.Update));
+        Client.RefreshRecord();
+        if (Case.RecNo > 0) {
+            EXPECT_EQ(Client.FieldByName("IdCliente")->AsInteger(), 1);
+            EXPECT_EQ(Client.RecNo(), Case.RecNo);
+        }
+        QStringList Shown;
+        for (Client.First(); !Client.Eof(); Client.Next()) Shown << Client.FieldByName("Nome")->AsString();
+        EXPECT_EQ(Shown.join('|'), Case.Shown);
+    }
+}
+
 TEST_P(EngineTest, QueryDataSetWritesBack) {
     TADOQuery Q;
     Q.SetConnection(Conn.get());
@@ -358,8 +395,7 @@ TEST_P(EngineTest, CommandTimeoutStopsLongStatements) {
     TADOQuery Q;
     Q.SetConnection(Conn.get());
     Q.SetCommandTimeout(1);
-    Q.SetSQL(GetParam() == egPostgreSQL ? "Select pg_sleep(5)"
-                                        : "With Recursive c(x) As (Select 1 Union All Select x + 1 From c) Select Count(*) From c");
+    Q.SetSQL(LongStatement());
     try {
         Q.Open();
         FAIL() << "the statement should have been stopped";

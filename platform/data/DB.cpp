@@ -126,6 +126,26 @@ int CompareByKeys(const std::vector<TSortColumn>& Columns, const TKeys& Keys, in
     return 0;
 }
 
+// True when the row at Index of View, whose values changed, still belongs there: Shown still takes it
+// and it is strictly between its neighbours under Keys (a tie leaves the place to the order of the stored rows).
+// The rest of the view is unchanged, so the row's place is all that can have moved.
+template <class TKeys, class TShown>
+bool KeepsItsPlace(const std::vector<TRecordData*>& View, int Index, const TKeys& Keys, bool CalculatedKeys,
+                   const TShown& Shown) {
+    if (!Shown(*View[Index])) return false;
+    if (Keys.empty()) return true;
+    if (CalculatedKeys) return false;  // a calculated key is worked out by the full sort
+    std::vector<TRecordData*> Around;
+    if (Index > 0) Around.push_back(View[Index - 1]);
+    Around.push_back(View[Index]);
+    if (Index + 1 < static_cast<int>(View.size())) Around.push_back(View[Index + 1]);
+    std::vector<TSortColumn> Columns;
+    for (const auto& K : Keys) Columns.emplace_back(Around, K.Slot, K.CaseInsensitive);
+    for (int I = 0; I + 1 < static_cast<int>(Around.size()); ++I)
+        if (CompareByKeys(Columns, Keys, I, I + 1) >= 0) return false;
+    return true;
+}
+
 void Fire(const TDataSet::TDataSetNotifyEvent& Event, TDataSet* Sender) {
     if (Event) Event(Sender);
 }
@@ -804,7 +824,12 @@ void TDataSet::Post() {
             FCurrent = At;
             FBof = FEof = false;
         } else if (!ViewIsNatural() || !Stored) {
-            Resync(Stored);
+            // An edited row that keeps its place needs no new view.
+            const auto Shown = [this](TRecordData& Record) { return RecordVisible(Record); };
+            const bool InPlace = Stored && Stored == CurrentRecord() &&
+                                 KeepsItsPlace(FView, FCurrent, SortKeys(), FCalcCount > 0, Shown);
+            if (InPlace) FBof = FEof = false;
+            else Resync(Stored);
         }
         SetState(dsBrowse);
         DataEvent(deDataSetChange);
@@ -1033,6 +1058,7 @@ void TDataSet::SetFilterOptions(TFilterOptions Value) {
 bool TDataSet::RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyNames) {
     TRecordData* Rec = CurrentRecord();
     if (!Rec) return false;
+    const auto Shown = [this](TRecordData& Record) { return RecordVisible(Record); };
     if (KeyNames.isEmpty())
         for (const TFieldDef& Def : Packet.FieldDefs)
             if (!IsBlobType(Def.DataType)) KeyNames << Def.Name;
@@ -1051,24 +1077,8 @@ bool TDataSet::RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyName
             if (const int S = FFieldDefs.IndexOf(Packet.FieldDefs[C].Name); S >= 0)
                 Rec->Values[S] = ConvertValue(Row.Values[C], FFieldDefs[S].DataType);
         Rec->CalcValid = false;
-        // Only this row changed: the view is rebuilt only when the row leaves it or its place, which it keeps
-        // when still shown and strictly between its neighbours (a tie leaves the place to the stored order).
-        const auto KeepsItsPlace = [&] {
-            if (!RecordVisible(*Rec)) return false;
-            const std::vector<TSortKey> Order = SortKeys();
-            if (Order.empty()) return true;
-            if (FCalcCount > 0) return false;  // a calculated key is worked out by the full sort
-            std::vector<TRecordData*> Around;
-            if (FCurrent > 0) Around.push_back(FView[FCurrent - 1]);
-            Around.push_back(Rec);
-            if (FCurrent + 1 < static_cast<int>(FView.size())) Around.push_back(FView[FCurrent + 1]);
-            std::vector<TSortColumn> Columns;
-            for (const TSortKey& K : Order) Columns.emplace_back(Around, K.Slot, K.CaseInsensitive);
-            for (int I = 0; I + 1 < static_cast<int>(Around.size()); ++I)
-                if (CompareByKeys(Columns, Order, I, I + 1) >= 0) return false;
-            return true;
-        };
-        if (KeepsItsPlace()) FBof = FEof = false;
+        // Only this row changed: the view is rebuilt only when the row leaves it or its place.
+        if (KeepsItsPlace(FView, FCurrent, SortKeys(), FCalcCount > 0, Shown)) FBof = FEof = false;
         else Resync(Rec);
         DataEvent(deDataSetChange);
         return true;

@@ -558,7 +558,7 @@ QVariantList TADOConnection::SelectRow(const QString& Sql, const TParameters* Pa
     QSqlQuery Q = Run(Sql, Params);
     QVariantList Row;
     if (Q.next())
-        for (int I = 0; I < Q.record().count(); ++I) Row << (Q.value(I).isNull() ? Null() : Q.value(I));
+        for (int I = 0, Count = Q.record().count(); I < Count; ++I) Row << (Q.value(I).isNull() ? Null() : Q.value(I));
     Q.finish();
     return Row;
 }

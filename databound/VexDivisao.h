@@ -135,6 +135,10 @@ public:
     const TEspecializacao& Especializacao() const { return FEspecializacao; }
     QStringList TabelasRefresh, FiltroWhere;
     bool MensagensAtualizar = true;
+    // Registered class name of the table class used for searches.
+    QString NomeClasse;
+    // Whether the search combo opens expanded unless the user chose otherwise.
+    bool ComboModoAbertoComoPadrao = true;
     bool SuspendDetailRefresh = false;
     int RecordLimit = -1;
     int ActiveLimit() const { return FActiveLimit; }

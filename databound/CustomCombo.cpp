@@ -22,6 +22,7 @@
 #include "dataaccess/VexMenu.h"
 #include "dataaccess/VexSession.h"
 #include "dataaccess/VexSqlText.h"
+#include "databound/DivisionCommand.h"
 #include "databound/MatchHighlight.h"
 #include "databound/SearchWords.h"
 #include "databound/VexDBGrid.h"
@@ -377,14 +378,15 @@ void TfrmCustomCombo::OpenCombo() {
         FDataSet->Close();
         FDataSet->SetFiltered(false);
         FDataSet->SetFilter(QString());
-        FDataSet->SetCommandText(Condition.isEmpty() ? FCommandText
-                                                     : dataaccess::InjectCondition(FCommandText, {Condition}));
-        if (!FFieldsCreated) CreateComboFields();
+        QString Command = Condition.isEmpty() ? FCommandText : dataaccess::InjectCondition(FCommandText, {Condition});
+        // The server orders the rows, so that filtering them as the user types keeps the order without sorting.
         for (int I = 0; I < FFields.Count(); ++I)
             if (FFields.Items(I).Visible) {
-                FDataSet->SetIndexFieldNames(FFields.Items(I).FieldName);
+                Command = WithoutOrderBy(Command) + " Order By " + FFields.Items(I).Origin;
                 break;
             }
+        FDataSet->SetCommandText(Command);
+        if (!FFieldsCreated) CreateComboFields();
         FDataSet->Open();
         if (FDataSet->RecordCount() == 1) {
             ApplyRow();

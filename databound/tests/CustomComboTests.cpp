@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "EngineTest.h"
+#include "LookupScreens.h"
 #include "controls/tests/RecordedDialogs.h"
-#include "dataaccess/DivisionProvider.h"
 #include "dataaccess/VexSchema.h"
 #include "dataaccess/testhost/TestHost.h"
 #include "databound/CustomCombo.h"
@@ -18,11 +18,14 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
+#include "platform/os/Exceptions.h"
 #include "platform/ui/Menus.h"
 
 using namespace databound;
 using namespace platform::data;
 using namespace platform::ui;
+using databound::testing::TDivisionParts;
+using databound::testing::TPessoaModule;
 
 namespace {
 
@@ -46,63 +49,6 @@ TEST(SearchChars, ExactlyTheListedLatin1CharactersStartASearch) {
     EXPECT_EQ(Count, 133);
     EXPECT_FALSE(IsSearchChar(QChar(0x2019)));
 }
-
-// The parts of a data-bound division over one Select, as a screen sets them up.
-struct TDivisionParts {
-    TADOQuery* Query;
-    TDataSetProvider* Provider;
-    TClientDataSet* Client;
-    TDataSource* Source;
-    TVexDBDivisao* Divisao;
-
-    TDivisionParts(QObject* Owner, const QString& Nome, const QString& Sql,
-                   const std::vector<std::pair<QString, TFieldType>>& Fields)
-        : Query(new TADOQuery(Owner)), Provider(new TDataSetProvider(Owner)), Client(new TClientDataSet(Owner)),
-          Source(new TDataSource(Owner)), Divisao(new TVexDBDivisao(Owner)) {
-        Query->SetSQL(Sql);
-        Provider->setObjectName("prv" + Nome);
-        Provider->SetDataSet(Query);
-        Client->SetProviderName(Provider->objectName());
-        for (TDataSet* DataSet : {static_cast<TDataSet*>(Client), static_cast<TDataSet*>(Query)}) {
-            for (const auto& [Name, Type] : Fields) {
-                auto* Field = new TField(DataSet, Name, Type, Type == ftString ? 60 : 0);
-                Field->SetOrigin(Nome.left(1).toLower() + "." + Name);
-            }
-            DataSet->FieldList().front()->SetProviderFlags(pfInUpdate | pfInKey);
-        }
-        Source->SetDataSet(Client);
-        Divisao->SetDataSource(Source);
-        Divisao->SetTabela(Nome);
-        Divisao->SetCaption(Nome + "s");
-        Divisao->SetNome(Nome);
-        Divisao->Loaded();
-    }
-};
-
-// The module of the people's screen: each lookup gets its own division with a grid.
-class TPessoaModule : public QObject, public dataaccess::IDivisionProvider {
-public:
-    TPessoaModule() { setObjectName("Pessoa"); }
-    QObject* ProvideDivision(QObject* Owner) override {
-        auto* Screen = new QWidget(qobject_cast<QWidget*>(Owner));
-        Screen->hide();
-        TDivisionParts Parts(Screen, "Pessoa", "Select p.IdPessoa, p.Nome, p.Cidade, p.Codigo, p.Ativo From Pessoa p",
-                             {{"IdPessoa", ftInteger}, {"Nome", ftString}, {"Cidade", ftString},
-                              {"Codigo", ftString}, {"Ativo", ftBoolean}});
-        Parts.Divisao->ComboModoAbertoComoPadrao = OpenByDefault;
-        auto* Grid = new TVexDBGrid(Screen);
-        Grid->SetDataSource(Parts.Source);
-        for (const auto& [Name, Width] : {std::pair{"Nome", 150}, {"Cidade", 90}, {"Codigo", 60}}) {
-            TColumn* Column = Grid->Columns().Add();
-            Column->SetFieldName(Name);
-            Column->SetWidth(Width);
-            Column->SetVisible(false);
-        }
-        Parts.Divisao->SetGrid(Grid);
-        return Parts.Divisao;
-    }
-    bool OpenByDefault = true;
-};
 
 // A control showing the freight's person that opens the combo on Down, as the data label does.
 class TLookupControl : public TCustomControl {
@@ -446,6 +392,16 @@ TEST_P(SearchComboTest, AFieldWithoutAUsableLookupLeavesTheKeyToTheCaller) {
     Module.setObjectName("Outro");
     EXPECT_FALSE(Open());
     EXPECT_FALSE(Control->Shown);
+}
+
+TEST_P(SearchComboTest, ADatabaseErrorWhileOpeningReachesTheCallerAndFreesTheCombo) {
+    TPessoaModule Missing("Inexistente");
+    Module.setObjectName("Outro");
+    Host->AddModule(&Missing);
+    EXPECT_THROW(ShowSearchCombo(*Freight->Divisao, *Control, *Freight->Client->FieldByName("NomePessoa"), true,
+                                 Qt::NoModifier),
+                 platform::os::Exception);
+    EXPECT_EQ(TfrmCustomCombo::Current(), nullptr);
 }
 
 VEX_INSTANTIATE_ENGINE_SUITE(SearchComboTest);

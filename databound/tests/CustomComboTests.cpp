@@ -95,8 +95,10 @@ protected:
         Form.resize(400, 300);
         Form.show();
         dataaccess::CreateSchema(*Conn);
-        Conn->Execute("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
-                      "Cidade VarChar(40), Codigo VarChar(10), Ativo Bit Not Null)");
+        // Ativo is Boolean where the engine has the type.
+        Conn->Execute(QString("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
+                              "Cidade VarChar(40), Codigo VarChar(10), Ativo %1 Not Null)")
+                          .arg(GetParam() == egPostgreSQL ? "Boolean" : "Bit"));
         for (const auto& [Id, Nome] : kPeople)
             Conn->Execute(QString("Insert Into Pessoa Values (%1, '%2', 'Santos', 'C%1', 1)")
                               .arg(Id, QString(Nome).replace("'", "''")));
@@ -320,15 +322,17 @@ TEST_P(SearchComboTest, AnUntickedVisibleFieldIsLeftOutOfTheNextSelectOncePerUse
         ASSERT_EQ(Fields->Count(), 2);
         EXPECT_EQ(Fields->Items(0)->Caption(), "Cidade");
         EXPECT_EQ(Fields->Items(1)->Caption(), "Codigo");
+        // An added result field and a numbered field start ticked.
         EXPECT_TRUE(Fields->Items(0)->Checked());
-        EXPECT_FALSE(Fields->Items(1)->Checked());
+        EXPECT_TRUE(Fields->Items(1)->Checked());
+        EXPECT_TRUE(Combo->CommandText().contains("p.Codigo as Codigo"));
         Fields->Items(0)->Click();
-        Fields->Items(1)->Click();
         Press(Qt::Key_Escape);
         ASSERT_TRUE(Closed());
         Combo = Open();
         EXPECT_FALSE(Combo->CommandText().contains("Cidade")) << Combo->CommandText().toStdString();
         EXPECT_TRUE(Combo->CommandText().contains("p.Codigo as Codigo"));
+        EXPECT_FALSE(Combo->pumOpcoes()->Items()->Items(4)->Items(0)->Checked());
         EXPECT_EQ(Combo->dstCombo()->FindField("Cidade"), nullptr);
         Press(Qt::Key_Escape);
         ASSERT_TRUE(Closed());
@@ -344,8 +348,8 @@ TEST_P(SearchComboTest, TheComboStandsUnderTheControlWithinTheDesktop) {
         QTest::qWait(0);
         TfrmCustomCombo* Combo = Open();
         ASSERT_NE(Combo, nullptr);
-        // Nome (150 + 1) and Cidade (90 + 1) are shown; the title is narrower.
-        const int W = 242;
+        // Nome (150 + 1), Cidade (90 + 1) and the numbered Codigo (60 + 1) are shown; the title is narrower.
+        const int W = 303;
         const int ScrollBar = Combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         EXPECT_EQ(Combo->width(), ScrollBar + W + 2 * 2 + 8);
         const QPoint Under = Control->mapToGlobal(QPoint(-2, Control->height() - 2));

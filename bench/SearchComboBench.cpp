@@ -64,10 +64,9 @@ public:
         FHost->AddModule(&FModule);
         Connection.Execute("Create Table Frete (IdFrete Integer Not Null Primary Key, IdPessoa Integer, "
                            "NomePessoa VarChar(60))");
-        FFreight = std::make_unique<databound::testing::TDivisionParts>(
-            &FForm, "Frete", "Select f.IdFrete, f.IdPessoa, f.NomePessoa From Frete f",
-            std::vector<std::pair<QString, TFieldType>>{
-                {"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}});
+        FFreight = std::make_unique<databound::testing::TDivisionParts>(databound::testing::MakeDivision(
+            FForm, "Frete", "Select Frete.IdFrete, Frete.IdPessoa, Frete.NomePessoa From Frete",
+            {{"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}}));
         FFreight->Client->Open();
         databound::TConfigCampos& Config = FFreight->Divisao->Campos().Config();
         Config.Add()->SetField(FFreight->Client->FieldByName("IdPessoa"));
@@ -117,7 +116,7 @@ TDatabase& Database(TEngine Engine) {
                                               QDir(Slot->Folder.path()).filePath("lookup.db"));
         Slot->Connection->Open();
     } else {
-        Slot->Connection = testing::OpenTestConnection(Engine);
+        Slot->Connection = platform::data::testing::OpenTestConnection(Engine);
     }
     dataaccess::CreateSchema(*Slot->Connection);
     FillPeople(*Slot->Connection, "Pessoa", kLookupRows);
@@ -203,7 +202,7 @@ int main(int argc, char** argv) {
     std::vector<TEngine> Engines{egSQLite};
     if (!qEnvironmentVariableIsEmpty("PG_TEST_DSN")) Engines.push_back(egPostgreSQL);
     for (const TEngine Engine : Engines) {
-        const std::string Suffix = testing::EngineName(Engine);
+        const std::string Suffix = platform::data::testing::EngineName(Engine);
         RegisterBaselinePairs<TEngine>({{"RawQuery", RawQuery}, {"OpenWithTypedWord", OpenWithTypedWord}}, Engine,
                                        Suffix, Ratios);
         RegisterBaselinePairs<TEngine>({{"HandLoop", HandLoop}, {"Refilter", Refilter}}, Engine, Suffix, Ratios);

@@ -5,6 +5,7 @@
 
 #include "dataaccess/VexClasse.h"
 #include "dataaccess/VexSession.h"
+#include "databound/CamposDivisao.h"
 #include "databound/FiltroDivisao.h"
 #include "databound/ValoresPossiveis.h"
 #include "databound/VexDBGrid.h"
@@ -122,6 +123,15 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
            {kCaptionAberto, kCaptionEmitido, kCaptionCancelado});
 
     databound::TVexDBDivisao& Master = *Conhecimentos->Divisao;
+    // A bill names its shipper and consignee: the division's field rules tell which one is missing.
+    const std::pair<const char*, const char*> Obrigatorios[] = {{"IdCliente_Embarcador", kCaptionEmbarcador},
+                                                                {"IdCliente_Consignatario", kCaptionConsignatario}};
+    for (const auto& [Campo, Caption] : Obrigatorios) {
+        Conhecimentos->Field(Campo)->SetDisplayLabel(Caption);
+        databound::TConfigCampo* Item = Master.Campos().Config().Add();
+        Item->SetField(Conhecimentos->Field(Campo));
+        Item->Valor().SetObrigatorio(true);
+    }
     Master.RecordLimit = kLimiteConhecimentos;
     // Names shown from the lookups follow their changes.
     Master.TabelasRefresh = {kTabelaCliente, kTabelaNavio, kTabelaPorto};

@@ -68,10 +68,6 @@ void TConhecimento::DoNewRecord() {
     SetFieldValue("Frete", kFretePrepaid);
     if (const int User = CurrentUserId()) SetFieldValue("IdUsuario", User);
 }
-void TConhecimento::DoBeforePost() {
-    CheckRequired("IdCliente_Embarcador", kCaptionEmbarcador);
-    CheckRequired("IdCliente_Consignatario", kCaptionConsignatario);
-}
 
 void TConhecimentoItem::GetTableName(QString& Name) { Name = kTabelaItem; }
 void TConhecimentoItem::GetCaption(QString& Caption) { Caption = kCaptionItem; }

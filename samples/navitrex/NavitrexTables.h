@@ -58,7 +58,6 @@ public:
 protected:
     void DefineFields() override;
     void DoNewRecord() override;
-    void DoBeforePost() override;
 };
 
 class TConhecimentoItem : public TTabelaNavitrex {

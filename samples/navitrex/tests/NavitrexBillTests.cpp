@@ -87,7 +87,7 @@ TEST_P(BillTest, ABillWithoutShipperIsRefusedNamingTheFieldAndNothingIsWritten) 
     NewBill(false);
     EXPECT_FALSE(Screen->Gravar());
     EXPECT_FALSE(Screen->NovoItem()) << "an item needs its bill posted first";
-    EXPECT_EQ(Messages(), QStringList(2, "É necessário informar o campo 'Embarcador'."));
+    EXPECT_EQ(Messages(), QStringList(2, "É preciso preencher o campo 'Embarcador' antes de gravar o registro."));
     EXPECT_EQ(Count("Conhecimento"), 0);
     // The bill is still there to be completed.
     ASSERT_EQ(Bills().State(), platform::data::dsInsert);

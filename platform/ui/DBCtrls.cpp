@@ -51,7 +51,8 @@ TDBEdit::~TDBEdit() { FDataLink.reset(); }
 
 void TDBEdit::DataChange() {
     TField* F = Field();
-    setMaxLength(MaxLengthOf(F));
+    // Setting the limit re-sets the text, which drops the selection the user is about to type over.
+    if (maxLength() != MaxLengthOf(F)) setMaxLength(MaxLengthOf(F));
     setReadOnly(!FDataLink->CanModify());
     const QString Shown = !F ? QString() : hasFocus() ? F->Text() : F->DisplayText();
     // Setting the same text would move the caret away from where the user types.

@@ -69,6 +69,19 @@ TEST(DBEdit, TypingEditsEscTakesBackAndLeavingWritesTheField) {
     EXPECT_EQ(Balance->text(), "20,00");
 }
 
+TEST(DBEdit, TypingOverASelectionOfABrowsingRowReplacesTheSelection) {
+    TPeople People;
+    TShownForm Shown;
+    auto* Name = Bound<TDBEdit>(&Shown.Form, People.Source, "Nome", 10);
+    Name->setFocus();
+    QTest::keyClick(Name, Qt::Key_Home, Qt::ShiftModifier);
+    ASSERT_EQ(Name->selectedText(), "Ana");
+    // The first key puts the row into edit; the selection must survive that.
+    QTest::keyClicks(Name, "Eva");
+    EXPECT_EQ(People.Table.State(), dsEdit);
+    EXPECT_EQ(Name->text(), "Eva");
+}
+
 TEST(DBEdit, AValueTheFieldRefusesIsReportedAndKeepsTheFocus) {
     TPeople People;
     TShownForm Shown;

@@ -355,6 +355,8 @@ void TfrmConfigNumeracao::BuildLayout() {
     grdNumeracaoItem->setObjectName(QStringLiteral("grdNumeracaoItem"));
     grdNumeracaoItem->SetAlign(platform::ui::TAlign::alClient);
     grdNumeracaoItem->SetDataSource(dtsNumeracaoItem);
+    // Counters are added with Insert and removed with Ctrl+Delete.
+    grdNumeracaoItem->SetAtalhosEdicao(true);
     const std::pair<const char*, int> kColumns[] = {{"Numero", 70}, {"Dia", 50}, {"Mes", 50}, {"Ano", 50}};
     for (const auto& [Name, Width] : kColumns) {
         platform::ui::TColumn* Column = grdNumeracaoItem->Columns().Add();

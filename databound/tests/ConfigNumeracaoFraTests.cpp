@@ -59,8 +59,8 @@ protected:
     }
     static void Choose(QComboBox* Box, int Index) {
         Box->setFocus();
-        while (Box->currentIndex() < Index) QTest::keyClick(Box, Qt::Key_Down);
-        while (Box->currentIndex() > Index) QTest::keyClick(Box, Qt::Key_Up);
+        const int Steps = Index - Box->currentIndex();
+        for (int I = 0; I < std::abs(Steps); ++I) QTest::keyClick(Box, Steps > 0 ? Qt::Key_Down : Qt::Key_Up);
     }
     static void Type(QLineEdit* Edit, const QString& Text) {
         Edit->setFocus();
@@ -69,6 +69,8 @@ protected:
         QTest::keyClick(Edit, Qt::Key_Backspace);
         QTest::keyClicks(Edit, Text);
     }
+    // The next (Right) or previous (Left) page, as the user asks for it.
+    void ShowPage(Qt::Key Key) { QTest::keyClick(Form->pctConfigNumeracao, Key); }
     void Toggle() { QTest::keyClick(Form->chkConfigurarNumeracao, Qt::Key_Space); }
     // OK from the keyboard; true when the dialog closed.
     bool PressOK() {
@@ -170,9 +172,9 @@ TEST_P(ConfigNumeracaoFra, ChangingTheResetOptionAndAnsweringYesRestartsTheNumbe
     AddCounter(1, 1, 41, 2024);
     AddCounter(2, 1, 7, 2025);
     TfrmConfigNumeracao& F = Open();
-    F.pctConfigNumeracao->SetActivePage(F.tshValores);
+    ShowPage(Qt::Key_Right);
     EXPECT_EQ(F.cdsNumeracaoItem->RecordCount(), 2);
-    F.pctConfigNumeracao->SetActivePage(F.tshConfiguracao);
+    ShowPage(Qt::Key_Left);
     Choose(F.cbxZeramento, kZeramentoNunca);
 
     Dialogs.Answer = mrCancel;
@@ -240,7 +242,7 @@ TEST_P(ConfigNumeracaoFra, NothingIsWrittenBeforeOK) {
     Toggle();
     Type(F.edtMascara, "S-[Numero]");
     Choose(F.cbxEmpresa, kFilial);
-    F.pctConfigNumeracao->SetActivePage(F.tshValores);
+    ShowPage(Qt::Key_Right);
     EXPECT_EQ(Configs() + Counters(), Before);
     EXPECT_EQ(Count("sys_Campo_Incremento"), 0);
     // Esc reaches Cancelar through the form.
@@ -265,6 +267,81 @@ TEST(ConfigurarNumeracaoTest, AConfigurationWithoutFieldsIsToldInsteadOfShown) {
     });
     dataaccess::ConfigurarNumeracao("Pedido", {{"Numero", "Número", 3, 6, "[Numero]/[YY]", true}});
     EXPECT_EQ(Fields, QStringList({"Número"}));
+}
+
+}  // namespace
+}  // namespace databound
+
+namespace databound {
+namespace {
+
+TEST_P(ConfigNumeracaoFra, TheCountersPageShowsThePeriodColumnsOfTheResetOptionAndNewCountersTakeTodaysPeriod) {
+    Configure(1, 0, "Numero", kZeramentoMensal, "[Numero]/[MM]", 6);
+    AddCounter(1, 1, 41, 2024);
+    TfrmConfigNumeracao& F = Open();
+    EXPECT_EQ(F.width(), 323 + 2 * F.BorderWidth());
+    EXPECT_EQ(F.height(), 367 + 2 * F.BorderWidth());
+    ShowPage(Qt::Key_Right);
+    auto Shown = [&] {
+        QStringList Out;
+        for (int I = 0; I < F.grdNumeracaoItem->Columns().Count(); ++I)
+            if (F.grdNumeracaoItem->Columns()[I]->Visible())
+                Out << QString("%1:%2").arg(F.grdNumeracaoItem->Columns()[I]->FieldName())
+                           .arg(F.grdNumeracaoItem->Columns()[I]->Width());
+        return Out;
+    };
+    EXPECT_EQ(Shown(), QStringList({"Numero:70", "Mes:50", "Ano:50"}));
+    F.cdsNumeracaoItem->Append();
+    ASSERT_EQ(F.cdsNumeracaoItem->State(), platform::data::dsInsert);
+    const QDate Today = QDate::currentDate();
+    EXPECT_EQ(F.cdsNumeracaoItem->FieldByName("Dia")->AsInteger(), 0);
+    EXPECT_EQ(F.cdsNumeracaoItem->FieldByName("Mes")->AsInteger(), Today.month());
+    EXPECT_EQ(F.cdsNumeracaoItem->FieldByName("Ano")->AsInteger(), Today.year());
+    F.cdsNumeracaoItem->FieldByName("Numero")->SetAsInteger(9);
+    F.cdsNumeracaoItem->Post();
+    EXPECT_EQ(F.cdsNumeracaoItem->RecordCount(), 2);
+    ShowPage(Qt::Key_Left);
+    // A changed reset option restarts the counters once the question is answered Yes.
+    Dialogs.Answer = mrYes;
+    const std::pair<int, QStringList> Cases[] = {
+        {kZeramentoDiario, {"Numero:70", "Dia:50", "Mes:50", "Ano:50"}},
+        {kZeramentoAnual, {"Numero:70", "Ano:50"}},
+        {kZeramentoNunca, {"Numero:70"}},
+    };
+    for (const auto& [Opcao, Columns] : Cases) {
+        SCOPED_TRACE(Opcao);
+        Choose(F.cbxZeramento, Opcao);
+        ShowPage(Qt::Key_Right);
+        EXPECT_EQ(F.pctConfigNumeracao->ActivePage(), F.tshValores);
+        EXPECT_EQ(Shown(), Columns);
+        EXPECT_TRUE(F.cdsNumeracaoItem->IsEmpty());
+        ShowPage(Qt::Key_Left);
+    }
+    EXPECT_EQ(Messages(), QStringList({kResetQuestion}));
+    EXPECT_TRUE(PressOK());
+    EXPECT_EQ(Configs(), QStringList({"1||Pedido|Numero|0|[Numero]/[MM]|6"}));
+    EXPECT_TRUE(Counters().isEmpty());
+}
+
+TEST_P(ConfigNumeracaoFra, ARowThatCannotBePostedKeepsThePageTheFieldAndTheCompany) {
+    TfrmConfigNumeracao& F = Open();
+    Choose(F.cbxEmpresa, kFilial);
+    Toggle();
+    // No mask: neither the page, nor the field, nor the company can change.
+    ShowPage(Qt::Key_Right);
+    EXPECT_EQ(F.pctConfigNumeracao->ActivePage(), F.tshConfiguracao);
+    Choose(F.cbxCampo, 1);
+    EXPECT_EQ(F.cbxCampo->currentIndex(), 0);
+    Choose(F.cbxEmpresa, kTodas);
+    EXPECT_EQ(F.cbxEmpresa->currentIndex(), kFilial);
+    EXPECT_EQ(Messages(), QStringList(3, QString(kFillField).arg("Máscara")));
+    Type(F.edtMascara, "F-[Numero]");
+    Choose(F.cbxEmpresa, kTodas);
+    EXPECT_EQ(F.cbxEmpresa->currentIndex(), kTodas);
+    const QByteArray Out = qgetenv("VEX_NUMBERING_DIALOG_OUT");
+    if (!Out.isEmpty() && GetParam() == platform::data::egSQLite) {
+        EXPECT_TRUE(F.grab().toImage().save(QString::fromLocal8Bit(Out)));
+    }
 }
 
 }  // namespace

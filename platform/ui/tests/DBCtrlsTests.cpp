@@ -13,22 +13,13 @@
 
 using namespace platform::ui;
 using namespace platform::data;
+using testing_data::Bound;
 using testing_data::TPeople;
 using testing_data::TPhotos;
 using testing_data::TReports;
 using testing_data::TShownForm;
 
 namespace {
-
-template <class TControl>
-TControl* Bound(QWidget* Parent, TDataSource& Source, const QString& Field, int Top) {
-    auto* Control = new TControl(Parent);
-    Control->SetDataSource(&Source);
-    Control->SetDataField(Field);
-    Control->setGeometry(10, Top, 200, 24);
-    Control->show();
-    return Control;
-}
 
 void TypeInto(QWidget* Control, const QString& Text) {
     Control->setFocus();

@@ -87,6 +87,17 @@ struct TShownForm {
     }
 };
 
+// A data-aware control on Parent, bound to Field of Source, 200 x 24 at Top.
+template <class TControl>
+TControl* Bound(QWidget* Parent, platform::data::TDataSource& Source, const QString& Field, int Top) {
+    auto* Control = new TControl(Parent);
+    Control->SetDataSource(&Source);
+    Control->SetDataField(Field);
+    Control->setGeometry(10, Top, 200, 24);
+    Control->show();
+    return Control;
+}
+
 // Records the errors reported and the questions asked while it lives.
 struct TReports {
     QStringList Errors;

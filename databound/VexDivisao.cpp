@@ -10,6 +10,8 @@
 #include "dataaccess/VexSqlText.h"
 #include "databound/ArrangeControls.h"
 #include "databound/DivisionCommand.h"
+#include "databound/DivisionLabel.h"
+#include "databound/SearchFieldRules.h"
 #include "databound/DivisionRules.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
@@ -213,7 +215,7 @@ void TVexDBDivisao::SetNome(const QString& Value) {
     ApplyName(FGrid, "grd%1", Value);
     ApplyName(FDataSource, "dts%1", Value);
     ApplyName(FFrame, "fra%1", Value);
-    if (FTabela.isEmpty()) FTabela = Value;
+    if (FCampos.Tabela().isEmpty()) FCampos.SetTabela(Value);
     TDataSet* DataSet = GetDataSet();
     auto* Client = qobject_cast<platform::data::TClientDataSet*>(DataSet);
     if (!Client) {
@@ -235,6 +237,31 @@ TSearchTarget TVexDBDivisao::SearchTarget(const platform::data::TField& Field) c
 void TVexDBDivisao::GetValoresPossiveisFiltro(platform::data::TField& Field, TValoresPossiveisFiltro& Lista) {
     GetValoresPossiveis(this, Field, Lista);
     if (OnGetValoresPossiveisFiltro) OnGetValoresPossiveisFiltro(this, Field, Lista);
+}
+
+bool TVexDBDivisao::SearchByKey(platform::data::TField& Field) { return databound::SearchByKey(*this, Field); }
+
+QString TVexDBDivisao::MasterFilterCondition(const TConfigCampo& Config) const {
+    return databound::MasterFilterCondition(*this, Config);
+}
+
+void TVexDBDivisao::RegisterLabel(QObject* Label) {
+    if (Label && !FLabels.contains(Label)) FLabels.append(Label);
+}
+
+void TVexDBDivisao::UnregisterLabel(QObject* Label) { FLabels.removeAll(Label); }
+
+QList<QObject*> TVexDBDivisao::Labels() const {
+    QList<QObject*> Result;
+    for (const QPointer<QObject>& Label : FLabels)
+        if (Label) Result << Label.data();
+    return Result;
+}
+
+void TVexDBDivisao::ReBindLabels() {
+    if (Loading()) return;
+    for (QObject* Label : Labels())
+        if (auto* Bound = dynamic_cast<IDivisionLabel*>(Label)) Bound->Rebind();
 }
 
 void TVexDBDivisao::SetDataSource(platform::data::TDataSource* Value) { FDataSource = Value; }
@@ -438,7 +465,7 @@ void TVexDBDivisao::AddRefreshSettings(const TRefreshSettings* Settings) {
         TDivisao::AddRefreshSettings(nullptr);
         return;
     }
-    if (FPending.Add(*Settings, QStringList(TabelasRefresh) << FTabela)) TDivisao::AddRefreshSettings(Settings);
+    if (FPending.Add(*Settings, QStringList(TabelasRefresh) << FCampos.Tabela())) TDivisao::AddRefreshSettings(Settings);
 }
 
 void TVexDBDivisao::AtualizaDivisao() {
@@ -636,7 +663,7 @@ QString TVexDBDivisao::BuildCommandText(QList<TParametroMaster>& MasterParams, b
     const QString Text =
         AddConditions(CommandOnOneLine(FBaseCommandText),
                       {FFiltros.BuildCondition(), FParametros.BuildCondition(), BuildMasterCondition(*this, &MasterParams)},
-                      Aggregate);
+                      FCampos.Aggregate());
     return CountOnly || FActiveLimit < 0 ? Text : LimitCommandText(Text, FActiveLimit);
 }
 

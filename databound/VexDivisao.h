@@ -15,6 +15,7 @@
 #include <QVariant>
 #include <functional>
 
+#include "databound/CamposDivisao.h"
 #include "databound/ConditionOwner.h"
 #include "databound/ConditionParameters.h"
 #include "databound/DataSetParametros.h"
@@ -70,6 +71,9 @@ public:
     bool Propagating() const { return FPropagating; }
     bool Handled() const { return FHandled; }
     void SetHandled(bool Value) { FHandled = Value; }
+    // While loading, setters keep stored values and run none of their side effects.
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool Value) { FLoading = Value; }
 
     // "<own caption> (<master's caption>)" with a master, else the own caption.
     virtual void MasterChanged();
@@ -88,8 +92,6 @@ public:
 protected:
     // Sets a component's name without underscores, when the component exists and its name differs.
     static void ApplyName(QObject* Component, const QString& Format, const QString& Nome);
-    bool Loading() const { return FLoading; }
-    void SetLoading(bool Value) { FLoading = Value; }
 
 private:
     void Propagate(TDivisao* Node, TDivisao* Origin);
@@ -122,15 +124,18 @@ public:
     void SetFrame(QObject* Value) { FFrame = Value; }
     TDivisionRules* Rules() const { return FRules; }
     void SetRules(TDivisionRules* Value) { FRules = Value; }
-    // The main table; refresh requests for it (or for TabelasRefresh) are accepted.
-    QString Tabela() const { return FTabela; }
-    void SetTabela(const QString& Value) { FTabela = Value; }
+    // The main table (Campos.Tabela); refresh requests for it (or for TabelasRefresh) are accepted.
+    QString Tabela() const { return FCampos.Tabela(); }
+    void SetTabela(const QString& Value) { FCampos.SetTabela(Value); }
     TFiltrosDivisao& Filtros() { return FFiltros; }
     TDataSetParametros& Parametros() { return FParametros; }
+    TAjustaCampos& Campos() { return FCampos; }
+    const TAjustaCampos& Campos() const { return FCampos; }
+    TEspecializacao& Especializacao() { return FEspecializacao; }
+    const TEspecializacao& Especializacao() const { return FEspecializacao; }
     QStringList TabelasRefresh, FiltroWhere;
     bool MensagensAtualizar = true;
     bool SuspendDetailRefresh = false;
-    bool Aggregate = false;  // conditions go to the Having clause
     int RecordLimit = -1;
     int ActiveLimit() const { return FActiveLimit; }
     QString BaseCommandText() const { return FBaseCommandText; }
@@ -159,6 +164,21 @@ public:
     std::function<void(TVexDBDivisao* Sender, platform::data::TField& Field, TValoresPossiveisFiltro& Lista)>
         OnGetValoresPossiveisFiltro;
 
+    // Asks the host for a search in the division the field's item references and stores the chosen key;
+    // false when the item is no search field or nothing was chosen.
+    bool SearchByKey(platform::data::TField& Field);
+    // The restriction of the rows a search field may pick; empty when none.
+    QString MasterFilterCondition(const TConfigCampo& Config) const;
+    std::function<void(TVexDBDivisao* Sender, const TConfigCampo& AConfig, const QString& AParam, QVariant& AValue)>
+        OnGetValoresMasterFilter;
+
+    // Data labels showing this division's fields (each an IDivisionLabel); they bind again when an item's
+    // Tipos or AutoSearch change.
+    void RegisterLabel(QObject* Label);
+    void UnregisterLabel(QObject* Label);
+    QList<QObject*> Labels() const;
+    void ReBindLabels();
+
     bool CloseQuery() override;
     void AddRefreshSettings(const TRefreshSettings* Settings) override;
     void AtualizaDivisao() override;
@@ -183,9 +203,11 @@ private:
     QPointer<platform::data::TDataSource> FDataSource;
     QPointer<QObject> FGrid, FFrame;
     TDivisionRules* FRules = nullptr;
-    QString FTabela;
     TFiltrosDivisao FFiltros{this};
     TDataSetParametros FParametros{this};
+    TAjustaCampos FCampos{this};
+    TEspecializacao FEspecializacao;
+    QList<QPointer<QObject>> FLabels;
     TRefreshSettingsList FPending;
     bool FParamsChanged = false;
     bool FLocating = false;

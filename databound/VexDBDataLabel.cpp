@@ -77,7 +77,7 @@ void BindDataControl(TDataControl& Control, platform::data::TDataSource* Source,
 }  // namespace
 
 TVexDBLabel::TVexDBLabel(QWidget* AOwner)
-    : TCustomVexLabel(AOwner), FNotifier([this](QObject* Subject) { Freed(Subject); }) {}
+    : TCustomVexLabel(AOwner), FNotifier([this](QObject*) { Freed(); }) {}
 
 TVexDBLabel::~TVexDBLabel() {
     if (FDivisao) FDivisao->UnregisterLabel(this);
@@ -88,10 +88,9 @@ void TVexDBLabel::Watch(QObject* Old, QObject* New) {
     if (New) FNotifier.Add(New);
 }
 
-void TVexDBLabel::Freed(QObject* Subject) {
-    if (Subject == FDivisao) SetDivisao(nullptr);
-    if (Subject == FDataSource) SetDataSource(nullptr);
-    if (Subject == FField) SetField(nullptr);
+void TVexDBLabel::Freed() {
+    // The guarded pointer is already clear (a dead division keeps no list to leave); bind to what is left.
+    Rebind();
 }
 
 void TVexDBLabel::SetAutoButtonSearch(bool Value) {

@@ -72,7 +72,7 @@ protected:
                                  bool SendEnterOnApply, Qt::KeyboardModifiers Shift);
 
 private:
-    void Freed(QObject* Subject);
+    void Freed();
     void Watch(QObject* Old, QObject* New);
     void BindControl(QWidget* Control, bool Settled);
     void FillComboItems(QWidget* Control);

@@ -1,5 +1,6 @@
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -384,4 +385,59 @@ TEST(DataLabelLinking, TakesTheFirstDivisionSourceAndUnshownPlainFieldOfItsOwner
     Label->LinkFromOwner();
     EXPECT_EQ(Label->Divisao(), First);
     EXPECT_EQ(Label->Field(), Expected);
+}
+
+TEST_F(DataLabel, WhileLoadingLeavesTheControlAloneAndBindsItOnceLoaded) {
+    auto* Edit = NewControl<platform::ui::TDBEdit>(60);
+    auto* Label = new TVexDBLabel(&Shown.Form);
+    Label->BeginLoading();
+    Label->SetDivisao(Divisao);
+    Label->SetDataSource(Source);
+    Label->SetField(Id);
+    Label->SetControl(Edit);
+    EXPECT_EQ(Edit->DataSource(), nullptr);
+    EXPECT_TRUE(Edit->objectName().isEmpty());
+    EXPECT_EQ(Label->Buttons().Count(), 2) << "buttons follow the configuration while loading too";
+    Label->Loaded();
+    EXPECT_EQ(Edit->DataField(), "IdCliente");
+    EXPECT_EQ(Edit->objectName(), "edtCliIdCliente");
+}
+
+TEST_F(DataLabel, PictureOfAFormWithDataLabelsTheirButtonsAndTheComboOpen) {
+    Id->SetDisplayLabel("Cliente");
+    Zera->setObjectName("fldCliZeramento");
+    Shown.Form.resize(360, 150);
+    auto Place = [&](TField* Field, QWidget* Control, int Left, int Top, int Width) {
+        Control->setGeometry(Left, Top, Width, 21);
+        LabelOn(Field, Control);
+    };
+    Place(Id, NewControl<platform::ui::TDBEdit>(0), 10, 30, 80);
+    Place(Nome, NewControl<platform::ui::TDBEdit>(0), 100, 30, 250);
+    Place(Cidade, NewControl<platform::ui::TDBEdit>(0), 10, 80, 120);
+    Place(Cadastro, NewControl<platform::ui::TDBEdit>(0), 140, 80, 125);
+    auto* Combo = NewControl<TVexDBComboBox>(0);
+    Combo->SetDrawEx(true);
+    Place(Zera, Combo, 275, 80, 60);
+    // The first item keeps the list below the combo and its label.
+    Table->Edit();
+    Zera->SetAsString("0");
+    Combo->setFocus();
+    Combo->showPopup();
+    QWidget* List = Combo->view()->window();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List->isVisible(); }));
+
+    QImage Picture = Shown.Form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage Dropped = List->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint At = List->mapToGlobal(QPoint()) - Shown.Form.mapToGlobal(QPoint());
+    QPainter(&Picture).drawImage(At, Dropped);
+    EXPECT_EQ(Combo->objectName(), "cbxCliZeramento");
+    EXPECT_GT(List->width(), Combo->width()) << "\"2 - Mensal\" is wider than the combo";
+    const QColor Highlight = platform::ui::SysColor(platform::ui::TSysColor::clHighlight);
+    const QRect Current = Combo->view()->visualRect(Combo->view()->model()->index(0, 0));
+    EXPECT_EQ(Dropped.pixelColor(Combo->view()->mapTo(List, QPoint(Current.left() + 1, Current.center().y()))),
+              Highlight)
+        << "the chosen item is drawn highlighted";
+    Combo->hidePopup();
+    EXPECT_TRUE(testing_data::SaveTo(
+        "VEX_DATA_LABELS_OUT", Picture.scaled(Picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }

@@ -68,7 +68,7 @@ int TVexDBComboBox::ContentWidth() const {
 }
 
 void TVexDBComboBox::showPopup() {
-    FDroppedWidth = std::max({FDroppedWidth, width(), ContentWidth()});
+    FDroppedWidth = std::max(FDroppedWidth, ContentWidth());
     TDBComboBox::showPopup();
     QWidget* List = view()->window();
     if (List != window() && List->width() < FDroppedWidth) List->resize(FDroppedWidth, List->height());

@@ -43,7 +43,7 @@ protected:
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    // The width every display text needs, with the scroll bar when the list scrolls.
+    // The combo's width, or more when a display text needs it (with the scroll bar when the list scrolls).
     int ContentWidth() const;
 
     QStringList FItemsEx;

@@ -7,7 +7,8 @@
 // Down key or a search character typed into a read-only reference field opens
 // the search combo. Clicks and keys that would change the record do nothing
 // while the dataset cannot be edited; errors of the dataset while a field is
-// cleared reach the caller.
+// cleared reach the caller. Caption is a fixed caption; blank shows the
+// field's display label.
 #include <QPointer>
 
 #include "controls/VexDataLabel.h"
@@ -32,9 +33,6 @@ public:
     void SetAutoButtonSearch(bool Value);
     bool AutoButtonClear() const { return FAutoButtonClear; }
     void SetAutoButtonClear(bool Value);
-    // The fixed caption; blank shows the field's display label.
-    QString Caption() const { return TCustomControl::Caption(); }
-    void SetCaption(const QString& Value) { TCustomControl::SetCaption(Value); }
     platform::data::TField* Field() const { return FField; }
     void SetField(platform::data::TField* Value);
     platform::data::TDataSource* DataSource() const { return FDataSource; }

@@ -53,6 +53,7 @@ TEST(VexDBComboBox, StartsAsAFlatOwnerDrawnListWithoutTheExtras) {
     EXPECT_FALSE(Combo.isEditable()) << "no typing";
     EXPECT_EQ(Combo.BevelKind(), bkFlat);
     EXPECT_EQ(Combo.ItemHeight(), 15);
+    EXPECT_EQ(Combo.DropDownCount(), 8);
     EXPECT_FALSE(Combo.DrawEx());
     EXPECT_FALSE(Combo.ImmediatePost());
     EXPECT_TRUE(Combo.ItemsEx().isEmpty());

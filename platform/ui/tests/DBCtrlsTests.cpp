@@ -131,6 +131,24 @@ TEST(DBComboBox, TheFieldStoresTheTextShownAndItemsMayBeDrawnByTheForm) {
     EXPECT_EQ(People.Table.FieldByName("Cidade")->AsString(), "Recifex");
 }
 
+TEST(DBComboBox, AnOwnerDrawnListTakesNoTypingAndDrawsItsLinesAtTheItemHeight) {
+    TPeople People;
+    TShownForm Shown;
+    auto* City = Bound<TDBComboBox>(&Shown.Form, People.Source, "Cidade", 10);
+    City->SetStyle(TComboBoxStyle::csOwnerDrawFixed);
+    City->SetItemHeight(20);
+    City->SetItems({"Natal", "Olinda", "Recife"});
+    EXPECT_FALSE(City->isEditable());
+    City->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return City->view()->isVisible(); }));
+    EXPECT_EQ(City->view()->sizeHintForRow(0), 20);
+    const QRect Current = City->view()->visualRect(City->view()->model()->index(2, 0));
+    const QImage Drawn = City->view()->viewport()->grab().toImage();
+    EXPECT_EQ(Drawn.pixelColor(Current.left() + 1, Current.center().y()), SysColor(TSysColor::clHighlight))
+        << "the current line is drawn selected";
+    City->hidePopup();
+}
+
 TEST(DBLookupComboBox, ChoosingAListRowWritesItsKeyWithoutMovingTheList) {
     TPeople People;
     TShownForm Shown;

@@ -128,11 +128,6 @@ void TVexDBLabel::SetDivisao(TVexDBDivisao* Value) {
     Rebind();
 }
 
-void TVexDBLabel::Loaded() {
-    FLoading = false;
-    Rebind();
-}
-
 QString TVexDBLabel::GetCaption() const {
     if (!Caption().trimmed().isEmpty()) return Caption();
     if (!FField) return TCustomVexLabel::GetCaption();
@@ -145,10 +140,9 @@ QString TVexDBLabel::GetCaption() const {
 void TVexDBLabel::Rebind() {
     QWidget* Target = Control();
     if (!Target) return;
-    const bool Settled = !FLoading;
-    BindControl(Target, Settled);
+    BindControl(Target);
     if (FDivisao && FField) {
-        if (Settled && NameAfterField(Target)) {
+        if (NameAfterField(Target)) {
             SetBevelKind(Target, bkFlat);
             if (HasOwnBorder(Target)) RemoveBorder(Target);
         }
@@ -158,13 +152,13 @@ void TVexDBLabel::Rebind() {
     Invalidate();
 }
 
-void TVexDBLabel::BindControl(QWidget* Target, bool Settled) {
+void TVexDBLabel::BindControl(QWidget* Target) {
     if (auto* Edit = qobject_cast<platform::ui::TDBEdit*>(Target)) {
-        if (Settled) BindDataControl(*Edit, FDataSource, FField);
+        BindDataControl(*Edit, FDataSource, FField);
     } else if (auto* Memo = qobject_cast<platform::ui::TDBMemo*>(Target)) {
-        if (Settled) BindDataControl(*Memo, FDataSource, FField);
+        BindDataControl(*Memo, FDataSource, FField);
     } else if (auto* Combo = qobject_cast<platform::ui::TDBComboBox*>(Target)) {
-        if (Settled) BindDataControl(*Combo, FDataSource, FField);
+        BindDataControl(*Combo, FDataSource, FField);
         FillComboItems(Combo);
     }
 }

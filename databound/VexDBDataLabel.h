@@ -44,10 +44,6 @@ public:
     bool AutoTab() const { return FAutoTab; }
     void SetAutoTab(bool Value) { FAutoTab = Value; }
 
-    // While loading, the binding step leaves the control's binding and names alone; Loaded ends it and binds.
-    bool Loading() const { return FLoading; }
-    void BeginLoading() { FLoading = true; }
-    void Loaded();
     // The designer's linking: the first division, data source and unshown field among the owner's components.
     void LinkFromOwner();
 
@@ -72,7 +68,7 @@ protected:
 private:
     void Freed();
     void Watch(QObject* Old, QObject* New);
-    void BindControl(QWidget* Control, bool Settled);
+    void BindControl(QWidget* Control);
     void FillComboItems(QWidget* Control);
     // Names the control and the label after the field; false when a name is taken.
     bool NameAfterField(QWidget* Control);
@@ -85,7 +81,6 @@ private:
     bool FAutoButtonSearch = true;
     bool FAutoButtonClear = true;
     bool FAutoTab = true;
-    bool FLoading = false;
     QPointer<platform::data::TField> FField;
     QPointer<platform::data::TDataSource> FDataSource;
     QPointer<TVexDBDivisao> FDivisao;

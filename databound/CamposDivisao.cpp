@@ -1,6 +1,7 @@
 #include "databound/CamposDivisao.h"
 
 #include "dataaccess/VexUtils.h"
+#include "databound/AjustaCampos.h"
 #include "databound/VexDivisao.h"
 
 namespace databound {
@@ -153,6 +154,15 @@ TConfigCampo* TConfigCampos::FindByField(const TField* Field) const {
 // ---- TAjustaCampos
 
 bool TAjustaCampos::Loading() const { return FDivision && FDivision->Loading(); }
+
+void TAjustaCampos::SetAjustados(bool Value) {
+    if (Value == FAjustados) return;
+    if (Loading() || !FDivision) {
+        FAjustados = Value;
+        return;
+    }
+    FAjustados = AdjustFields(*FDivision);
+}
 
 void TAjustaCampos::SetPrefixo(const QString& Value) {
     if (Value == FPrefixo) return;

@@ -185,8 +185,10 @@ public:
     QString Tabela() const { return FTabela; }
     void SetTabela(const QString& Value);
     bool Ajustados() const { return FAjustados; }
-    // Keeps the value as is, without running the adjustment.
-    void SetStoredAjustados(bool Value) { FAjustados = Value; }
+    // Outside loading, a different value runs the field adjustment of the division and keeps its result.
+    void SetAjustados(bool Value);
+    // What a change of the table, alias or data source does: the fields count as not adjusted.
+    void ClearAjustados() { FAjustados = false; }
     TConfigCampos& Config() { return FConfig; }
     const TConfigCampos& Config() const { return FConfig; }
     QWidget* InsertFocus() const { return FInsertFocus; }

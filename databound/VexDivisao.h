@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
 
 #include "databound/CamposDivisao.h"
 #include "databound/ConditionOwner.h"
@@ -38,6 +39,7 @@ class TField;
 
 namespace databound {
 
+class TDivisionFieldRules;
 class TDivisionRules;
 
 inline constexpr const char* kUnsavedChangesQuestion =
@@ -122,8 +124,10 @@ public:
     void SetGrid(QObject* Value) { FGrid = Value; }
     QObject* Frame() const { return FFrame; }
     void SetFrame(QObject* Value) { FFrame = Value; }
+    // The rules of the field configuration unless others were set; nullptr brings those back.
     TDivisionRules* Rules() const { return FRules; }
-    void SetRules(TDivisionRules* Value) { FRules = Value; }
+    void SetRules(TDivisionRules* Value);
+    TDivisionFieldRules& FieldRules() const { return *FFieldRules; }
     // The main table (Campos.Tabela); refresh requests for it (or for TabelasRefresh) are accepted.
     QString Tabela() const { return FCampos.Tabela(); }
     void SetTabela(const QString& Value) { FCampos.SetTabela(Value); }
@@ -136,11 +140,17 @@ public:
     QStringList TabelasRefresh, FiltroWhere;
     bool MensagensAtualizar = true;
     bool SuspendDetailRefresh = false;
+    bool SuspendLookups = false;                 // search fields fill no join or lookup fields
+    bool SuspendSpecializationUpdates = false;   // provider rows count as applied; companions are not written
+    bool SuspendDefaultValues = false;
+    bool SuspendRequiredCheck = false;
     int RecordLimit = -1;
     int ActiveLimit() const { return FActiveLimit; }
     QString BaseCommandText() const { return FBaseCommandText; }
     // Comma-separated, of equal length: DetailFields entry i refers to the master's MasterFields entry i.
     QString MasterFields, DetailFields, ExtraMasterCondition;
+    QStringList MasterFieldNames() const;
+    QStringList DetailFieldNames() const;
     platform::data::TADOConnection* Connection() const { return FConnection; }
     const TRefreshSettingsList& RefreshSettingsList() const { return FPending; }
 
@@ -187,6 +197,8 @@ private:
     struct THandlers;
     void InstallHooks(platform::data::TDataSet* DataSet);
     void RemoveHooks();
+    // Each search field fills its join and lookup fields after the change handler it had.
+    void InstallLookupHandlers();
     void InstallProviderHooks(platform::data::TDataSetProvider* Provider);
     void RemoveProviderHooks();
     bool HostAllows(int Operation);
@@ -202,7 +214,10 @@ private:
 
     QPointer<platform::data::TDataSource> FDataSource;
     QPointer<QObject> FGrid, FFrame;
+    std::unique_ptr<TDivisionFieldRules> FFieldRules;
     TDivisionRules* FRules = nullptr;
+    // Search fields whose change handler the division chained, with the handler it replaced.
+    QList<QPair<QPointer<platform::data::TField>, std::function<void(platform::data::TField*)>>> FSearchFields;
     TFiltrosDivisao FFiltros{this};
     TDataSetParametros FParametros{this};
     TAjustaCampos FCampos{this};

@@ -139,6 +139,10 @@ public:
     const TEspecializacao& Especializacao() const { return FEspecializacao; }
     QStringList TabelasRefresh, FiltroWhere;
     bool MensagensAtualizar = true;
+    // Registered class name of the table class used for searches.
+    QString NomeClasse;
+    // Whether the search combo opens expanded unless the user chose otherwise.
+    bool ComboModoAbertoComoPadrao = true;
     bool SuspendDetailRefresh = false;
     bool SuspendLookups = false;                 // search fields fill no join or lookup fields
     bool SuspendSpecializationUpdates = false;   // provider rows count as applied; companions are not written

@@ -17,7 +17,10 @@
 #include "dataaccess/VexSession.h"
 #include "databound/ConfigNumeracaoRes.h"
 #include "databound/Numeracao.h"
+#include "databound/VexDBCombo.h"
+#include "databound/VexDBDataLabel.h"
 #include "databound/VexDBGrid.h"
+#include "databound/VexDivisao.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 #include "platform/data/DataSource.h"
@@ -111,6 +114,17 @@ controls::TVexLabel* AddCaption(QWidget* Parent, const char* Name, const QString
     Label->setObjectName(QString::fromLatin1(Name));
     Label->SetCaption(Caption);
     Label->SetControl(Control);
+    return Label;
+}
+
+// A caption from the field's display label, without a division.
+TVexDBLabel* AddDataLabel(QWidget* Parent, const char* Name, TDataSource* Source, const char* Field,
+                          QWidget* Control) {
+    auto* Label = new TVexDBLabel(Parent);
+    Label->setObjectName(QString::fromLatin1(Name));
+    Label->SetControl(Control);
+    Label->SetDataSource(Source);
+    Label->SetField(Source->DataSet()->FieldByName(QString::fromLatin1(Field)));
     return Label;
 }
 
@@ -318,21 +332,22 @@ void TfrmConfigNumeracao::BuildLayout() {
     edtDigitos->SetDataField(QStringLiteral("Quantidade_Digitos"));
     edtDigitos->SetTabOrder(1);
     QObject::connect(edtDigitos, &QLineEdit::textChanged, this, [this] { UpdateExample(); });
-    cbxZeramento = new platform::ui::TDBComboBox(pnlConfiguracao);
+    cbxZeramento = new TVexDBComboBox(pnlConfiguracao);
     cbxZeramento->setObjectName(QStringLiteral("cbxZeramento"));
     cbxZeramento->setGeometry(8, 68, 120, 21);
-    cbxZeramento->SetStyle(platform::ui::TComboBoxStyle::csDropDownList);
     cbxZeramento->SetItems({"0", "1", "2", "3"});
+    cbxZeramento->SetItemsEx({QStringLiteral("Nunca"), QStringLiteral("Diário"), QStringLiteral("Mensal"),
+                              QStringLiteral("Anual")});
     cbxZeramento->SetDataSource(dtsNumeracao);
     cbxZeramento->SetDataField(QStringLiteral("Opcao_Zeramento"));
     cbxZeramento->SetTabOrder(2);
-    lblMascara = AddCaption(pnlConfiguracao, "lblMascara", QStringLiteral("Máscara"), edtMascara);
-    lblDigitos = AddCaption(pnlConfiguracao, "lblDigitos", QStringLiteral("Dígitos"), edtDigitos);
-    lblZeramento = AddCaption(pnlConfiguracao, "lblZeramento", QStringLiteral("Zeramento"), cbxZeramento);
+    lblMascara = AddDataLabel(pnlConfiguracao, "lblMascara", dtsNumeracao, "Mascara", edtMascara);
+    lblDigitos = AddDataLabel(pnlConfiguracao, "lblDigitos", dtsNumeracao, "Quantidade_Digitos", edtDigitos);
+    lblZeramento = AddDataLabel(pnlConfiguracao, "lblZeramento", dtsNumeracao, "Opcao_Zeramento", cbxZeramento);
 
     lblExemploTxt = AddText(pnlConfiguracao, "lblExemploTxt", QStringLiteral("Exemplo com nº 13:"),
-                            QRect(140, 72, 96, 14));
-    lblExemplo = AddText(pnlConfiguracao, "lblExemplo", kEmptyExample, QRect(236, 72, 60, 14));
+                            QRect(136, 72, 160, 14));
+    lblExemplo = AddText(pnlConfiguracao, "lblExemplo", kEmptyExample, QRect(136, 88, 155, 14));
     lblExemplo->setFont(platform::ui::MakeFont(QStringLiteral("Tahoma"), 8, true));
 
     pnlTokens = new QWidget(pnlConfiguracao);

@@ -27,7 +27,6 @@ class TDataSource;
 namespace platform::ui {
 class TAction;
 class TActionList;
-class TDBComboBox;
 class TDBEdit;
 class TTabSheet;
 }  // namespace platform::ui
@@ -43,7 +42,9 @@ namespace databound {
 
 class TNumeracao;
 class TNumeracaoItem;
+class TVexDBComboBox;
 class TVexDBGrid;
+class TVexDBLabel;
 
 inline constexpr const char* kConfigNumeracaoCaption = "Configurar numeração";
 inline constexpr const char* kNoNumberedField = "Não existe nenhum campo para ser configurado.";
@@ -100,10 +101,10 @@ public:
     controls::TVexPanel* pnlConfiguracao;
     platform::ui::TDBEdit* edtMascara;
     platform::ui::TDBEdit* edtDigitos;
-    platform::ui::TDBComboBox* cbxZeramento;
-    controls::TVexLabel* lblMascara;
-    controls::TVexLabel* lblDigitos;
-    controls::TVexLabel* lblZeramento;
+    TVexDBComboBox* cbxZeramento;
+    TVexDBLabel* lblMascara;
+    TVexDBLabel* lblDigitos;
+    TVexDBLabel* lblZeramento;
     QWidget* pnlTokens;
     // In the order Número, Dia - D, Dia - DD, Mês - M, Mês - MM, Ano - YY, Ano - YYYY.
     std::vector<QLabel*> TokenLabels;

@@ -18,6 +18,7 @@
 #include "dataaccess/NumberingHook.h"
 #include "databound/ConfigNumeracaoFra.h"
 #include "databound/Numeracao.h"
+#include "databound/VexDBCombo.h"
 #include "databound/VexDBGrid.h"
 #include "platform/data/DBClient.h"
 #include "platform/ui/ActnList.h"
@@ -102,6 +103,8 @@ TEST_P(ConfigNumeracaoFra, AnAutomaticFieldForAllCompaniesIsAlwaysOnWithItsDefau
     EXPECT_TRUE(F.chkConfigurarNumeracao->Checked());
     EXPECT_EQ(F.edtMascara->text(), "[Numero]/[YY]");
     EXPECT_EQ(F.edtDigitos->text(), "6");
+    EXPECT_EQ(F.cbxZeramento->currentText(), "3");
+    EXPECT_EQ(F.cbxZeramento->DisplayText(F.cbxZeramento->currentIndex()), "Anual");
     EXPECT_TRUE(F.edtMascara->isEnabled());
     const QString Year = QDate::currentDate().toString("yy");
     EXPECT_EQ(F.lblExemplo->text(), "000013/" + Year);

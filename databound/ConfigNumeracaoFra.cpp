@@ -11,7 +11,6 @@
 #include "controls/VexMessage.h"
 #include "controls/VexPageControl.h"
 #include "controls/VexPanels.h"
-#include "dataaccess/PermissaoLib.h"
 #include "dataaccess/TabelasSistema.h"
 #include "dataaccess/VexHost.h"
 #include "dataaccess/VexSession.h"
@@ -316,22 +315,20 @@ void TfrmConfigNumeracao::BuildLayout() {
     pnlConfiguracao->setObjectName(QStringLiteral("pnlConfiguracao"));
     pnlConfiguracao->SetAlign(platform::ui::TAlign::alClient);
 
-    edtMascara = new platform::ui::TDBEdit(pnlConfiguracao);
-    edtMascara->setObjectName(QStringLiteral("edtMascara"));
-    edtMascara->setGeometry(8, 24, 180, 21);
-    edtMascara->setFrame(false);
-    edtMascara->SetDataSource(dtsNumeracao);
-    edtMascara->SetDataField(QStringLiteral("Mascara"));
-    edtMascara->SetTabOrder(0);
-    QObject::connect(edtMascara, &QLineEdit::textChanged, this, [this] { UpdateExample(); });
-    edtDigitos = new platform::ui::TDBEdit(pnlConfiguracao);
-    edtDigitos->setObjectName(QStringLiteral("edtDigitos"));
-    edtDigitos->setGeometry(196, 24, 50, 21);
-    edtDigitos->setFrame(false);
-    edtDigitos->SetDataSource(dtsNumeracao);
-    edtDigitos->SetDataField(QStringLiteral("Quantidade_Digitos"));
-    edtDigitos->SetTabOrder(1);
-    QObject::connect(edtDigitos, &QLineEdit::textChanged, this, [this] { UpdateExample(); });
+    // Both edits feed the example as the user types.
+    auto AddEdit = [this](const char* Name, const char* Field, const QRect& Bounds, int TabOrder) {
+        auto* Edit = new platform::ui::TDBEdit(pnlConfiguracao);
+        Edit->setObjectName(QString::fromLatin1(Name));
+        Edit->setGeometry(Bounds);
+        Edit->setFrame(false);
+        Edit->SetDataSource(dtsNumeracao);
+        Edit->SetDataField(QString::fromLatin1(Field));
+        Edit->SetTabOrder(TabOrder);
+        QObject::connect(Edit, &QLineEdit::textChanged, this, [this] { UpdateExample(); });
+        return Edit;
+    };
+    edtMascara = AddEdit("edtMascara", "Mascara", QRect(8, 24, 180, 21), 0);
+    edtDigitos = AddEdit("edtDigitos", "Quantidade_Digitos", QRect(196, 24, 50, 21), 1);
     cbxZeramento = new TVexDBComboBox(pnlConfiguracao);
     cbxZeramento->setObjectName(QStringLiteral("cbxZeramento"));
     cbxZeramento->setGeometry(8, 68, 120, 21);
@@ -648,24 +645,13 @@ bool TfrmConfigNumeracao::Save() {
     if (!PostPending()) return false;
     // New keys are never written into the working rows: a failed save must leave them pointing where they did.
     const TWorkingCopy Copy{cdsNumeracao->Data(), cdsNumeracaoItem->Data()};
-    dataaccess::BeginSuppress();
-    const auto Resume = qScopeGuard([] { dataaccess::EndSuppress(); });
-    dataaccess::SessionMessages().BeginMessages();
-    const auto Show = qScopeGuard([] { dataaccess::SessionMessages().EndMessages(true); });
-    dataaccess::BeginTransaction();
-    try {
-        if (!WriteRows(Copy)) {
-            dataaccess::RollbackTransaction();
-            return false;
-        }
-        dataaccess::CommitTransaction();
-    } catch (const std::exception& E) {
-        dataaccess::RollbackTransaction();
-        if (!dynamic_cast<const EAbort*>(&E))
-            dataaccess::SessionMessages().AddMessage(kSaveNumberingError, QString::fromUtf8(E.what()),
-                                                     controls::dkError, ButtonSet({dbOK}), 0, 0);
-        return false;
-    }
+    const bool Saved = RunNumberingWrite(
+        0, [&] { return WriteRows(Copy) ? 1 : 0; },
+        [](const QString& Details) {
+            dataaccess::SessionMessages().AddMessage(kSaveNumberingError, Details, controls::dkError,
+                                                     ButtonSet({dbOK}), 0, 0);
+        });
+    if (!Saved) return false;
     // The working copy now stands for what is stored, with the stored keys.
     FLoading = true;
     {

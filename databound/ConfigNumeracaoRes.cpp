@@ -15,11 +15,8 @@ namespace databound {
 using namespace platform::data;
 using dataaccess::TClasseTabela;
 
-namespace {
-
-// Runs Body with prompts suppressed, in a message batch and a nested transaction. Body answers Failure to give up
-// (the nest is rolled back); an error rolls back too and reaches Report unless it was a silent abort.
-int Guarded(int Failure, const std::function<int()>& Body, const std::function<void(const QString&)>& Report) {
+int RunNumberingWrite(int Failure, const std::function<int()>& Body,
+                      const std::function<void(const QString&)>& Report) {
     dataaccess::BeginSuppress();
     const auto Resume = qScopeGuard([] { dataaccess::EndSuppress(); });
     dataaccess::SessionMessages().BeginMessages();
@@ -37,9 +34,11 @@ int Guarded(int Failure, const std::function<int()>& Body, const std::function<v
     }
 }
 
+namespace {
+
 // Inserts under the next key of KeyField (Key 0) or edits the row with Key, lets Write fill the columns and posts.
 int SaveRow(TClasseTabela& Table, int Key, int KeyIndex, const QString& KeyField, const std::function<void()>& Write) {
-    return Guarded(
+    return RunNumberingWrite(
         -1,
         [&] {
             int Id = Key;
@@ -118,7 +117,7 @@ int TNumeracaoItem::SaveItem(int IdNumeracao_Item, int IdNumeracao, int Ano, int
 }
 
 int TNumeracaoItem::DeleteItem(int IdNumeracao_Item) {
-    return Guarded(
+    return RunNumberingWrite(
         0,
         [&] {
             if (!Load({QStringLiteral("IdNumeracao_Item")}, {IdNumeracao_Item}, Connection())) return 1;

@@ -6,12 +6,19 @@
 // the whole nest back, reports the error through the table (a silent abort
 // is not reported) and answers the failure value; nothing raises.
 #include <QString>
+#include <functional>
 
 #include "dataaccess/VexClasse.h"
 
 namespace databound {
 
 inline constexpr const char* kDeleteItemError = "Ocorreu algum erro ao tentar excluir o item da numeração.";
+
+// Runs Body with prompts suppressed, in a message batch and a nested transaction, and answers what Body answers.
+// Body answers Failure to give up (the nest is rolled back); an error rolls it back too, answers Failure and reaches
+// Report unless it was a silent abort.
+int RunNumberingWrite(int Failure, const std::function<int()>& Body,
+                      const std::function<void(const QString&)>& Report);
 
 class TNumeracao : public dataaccess::TClasseTabela {
     Q_OBJECT

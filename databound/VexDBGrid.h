@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 
+#include "databound/BevelKind.h"
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/ImgList.h"
 #include "platform/ui/Menus.h"
@@ -25,7 +26,6 @@ using platform::ui::TColumn;
 using platform::ui::TGridDrawState;
 
 enum TEstiloZebra { ezNenhum, ezPar, ezImpar };
-enum TBevelKind { bkNone, bkFlat };
 enum TGridBorderStyle { bsNone, bsSingle };
 
 // Grid messages the grid posts to itself (first parameter of WM_USER).

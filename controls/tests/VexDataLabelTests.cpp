@@ -9,10 +9,13 @@
 #include "controls/VexDataLabel.h"
 #include "controls/VexPaint.h"
 #include "controls/tests/FocusReceiver.h"
+#include "controls/tests/MouseTesting.h"
 #include "platform/ui/Fonts.h"
 
 using namespace controls;
 using namespace platform::ui;
+using testing_mouse::Click;
+using testing_mouse::Mouse;
 
 namespace {
 
@@ -96,18 +99,6 @@ bool HasPixel(const QImage& Image, const QRect& Area, const std::function<bool(Q
 }
 
 bool IsDark(QColor C) { return C.red() < 60 && C.green() < 60 && C.blue() < 60; }
-
-void Mouse(QWidget* Target, QEvent::Type Type, QPoint At, Qt::MouseButton Button = Qt::NoButton) {
-    const Qt::MouseButtons Held = Type == QEvent::MouseButtonPress ? Qt::MouseButtons(Button) : Qt::NoButton;
-    QMouseEvent Event(Type, At, Target->mapToGlobal(At), Button, Held, Qt::NoModifier);
-    QApplication::sendEvent(Target, &Event);
-}
-
-void Click(QWidget* Target, QPoint At) {
-    Mouse(Target, QEvent::MouseMove, At);
-    Mouse(Target, QEvent::MouseButtonPress, At, Qt::LeftButton);
-    Mouse(Target, QEvent::MouseButtonRelease, At, Qt::LeftButton);
-}
 
 }  // namespace
 

@@ -51,7 +51,8 @@ TDBEdit::~TDBEdit() { FDataLink.reset(); }
 
 void TDBEdit::DataChange() {
     TField* F = Field();
-    setMaxLength(MaxLengthOf(F));
+    // Setting the limit re-sets the text, which drops the selection the user is about to type over.
+    if (maxLength() != MaxLengthOf(F)) setMaxLength(MaxLengthOf(F));
     setReadOnly(!FDataLink->CanModify());
     const QString Shown = !F ? QString() : hasFocus() ? F->Text() : F->DisplayText();
     // Setting the same text would move the caret away from where the user types.
@@ -192,13 +193,19 @@ public:
     explicit TItemPainter(TDBComboBox* Combo) : QStyledItemDelegate(Combo), FCombo(Combo) {}
 
     void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
-        if (!FCombo->OnDrawItem) {
+        if (!FCombo->OnDrawItem && FCombo->Style() != TComboBoxStyle::csOwnerDrawFixed) {
             QStyledItemDelegate::paint(Painter, Option, Index);
             return;
         }
         TCanvas Canvas(*Painter);
         Canvas.SetFont(TFont(Option.font));
-        FCombo->OnDrawItem(FCombo, Index.row(), Option.rect, Canvas, Option.state & QStyle::State_Selected);
+        FCombo->DrawItem(Index.row(), Option.rect, Canvas, Option.state & QStyle::State_Selected);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+        const QSize Natural = QStyledItemDelegate::sizeHint(Option, Index);
+        if (FCombo->Style() != TComboBoxStyle::csOwnerDrawFixed) return Natural;
+        return QSize(Natural.width(), FCombo->ItemHeight());
     }
 
 private:
@@ -208,6 +215,7 @@ private:
 TDBComboBox::TDBComboBox(QWidget* AParent) : QComboBox(AParent), FDataLink(std::make_unique<TFieldDataLink>(this)) {
     setItemDelegate(new TItemPainter(this));
     setInsertPolicy(QComboBox::NoInsert);
+    SetDropDownCount(8);
     SetStyle(TComboBoxStyle::csDropDown);
     FDataLink->OnDataChange = [this] { DataChange(); };
     FDataLink->OnEditingChange = [this] { DataChange(); };
@@ -231,6 +239,12 @@ void TDBComboBox::SetStyle(TComboBoxStyle Value) {
     DataChange();
 }
 
+void TDBComboBox::SetItemHeight(int Value) {
+    if (Value == FItemHeight) return;
+    FItemHeight = Value;
+    update();
+}
+
 QStringList TDBComboBox::Items() const {
     QStringList Result;
     for (int I = 0; I < count(); ++I) Result << itemText(I);
@@ -242,6 +256,17 @@ void TDBComboBox::SetItems(const QStringList& Value) {
     clear();
     addItems(Value);
     DataChange();
+}
+
+void TDBComboBox::DrawItem(int Index, const QRect& Rect, TCanvas& Canvas, bool Selected) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, Canvas, Selected);
+        return;
+    }
+    Canvas.Brush().Color = SysColor(Selected ? TSysColor::clHighlight : TSysColor::clWindow);
+    Canvas.FillRect(Rect);
+    Canvas.Font().SetColor(SysColor(Selected ? TSysColor::clHighlightText : TSysColor::clWindowText));
+    Canvas.TextOut(Rect.left() + 2, Rect.top(), itemText(Index));
 }
 
 void TDBComboBox::DataChange() {

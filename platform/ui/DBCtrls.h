@@ -103,7 +103,8 @@ private:
     QString FValueUnchecked = QStringLiteral("False");
 };
 
-enum class TComboBoxStyle { csDropDown, csDropDownList };
+// csOwnerDrawFixed: a drop-down list whose items the control draws (DrawItem).
+enum class TComboBoxStyle { csDropDown, csDropDownList, csOwnerDrawFixed };
 
 // The field stores the text the combo box shows. OnDrawItem draws the items
 // of the list instead of the default drawing.
@@ -117,10 +118,22 @@ public:
     void SetStyle(TComboBoxStyle Value);
     QStringList Items() const;
     void SetItems(const QStringList& Value);
+    // Lines the list shows before it scrolls.
+    int DropDownCount() const { return maxVisibleItems(); }
+    void SetDropDownCount(int Value) { setMaxVisibleItems(Value); }
+    // The height of each line of an owner-drawn list.
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value);
 
     std::function<void(TDBComboBox* Sender, int Index, const QRect& Rect, TCanvas& Canvas, bool Selected)> OnDrawItem;
 
 protected:
+    TFieldDataLink& DataLink() const { return *FDataLink; }
+    // Draws item Index of the list; the default calls OnDrawItem, or fills and writes the item's text.
+    virtual void DrawItem(int Index, const QRect& Rect, TCanvas& Canvas, bool Selected);
+    // After the user chose an item: the dataset goes into edit, or the choice is taken back.
+    virtual void Chosen();
+
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
@@ -129,10 +142,10 @@ private:
     friend class TDataControlMembers<TDBComboBox>;
     class TItemPainter;
     void DataChange();
-    void Chosen();
     bool FilterKey(QKeyEvent* Event);
     std::unique_ptr<TFieldDataLink> FDataLink;
     TComboBoxStyle FStyle = TComboBoxStyle::csDropDown;
+    int FItemHeight = 16;
 };
 
 // The field's display text, read only.

@@ -13,22 +13,13 @@
 
 using namespace platform::ui;
 using namespace platform::data;
+using testing_data::Bound;
 using testing_data::TPeople;
 using testing_data::TPhotos;
 using testing_data::TReports;
 using testing_data::TShownForm;
 
 namespace {
-
-template <class TControl>
-TControl* Bound(QWidget* Parent, TDataSource& Source, const QString& Field, int Top) {
-    auto* Control = new TControl(Parent);
-    Control->SetDataSource(&Source);
-    Control->SetDataField(Field);
-    Control->setGeometry(10, Top, 200, 24);
-    Control->show();
-    return Control;
-}
 
 void TypeInto(QWidget* Control, const QString& Text) {
     Control->setFocus();
@@ -67,6 +58,19 @@ TEST(DBEdit, TypingEditsEscTakesBackAndLeavingWritesTheField) {
     People.Table.Next();
     EXPECT_EQ(Name->text(), "Bia") << "the edit follows the cursor";
     EXPECT_EQ(Balance->text(), "20,00");
+}
+
+TEST(DBEdit, TypingOverASelectionOfABrowsingRowReplacesTheSelection) {
+    TPeople People;
+    TShownForm Shown;
+    auto* Name = Bound<TDBEdit>(&Shown.Form, People.Source, "Nome", 10);
+    Name->setFocus();
+    QTest::keyClick(Name, Qt::Key_Home, Qt::ShiftModifier);
+    ASSERT_EQ(Name->selectedText(), "Ana");
+    // The first key puts the row into edit; the selection must survive that.
+    QTest::keyClicks(Name, "Eva");
+    EXPECT_EQ(People.Table.State(), dsEdit);
+    EXPECT_EQ(Name->text(), "Eva");
 }
 
 TEST(DBEdit, AValueTheFieldRefusesIsReportedAndKeepsTheFocus) {
@@ -138,6 +142,24 @@ TEST(DBComboBox, TheFieldStoresTheTextShownAndItemsMayBeDrawnByTheForm) {
     QTest::keyClicks(City->lineEdit(), "x");
     People.Table.Post();
     EXPECT_EQ(People.Table.FieldByName("Cidade")->AsString(), "Recifex");
+}
+
+TEST(DBComboBox, AnOwnerDrawnListTakesNoTypingAndDrawsItsLinesAtTheItemHeight) {
+    TPeople People;
+    TShownForm Shown;
+    auto* City = Bound<TDBComboBox>(&Shown.Form, People.Source, "Cidade", 10);
+    City->SetStyle(TComboBoxStyle::csOwnerDrawFixed);
+    City->SetItemHeight(20);
+    City->SetItems({"Natal", "Olinda", "Recife"});
+    EXPECT_FALSE(City->isEditable());
+    City->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return City->view()->isVisible(); }));
+    EXPECT_EQ(City->view()->sizeHintForRow(0), 20);
+    const QRect Current = City->view()->visualRect(City->view()->model()->index(2, 0));
+    const QImage Drawn = City->view()->viewport()->grab().toImage();
+    EXPECT_EQ(Drawn.pixelColor(Current.left() + 1, Current.center().y()), SysColor(TSysColor::clHighlight))
+        << "the current line is drawn selected";
+    City->hidePopup();
 }
 
 TEST(DBLookupComboBox, ChoosingAListRowWritesItsKeyWithoutMovingTheList) {

@@ -3,6 +3,7 @@
 // with its data source, a form to put controls on, and recorders of the
 // errors reported and the questions asked (each answered as told).
 #include <QApplication>
+#include <QImage>
 #include <QStringList>
 #include <QTest>
 #include <ostream>
@@ -86,6 +87,23 @@ struct TShownForm {
         (void)QTest::qWaitForWindowActive(&Form);
     }
 };
+
+// Saves Picture as PNG where the environment variable Variable points; true when saved or unset.
+inline bool SaveTo(const char* Variable, const QImage& Picture) {
+    const QString Out = qEnvironmentVariable(Variable);
+    return Out.isEmpty() || Picture.save(Out, "PNG");
+}
+
+// A data-aware control on Parent, bound to Field of Source, 200 x 24 at Top.
+template <class TControl>
+TControl* Bound(QWidget* Parent, platform::data::TDataSource& Source, const QString& Field, int Top) {
+    auto* Control = new TControl(Parent);
+    Control->SetDataSource(&Source);
+    Control->SetDataField(Field);
+    Control->setGeometry(10, Top, 200, 24);
+    Control->show();
+    return Control;
+}
 
 // Records the errors reported and the questions asked while it lives.
 struct TReports {

@@ -16,18 +16,13 @@
 
 using namespace platform::ui;
 using namespace platform::data;
+using testing_data::SaveTo;
 using testing_data::TPeople;
 using testing_data::TShownForm;
 
 namespace {
 
 QImage Grab(QWidget* Widget) { return Widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
-
-void SaveTo(const char* Variable, const QImage& Picture) {
-    const QString Out = qEnvironmentVariable(Variable);
-    if (Out.isEmpty()) return;
-    EXPECT_TRUE(Picture.save(Out, "PNG"));
-}
 
 }  // namespace
 
@@ -62,7 +57,8 @@ TEST(DataPictures, GridWithIndicatorPickListAndSelectedRows) {
     QWidget* Popup = List->view()->window();
     QPainter(&Picture).drawImage(Popup->mapToGlobal(QPoint()) - Shown.Form.mapToGlobal(QPoint()), Grab(Popup));
     List->hidePopup();
-    SaveTo("VEX_DATA_GRID_OUT", Picture.scaled(Picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    EXPECT_TRUE(
+        SaveTo("VEX_DATA_GRID_OUT", Picture.scaled(Picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 TEST(DataPictures, FormWithDataAwareControlsAndNavigator) {
@@ -119,5 +115,6 @@ TEST(DataPictures, FormWithDataAwareControlsAndNavigator) {
     EXPECT_FALSE(Navigator->Button(nbEdit)->isEnabled());
     EXPECT_TRUE(Navigator->Button(nbPost)->isEnabled());
     const QImage Picture = Grab(&Shown.Form);
-    SaveTo("VEX_DATA_FORM_OUT", Picture.scaled(Picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    EXPECT_TRUE(
+        SaveTo("VEX_DATA_FORM_OUT", Picture.scaled(Picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }

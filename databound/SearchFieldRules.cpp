@@ -42,7 +42,7 @@ QString ExpandWhere(const TVexDBDivisao& Division, const TConfigCampo& Config, c
     for (const QRegularExpressionMatch& Match : kToken.globalMatch(Where)) {
         QVariant Value = TokenValue(Division, Match.captured(1));
         if (Division.OnGetValoresMasterFilter)
-            Division.OnGetValoresMasterFilter(const_cast<TVexDBDivisao*>(&Division), Config, Match.captured(1), Value);
+            Division.OnGetValoresMasterFilter(&Division, Config, Match.captured(1), Value);
         Result += Where.mid(Last, Match.capturedStart() - Last) + ConditionLiteral(Value);
         Last = Match.capturedEnd();
     }

@@ -183,7 +183,9 @@ public:
     bool SearchByKey(platform::data::TField& Field);
     // The restriction of the rows a search field may pick; empty when none.
     QString MasterFilterCondition(const TConfigCampo& Config) const;
-    std::function<void(TVexDBDivisao* Sender, const TConfigCampo& AConfig, const QString& AParam, QVariant& AValue)>
+    // May change the value of each :Name token of a master filter before it is pasted in.
+    std::function<void(const TVexDBDivisao* Sender, const TConfigCampo& AConfig, const QString& AParam,
+                       QVariant& AValue)>
         OnGetValoresMasterFilter;
 
     // Data labels showing this division's fields (each an IDivisionLabel); they bind again when an item's

@@ -62,8 +62,8 @@ TEST_P(SearchFieldTest, TheMasterFilterConditionPastesTheDivisionsValuesAsLitera
     Filter().SetWhere(" Nome <> :Nome_Fantasia and IdCliente > :IdPedido and X = :Nenhum ");
     EXPECT_EQ(Pedido.Divisao->MasterFilterCondition(Item("IdCliente")),
               "([Idade_Minima] = 30) and (Nome <> 'O''Brien' and IdCliente > 1 and X = )");
-    Pedido.Divisao->OnGetValoresMasterFilter = [](TVexDBDivisao*, const TConfigCampo& Config, const QString& Param,
-                                                  QVariant& Value) {
+    Pedido.Divisao->OnGetValoresMasterFilter = [](const TVexDBDivisao*, const TConfigCampo& Config,
+                                                  const QString& Param, QVariant& Value) {
         if (Param == "IdPedido" && Config.Field()->FieldName() == "IdCliente") Value = 2.5;
     };
     Pedido.Client->Edit();

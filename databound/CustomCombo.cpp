@@ -22,6 +22,7 @@
 #include "dataaccess/VexMenu.h"
 #include "dataaccess/VexSession.h"
 #include "dataaccess/VexSqlText.h"
+#include "databound/ClasseTabelaDivisao.h"
 #include "databound/DivisionCommand.h"
 #include "databound/MatchHighlight.h"
 #include "databound/SearchWords.h"
@@ -110,11 +111,11 @@ QString WithSelectList(const QString& Command, const QString& SelectList) {
 }
 
 // The fields that take numbers, from the table object the division searches with.
-QStringList NumberedFields(const TVexDBDivisao& Division, QObject* Owner) {
+QStringList NumberedFields(TVexDBDivisao& Division, QObject* Owner) {
     dataaccess::TClasseTabela* Table = nullptr;
     if (!Division.NomeClasse.isEmpty() && dataaccess::FindClasseTabela(Division.NomeClasse))
         Table = dataaccess::CreateClasseTabela(Division.NomeClasse, Owner);
-    if (!Table) return {};
+    if (!Table) Table = CreateClasseTabelaDivisao(Division, Owner);
     while (Table->NumberingDelegate()) Table = Table->NumberingDelegate();
     QStringList Lines;
     Table->GetNumberedFields(Lines);

@@ -24,6 +24,7 @@
 using namespace databound;
 using namespace platform::data;
 using namespace platform::ui;
+using databound::testing::MakeDivision;
 using databound::testing::TDivisionParts;
 using databound::testing::TPessoaModule;
 
@@ -95,8 +96,10 @@ protected:
         Form.resize(400, 300);
         Form.show();
         dataaccess::CreateSchema(*Conn);
-        Conn->Execute("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
-                      "Cidade VarChar(40), Codigo VarChar(10), Ativo Bit Not Null)");
+        // Ativo is Boolean where the engine has the type.
+        Conn->Execute(QString("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
+                              "Cidade VarChar(40), Codigo VarChar(10), Ativo %1 Not Null)")
+                          .arg(GetParam() == egPostgreSQL ? "Boolean" : "Bit"));
         for (const auto& [Id, Nome] : kPeople)
             Conn->Execute(QString("Insert Into Pessoa Values (%1, '%2', 'Santos', 'C%1', 1)")
                               .arg(Id, QString(Nome).replace("'", "''")));
@@ -107,11 +110,9 @@ protected:
         Host = std::make_unique<dataaccess::testing::TTestHost>(Conn.get());
         Host->Login("ana", 7, 1);
         Host->AddModule(&Module);
-        Freight = std::make_unique<TDivisionParts>(&Form, "Frete",
-                                                   "Select f.IdFrete, f.IdPessoa, f.NomePessoa From Frete f",
-                                                   std::vector<std::pair<QString, TFieldType>>{
-                                                       {"IdFrete", ftInteger}, {"IdPessoa", ftInteger},
-                                                       {"NomePessoa", ftString}});
+        Freight = std::make_unique<TDivisionParts>(
+            MakeDivision(Form, "Frete", "Select Frete.IdFrete, Frete.IdPessoa, Frete.NomePessoa From Frete",
+                         {{"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}}));
         Freight->Client->Open();
         TConfigCampos& Config = Freight->Divisao->Campos().Config();
         Config.Add()->SetField(Freight->Client->FieldByName("IdPessoa"));
@@ -277,7 +278,7 @@ TEST_P(SearchComboTest, NothingFoundIsToldWithTheLowerCaseTitleAndKeepsTheComboO
 
 TEST_P(SearchComboTest, RowsThatAreNotActiveAreNeverOffered) {
     TfrmCustomCombo* Combo = Open();
-    EXPECT_EQ(Combo->AtivoOrigin(), "p.Ativo");
+    EXPECT_EQ(Combo->AtivoOrigin(), "Pessoa.Ativo");
     EXPECT_FALSE(Names(*Combo->dstCombo()).contains("Ana Inativa"));
     EXPECT_EQ(Combo->dstCombo()->RecordCount(), 8);
     Press(Qt::Key_Escape);
@@ -314,21 +315,23 @@ TEST_P(SearchComboTest, AnUntickedVisibleFieldIsLeftOutOfTheNextSelectOncePerUse
         Host->Login("user", User, 1);
         Conn->Execute("Delete From sys_Persistencia");
         TfrmCustomCombo* Combo = Open();
-        EXPECT_TRUE(Combo->CommandText().contains("p.Cidade as Cidade")) << Combo->CommandText().toStdString();
+        EXPECT_TRUE(Combo->CommandText().contains("Pessoa.Cidade as Cidade")) << Combo->CommandText().toStdString();
         TMenuItem* Fields = Combo->pumOpcoes()->Items()->Items(4);
         ASSERT_EQ(Fields->Caption(), kComboVisibleFields);
         ASSERT_EQ(Fields->Count(), 2);
         EXPECT_EQ(Fields->Items(0)->Caption(), "Cidade");
         EXPECT_EQ(Fields->Items(1)->Caption(), "Codigo");
+        // An added result field and a numbered field start ticked.
         EXPECT_TRUE(Fields->Items(0)->Checked());
-        EXPECT_FALSE(Fields->Items(1)->Checked());
+        EXPECT_TRUE(Fields->Items(1)->Checked());
+        EXPECT_TRUE(Combo->CommandText().contains("Pessoa.Codigo as Codigo"));
         Fields->Items(0)->Click();
-        Fields->Items(1)->Click();
         Press(Qt::Key_Escape);
         ASSERT_TRUE(Closed());
         Combo = Open();
         EXPECT_FALSE(Combo->CommandText().contains("Cidade")) << Combo->CommandText().toStdString();
-        EXPECT_TRUE(Combo->CommandText().contains("p.Codigo as Codigo"));
+        EXPECT_TRUE(Combo->CommandText().contains("Pessoa.Codigo as Codigo"));
+        EXPECT_FALSE(Combo->pumOpcoes()->Items()->Items(4)->Items(0)->Checked());
         EXPECT_EQ(Combo->dstCombo()->FindField("Cidade"), nullptr);
         Press(Qt::Key_Escape);
         ASSERT_TRUE(Closed());
@@ -344,8 +347,8 @@ TEST_P(SearchComboTest, TheComboStandsUnderTheControlWithinTheDesktop) {
         QTest::qWait(0);
         TfrmCustomCombo* Combo = Open();
         ASSERT_NE(Combo, nullptr);
-        // Nome (150 + 1) and Cidade (90 + 1) are shown; the title is narrower.
-        const int W = 242;
+        // Nome (150 + 1), Cidade (90 + 1) and the numbered Codigo (60 + 1) are shown; the title is narrower.
+        const int W = 303;
         const int ScrollBar = Combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         EXPECT_EQ(Combo->width(), ScrollBar + W + 2 * 2 + 8);
         const QPoint Under = Control->mapToGlobal(QPoint(-2, Control->height() - 2));

@@ -259,10 +259,10 @@ TEST_F(DataLabel, PictureOfAFormWithDataLabelsTheirButtonsAndTheComboOpen) {
 }
 
 // A freight screen whose NomePessoa is looked up through IdPessoa in the people's screen.
-class DataLabelSearch : public platform::data::testing::EngineTest {
+class DataLabelSearch : public databound::testing::DivisionFixture {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        DivisionFixture::SetUp();
         if (IsSkipped()) return;
         dataaccess::CreateSchema(*Conn);
         Conn->Execute("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
@@ -272,44 +272,39 @@ protected:
         Conn->Execute("Create Table Frete (IdFrete Integer Not Null Primary Key, IdPessoa Integer, "
                       "NomePessoa VarChar(60))");
         Conn->Execute("Insert Into Frete Values (1, 2, 'Bruno Souza')");
-        Host = std::make_unique<dataaccess::testing::TTestHost>(Conn.get());
+        StartHost();
         Host->Login("ana", 7, 1);
         Host->AddModule(&Module);
-        Freight = std::make_unique<databound::testing::TDivisionParts>(
-            &Shown.Form, "Frete", "Select f.IdFrete, f.IdPessoa, f.NomePessoa From Frete f",
-            std::vector<std::pair<QString, TFieldType>>{{"IdFrete", ftInteger}, {"IdPessoa", ftInteger},
-                                                        {"NomePessoa", ftString}});
-        Freight->Client->Open();
-        TConfigCampos& Config = Freight->Divisao->Campos().Config();
-        Config.Add()->SetField(Freight->Client->FieldByName("IdPessoa"));
-        TConfigCampo* Name = Config.Add();
-        Name->SetField(Freight->Client->FieldByName("NomePessoa"));
-        Name->SetTipos(tfJoin);
-        Name->JoinField().SetSearchField(Freight->Client->FieldByName("IdPessoa"));
-        Freight->Client->FieldByName("NomePessoa")->SetReadOnly(true);
+        TParts Freight = Make("Frete", "Select Frete.IdFrete, Frete.IdPessoa, Frete.NomePessoa From Frete",
+                              {{"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}});
+        Freight.Client->Open();
+        TField* Key = Freight.Client->FieldByName("IdPessoa");
+        TField* Name = Freight.Client->FieldByName("NomePessoa");
+        TConfigCampos& Config = Freight.Divisao->Campos().Config();
+        Config.Add()->SetField(Key);
+        TConfigCampo* Join = Config.Add();
+        Join->SetField(Name);
+        Join->SetTipos(tfJoin);
+        Join->JoinField().SetSearchField(Key);
+        Name->SetReadOnly(true);
         Edit = new platform::ui::TDBEdit(&Shown.Form);
         Edit->setGeometry(20, 40, 200, 21);
         Edit->show();
-        Label = new TVexDBLabel(&Shown.Form);
-        Label->SetDivisao(Freight->Divisao);
-        Label->SetDataSource(Freight->Source);
-        Label->SetField(Freight->Client->FieldByName("NomePessoa"));
+        auto* Label = new TVexDBLabel(&Shown.Form);
+        Label->SetDivisao(Freight.Divisao);
+        Label->SetDataSource(Freight.Source);
+        Label->SetField(Name);
         Label->SetControl(Edit);
         Edit->setFocus();
     }
     void TearDown() override {
         delete TfrmCustomCombo::Current();
-        Freight.reset();
-        Host.reset();
-        EngineTest::TearDown();
+        DivisionFixture::TearDown();
     }
 
     TShownForm Shown;
     databound::testing::TPessoaModule Module;
-    std::unique_ptr<dataaccess::testing::TTestHost> Host;
-    std::unique_ptr<databound::testing::TDivisionParts> Freight;
     platform::ui::TDBEdit* Edit = nullptr;
-    TVexDBLabel* Label = nullptr;
 };
 
 TEST_P(DataLabelSearch, ATypedLetterOnAReadOnlyReferenceOpensTheSearchWithThatLetter) {

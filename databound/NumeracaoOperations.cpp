@@ -341,7 +341,7 @@ QVariantList FirstRow(TADOConnection& Connection, const QString& Sql, const TPar
     QSqlQuery& Query = Connection.RunCached(Sql, &Params);
     QVariantList Row;
     if (Query.next())
-        for (int I = 0; I < Query.record().count(); ++I) Row << Query.value(I);
+        for (int I = 0, Count = Query.record().count(); I < Count; ++I) Row << Query.value(I);
     Query.finish();
     return Row;
 }

@@ -1,6 +1,6 @@
 #include "databound/VexDBDataLabel.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -30,7 +30,6 @@ namespace {
 
 const QString kClearHint = QStringLiteral("Apagar");
 const QString kSearchHint = QStringLiteral("Pesquisar...");
-const QString kSearchEditName = QStringLiteral("edtIdentidade");
 
 bool IsDateTimeField(const TField& Field) {
     const auto Type = Field.DataType();
@@ -58,14 +57,6 @@ bool NameTaken(const QWidget* Control, const QString& Name, const QObject* Excep
         if (Other != ExceptA && Other != ExceptB && Other->objectName().compare(Name, Qt::CaseInsensitive) == 0)
             return true;
     return false;
-}
-
-// The search edit of the search combo now open.
-QWidget* OpenSearchEdit() {
-    for (QWidget* Window : QApplication::topLevelWidgets())
-        if (Window->isVisible())
-            if (auto* Edit = Window->findChild<QWidget*>(kSearchEditName)) return Edit;
-    return nullptr;
 }
 
 template <class TDataControl>
@@ -265,15 +256,12 @@ bool TVexDBLabel::ControlEvent(QEvent* Event) {
     return TCustomVexLabel::ControlEvent(Event);
 }
 
-bool TVexDBLabel::ShowSearchCombo(TVexDBDivisao& Division, QWidget& Target, TField& Shown, bool SendEnterOnApply,
-                                  Qt::KeyboardModifiers Shift) {
-    return databound::ShowSearchCombo(Division, Target, Shown, SendEnterOnApply, Shift);
-}
-
 bool TVexDBLabel::OpenSearch(QKeyEvent* Key) {
     if (!FDivisao || !ShowSearchCombo(*FDivisao, *Control(), *FField, FAutoTab, Key->modifiers())) return false;
-    if (QWidget* Edit = OpenSearchEdit())
-        QCoreApplication::postEvent(Edit, new QKeyEvent(QEvent::KeyPress, Key->key(), Key->modifiers(), Key->text()));
+    // The key goes on to the open combo's search edit, so a typed character starts the search.
+    if (TfrmCustomCombo* Combo = TfrmCustomCombo::Current())
+        QCoreApplication::postEvent(Combo->edtIdentidade(),
+                                    new QKeyEvent(QEvent::KeyPress, Key->key(), Key->modifiers(), Key->text()));
     return true;
 }
 

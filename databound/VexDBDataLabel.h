@@ -61,9 +61,6 @@ protected:
     void ControlChanged() override { Rebind(); }
     bool ControlEvent(QEvent* Event) override;
     QString GetCaption() const override;
-    // Opens the division's search combo for Field under Control; true when it is shown.
-    virtual bool ShowSearchCombo(TVexDBDivisao& Division, QWidget& Control, platform::data::TField& Field,
-                                 bool SendEnterOnApply, Qt::KeyboardModifiers Shift);
 
 private:
     void Freed();

@@ -4,9 +4,13 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "EngineTest.h"
+#include "LookupScreens.h"
 #include "controls/tests/MouseTesting.h"
+#include "dataaccess/VexSchema.h"
 #include "dataaccess/testhost/TestHost.h"
 #include "databound/BevelKind.h"
+#include "databound/CustomCombo.h"
 #include "databound/VexDBCombo.h"
 #include "databound/VexDBDataLabel.h"
 #include "databound/VexDivisao.h"
@@ -21,28 +25,6 @@ using testing_data::TShownForm;
 using testing_mouse::Click;
 
 namespace {
-
-// A label that plays the search combo: it records each opening and answers Shows.
-class TRecordingLabel : public TVexDBLabel {
-public:
-    using TVexDBLabel::TVexDBLabel;
-    struct TOpening {
-        TVexDBDivisao* Division;
-        QWidget* Control;
-        TField* Field;
-        bool SendEnterOnApply;
-        Qt::KeyboardModifiers Shift;
-    };
-    QList<TOpening> Openings;
-    bool Shows = true;
-
-protected:
-    bool ShowSearchCombo(TVexDBDivisao& Division, QWidget& Control, TField& Field, bool SendEnterOnApply,
-                         Qt::KeyboardModifiers Shift) override {
-        Openings << TOpening{&Division, &Control, &Field, SendEnterOnApply, Shift};
-        return Shows;
-    }
-};
 
 // The client screen: a division with Prefixo "Cli" over a row of Clientes, whose IdCliente is a search field
 // into the "Clientes" screen, Cidade and Apelido join fields shown through it, Apelido also kept in a companion
@@ -214,36 +196,6 @@ TEST_F(DataLabel, CtrlEnterAndTheSearchButtonSearchAlsoWithoutAutoEditButTheClea
     EXPECT_EQ(Entered, 1) << "keys need an editable dataset";
 }
 
-TEST_F(DataLabel, ATypedLetterOnAReadOnlyReferenceOpensTheSearchWithThatLetter) {
-    Cidade->SetReadOnly(true);
-    auto* Edit = NewControl<QLineEdit>(60);
-    auto* Label = LabelOn<TRecordingLabel>(Cidade, Edit);
-    Label->SetAutoTab(false);
-    QWidget Combo;  // plays the open search combo, its search edit focused
-    auto* SearchEdit = new QLineEdit(&Combo);
-    SearchEdit->setObjectName("edtIdentidade");
-    Combo.show();
-    Combo.activateWindow();
-    SearchEdit->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return SearchEdit->hasFocus(); }));
-
-    QTest::keyClick(Edit, Qt::Key_A, Qt::ShiftModifier);
-    ASSERT_EQ(Label->Openings.size(), 1);
-    const TRecordingLabel::TOpening& Opened = Label->Openings.front();
-    EXPECT_EQ(Opened.Division, Divisao);
-    EXPECT_EQ(Opened.Control, Edit);
-    EXPECT_EQ(Opened.Field, Cidade);
-    EXPECT_FALSE(Opened.SendEnterOnApply) << "AutoTab";
-    EXPECT_EQ(Opened.Shift, Qt::ShiftModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return SearchEdit->text() == "a"; }));
-    QTest::keyClick(Edit, Qt::Key_Space);
-    EXPECT_EQ(Label->Openings.size(), 1) << "a blank starts no search";
-    Label->Shows = false;
-    QTest::keyClick(Edit, Qt::Key_B);
-    EXPECT_EQ(Label->Openings.size(), 2);
-    EXPECT_EQ(Edit->text(), " b") << "not shown: the control takes the key";
-}
-
 TEST(DataLabelLinking, TakesTheFirstDivisionSourceAndUnshownPlainFieldOfItsOwner) {
     QWidget Frame;
     auto* First = new TVexDBDivisao(&Frame);
@@ -305,3 +257,64 @@ TEST_F(DataLabel, PictureOfAFormWithDataLabelsTheirButtonsAndTheComboOpen) {
     EXPECT_TRUE(testing_data::SaveTo(
         "VEX_DATA_LABELS_OUT", Picture.scaled(Picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
+
+// A freight screen whose NomePessoa is looked up through IdPessoa in the people's screen.
+class DataLabelSearch : public databound::testing::DivisionFixture {
+protected:
+    void SetUp() override {
+        DivisionFixture::SetUp();
+        if (IsSkipped()) return;
+        dataaccess::CreateSchema(*Conn);
+        Conn->Execute("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
+                      "Cidade VarChar(40), Codigo VarChar(10), Ativo Bit Not Null)");
+        Conn->Execute("Insert Into Pessoa Values (1, 'Ana Silva', 'Santos', 'C1', 1)");
+        Conn->Execute("Insert Into Pessoa Values (2, 'Bruno Souza', 'Santos', 'C2', 1)");
+        Conn->Execute("Create Table Frete (IdFrete Integer Not Null Primary Key, IdPessoa Integer, "
+                      "NomePessoa VarChar(60))");
+        Conn->Execute("Insert Into Frete Values (1, 2, 'Bruno Souza')");
+        StartHost();
+        Host->Login("ana", 7, 1);
+        Host->AddModule(&Module);
+        TParts Freight = Make("Frete", "Select Frete.IdFrete, Frete.IdPessoa, Frete.NomePessoa From Frete",
+                              {{"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}});
+        Freight.Client->Open();
+        TField* Key = Freight.Client->FieldByName("IdPessoa");
+        TField* Name = Freight.Client->FieldByName("NomePessoa");
+        TConfigCampos& Config = Freight.Divisao->Campos().Config();
+        Config.Add()->SetField(Key);
+        TConfigCampo* Join = Config.Add();
+        Join->SetField(Name);
+        Join->SetTipos(tfJoin);
+        Join->JoinField().SetSearchField(Key);
+        Name->SetReadOnly(true);
+        Edit = new platform::ui::TDBEdit(&Shown.Form);
+        Edit->setGeometry(20, 40, 200, 21);
+        Edit->show();
+        auto* Label = new TVexDBLabel(&Shown.Form);
+        Label->SetDivisao(Freight.Divisao);
+        Label->SetDataSource(Freight.Source);
+        Label->SetField(Name);
+        Label->SetControl(Edit);
+        Edit->setFocus();
+    }
+    void TearDown() override {
+        delete TfrmCustomCombo::Current();
+        DivisionFixture::TearDown();
+    }
+
+    TShownForm Shown;
+    databound::testing::TPessoaModule Module;
+    platform::ui::TDBEdit* Edit = nullptr;
+};
+
+TEST_P(DataLabelSearch, ATypedLetterOnAReadOnlyReferenceOpensTheSearchWithThatLetter) {
+    QTest::keyClick(Edit, Qt::Key_Space);
+    EXPECT_EQ(TfrmCustomCombo::Current(), nullptr) << "a blank starts no search";
+    QTest::keyClick(Edit, Qt::Key_B);
+    TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
+    ASSERT_NE(Combo, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Combo->edtIdentidade()->text() == "b"; }));
+    EXPECT_EQ(Edit->text(), "Bruno Souza") << "the letter went to the search, not the field";
+}
+
+VEX_INSTANTIATE_ENGINE_SUITE(DataLabelSearch);

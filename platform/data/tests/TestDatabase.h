@@ -9,6 +9,7 @@
 
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
+#include "platform/data/tests/QStringPrinter.h"
 
 namespace platform::data::testing {
 
@@ -28,6 +29,3 @@ const char* EngineVariable(TEngine Engine);
 void CreateClientes(TClientDataSet& DataSet);
 
 }  // namespace platform::data::testing
-
-// Readable texts in test failures.
-inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }

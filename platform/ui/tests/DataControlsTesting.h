@@ -9,11 +9,10 @@
 #include <ostream>
 
 #include "platform/data/DBClient.h"
+#include "platform/data/tests/QStringPrinter.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 
-// Readable failures for texts.
-inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
 
 namespace testing_data {
 

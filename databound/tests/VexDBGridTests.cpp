@@ -478,3 +478,66 @@ TEST(VexDBGrid, PictureShowsZebraSortMarkersCheckBoxesAndTheInsertStrip) {
         EXPECT_TRUE(Picture.save(Out, "PNG"));
     }
 }
+
+TEST(VexDBGrid, TheTitleMenuStartsAColumnWhereTheRunningHeightWouldReachTheLimit) {
+    TVexGridOnForm F;
+    for (int I = 0; I < 7; ++I) {
+        TColumn* Column = F.Grid->Columns().Add();
+        Column->SetFieldName("Nome");
+        Column->Title().SetCaption(QString("Z%1").arg(I));
+    }
+    TVexDBGrid::SetColumnDialogOpener([](TVexDBGrid*) {});
+    // Four entries of 24 fit under 100; the fifth would reach it.
+    F.Grid->BuildTitleMenu(false, 100);
+    TVexDBGrid::SetColumnDialogOpener(nullptr);
+    QStringList Starts;
+    for (TMenuItem* Item : F.Grid->TitlePopup()->Items()->Children())
+        if (Item->Break() != mbNone) {
+            EXPECT_EQ(Item->Break(), mbBarBreak);
+            Starts << Item->Caption();
+        }
+    // Ativo Cidade Nome Saldo | Tipo Z0 Z1 Z2 | Z3 Z4 Z5 Z6 - (99) | Personalizar...
+    EXPECT_EQ(Starts, QStringList({"Tipo", "Z3", "Personalizar..."}));
+    F.Grid->BuildTitleMenu(false, 1000);
+    for (TMenuItem* Item : F.Grid->TitlePopup()->Items()->Children()) EXPECT_EQ(Item->Break(), mbNone);
+}
+
+TEST(VexDBGrid, SortRequestsAreFreedWhenReceivedOrWithTheGrid) {
+    auto F = std::make_unique<TVexGridOnForm>();
+    F->Grid->RequestSort(1, false);
+    F->Grid->RequestSort(0, true);
+    EXPECT_EQ(F->Grid->PendingSortRequests(), 2);
+    F->Settle();
+    EXPECT_EQ(F->Grid->PendingSortRequests(), 0);
+    EXPECT_EQ(dataaccess::GetSortText(&F->People.Table), "Cidade;Nome");
+    // Destroyed with a request still on its way: the grid frees it and nothing arrives later.
+    F->Grid->RequestSort(2, false);
+    ASSERT_EQ(F->Grid->PendingSortRequests(), 1);
+    delete F->Grid;
+    F->Settle();
+    EXPECT_EQ(dataaccess::GetSortText(&F->People.Table), "Cidade;Nome");
+}
+
+TEST(VexDBGrid, TheDivisionsDetailFieldsStayFirstAndItsActiveFiltersMarkTheirColumns) {
+    TVexGridOnForm F;
+    TVexDBDivisao Division;
+    Division.DetailFields = "Ativo,Tipo";
+    TFiltroDivisao* Filtro = Division.Filtros().Add();
+    Filtro->SetField(F.People.Table.FieldByName("Cidade"));
+    Filtro->Values().Add()->SetValue("Recife");
+    F.Grid->SetDivisao(&Division);
+    const QRect Title = F.Grid->TitleCellRect(1);
+    const QImage Plain = Grab(F.Grid);
+    const auto FilterPixels = [&](const QImage& Picture) {
+        // The marker is black, right of the caption.
+        return CountPixels(Picture, Title.adjusted(Title.width() - 20, 3, -2, -4),
+                           [](QColor C) { return C == Qt::black; });
+    };
+    EXPECT_GT(FilterPixels(Plain), 0) << "an active value of an active filter";
+    Filtro->Values().Items(0)->SetActive(false);
+    EXPECT_EQ(FilterPixels(Grab(F.Grid)), 0) << "no active value";
+
+    F.Grid->RequestSort(0, false);
+    F.Settle();
+    EXPECT_EQ(dataaccess::GetSortText(&F.People.Table), "Ativo;Tipo;Nome") << "the detail fields lead the order";
+}

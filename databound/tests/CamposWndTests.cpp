@@ -174,3 +174,21 @@ TEST(ColumnDialog, CancelLeavesTheGridAsItWasAndOkChangesIt) {
     EXPECT_TRUE(ShowColumnDialog(On.Grid));
     EXPECT_EQ(On.ColumnTitles(), QStringList({"Cidade", "Nome", "Saldo", "Ativo", "Tipo"}));
 }
+
+// The picture of the documentation, written where VEX_COLUMN_DIALOG_OUT points.
+TEST(ColumnDialog, PictureShowsTheSelectedColumnsColour) {
+    TDialogOnGrid On;
+    TfrmCamposWnd Dialog(On.Grid);
+    Dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog));
+    Dialog.lstCampos->setCurrentRow(1);
+    const QImage Picture = Dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect Combo = Dialog.cbxCor->geometry();
+    int Grey = 0;
+    for (int Y = Combo.top(); Y <= Combo.bottom(); ++Y)
+        for (int X = Combo.left(); X < Combo.left() + 40; ++X) Grey += Picture.pixelColor(X, Y) == kCinza ? 1 : 0;
+    EXPECT_GT(Grey, 20) << "the swatch of Cinza";
+    if (const QString Out = qEnvironmentVariable("VEX_COLUMN_DIALOG_OUT"); !Out.isEmpty()) {
+        EXPECT_TRUE(Picture.save(Out, "PNG"));
+    }
+}

@@ -1,8 +1,10 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "dataaccess/DataSetSort.h"
 #include "databound/VexDBGrid.h"
@@ -540,4 +542,34 @@ TEST(VexDBGrid, TheDivisionsDetailFieldsStayFirstAndItsActiveFiltersMarkTheirCol
     F.Grid->RequestSort(0, false);
     F.Settle();
     EXPECT_EQ(dataaccess::GetSortText(&F.People.Table), "Ativo;Tipo;Nome") << "the detail fields lead the order";
+}
+
+// The picture of the documentation, written where VEX_TITLE_MENU_OUT points.
+TEST(VexDBGrid, PictureShowsTheTitleMenuInColumns) {
+    TVexGridOnForm F;
+    for (const char* Caption : {"Porto", "Navio", "Viagem", "Emissão"}) {
+        TColumn* Column = F.Grid->Columns().Add();
+        Column->SetFieldName("Nome");
+        Column->Title().SetCaption(QString::fromUtf8(Caption));
+        Column->SetVisible(QString::fromUtf8(Caption) != "Navio");
+    }
+    TVexDBGrid::SetColumnDialogOpener([](TVexDBGrid*) {});
+    F.Grid->BuildTitleMenu(true, 24 * 5);
+    TVexDBGrid::SetColumnDialogOpener(nullptr);
+    const std::unique_ptr<QMenu> Menu = F.Grid->TitlePopup()->BuildMenu();
+    Menu->popup(QPoint(0, 0));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Menu.get()));
+    const QImage Picture = Grab(Menu.get());
+    // Ticked entries draw their check box in the gutter of each column.
+    const QColor kCheckFill(229, 236, 248);
+    const int Half = Picture.width() / 2;
+    EXPECT_GT(CountPixels(Picture, QRect(0, 0, Half, Picture.height()), [&](QColor C) { return C == kCheckFill; }), 0);
+    EXPECT_GT(CountPixels(Picture, QRect(Half, 0, Picture.width() - Half, Picture.height()),
+                          [&](QColor C) { return C == kCheckFill; }),
+              0)
+        << "the second column";
+    if (const QString Out = qEnvironmentVariable("VEX_TITLE_MENU_OUT"); !Out.isEmpty()) {
+        EXPECT_TRUE(Picture.save(Out, "PNG"));
+    }
+    Menu->close();
 }

@@ -101,10 +101,14 @@ constexpr int kGridSmall = 1000;
 constexpr int kGridLarge = 1000000;
 constexpr int kSortRows = 100000;
 
-// One screen per size and order, built before any measurement.
+// One screen per size and order, built before any measurement and freed before the application ends.
+std::map<std::pair<int, QString>, std::unique_ptr<TDivisionScreen>>& Screens() {
+    static std::map<std::pair<int, QString>, std::unique_ptr<TDivisionScreen>> Instance;
+    return Instance;
+}
+
 TDivisionScreen& Screen(int Rows, const QString& OrderBy = QString()) {
-    static std::map<std::pair<int, QString>, std::unique_ptr<TDivisionScreen>> Screens;
-    auto& Slot = Screens[{Rows, OrderBy}];
+    auto& Slot = Screens()[{Rows, OrderBy}];
     if (!Slot) Slot = std::make_unique<TDivisionScreen>(Rows, OrderBy);
     return *Slot;
 }
@@ -195,5 +199,7 @@ int main(int argc, char** argv) {
     const std::string Small = "/" + std::to_string(kGridSmall), Large = "/" + std::to_string(kGridLarge);
     for (const std::string Case : {"GridFirstPaint", "GridPaintAfterEnd", "GridScrollPage"})
         Ratios.emplace_back(Case + Large, Case + Small);
-    return RunWithRatios(argc, argv, std::move(Ratios));
+    const int Result = RunWithRatios(argc, argv, std::move(Ratios));
+    Screens().clear();
+    return Result;
 }

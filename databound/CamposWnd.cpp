@@ -124,7 +124,10 @@ void TfrmCamposWnd::CreateActions() {
                    [this] { return lstCampos->currentRow() > 0; });
     actAcima->SetShortCut(QKeySequence(Qt::CTRL | Qt::Key_Up));
     actAbaixo = Add("actAbaixo", QStringLiteral("Mover para &baixo"), [this] { MoveFocused(1); },
-                    [this] { return lstCampos->currentRow() >= 0 && lstCampos->currentRow() < lstCampos->count() - 1; });
+                    [this] {
+                        const int Row = lstCampos->currentRow();
+                        return Row >= 0 && Row < lstCampos->count() - 1;
+                    });
     actAbaixo->SetShortCut(QKeySequence(Qt::CTRL | Qt::Key_Down));
     actMostrar = Add("actMostrar", QStringLiteral("&Mostrar"), [this] { TickSelected(true); },
                      [Current] { return Current() && Current()->checkState() != Qt::Checked; });

@@ -23,7 +23,8 @@ class TVexButton;
 namespace databound {
 
 inline constexpr const char* kColumnDialogCaption = "Configurar campos";
-inline constexpr const char* kColumnDialogText = "Selecione os campos que você deseja exibir para os itens nesta grade.";
+inline constexpr const char* kColumnDialogText =
+    "Selecione os campos que você deseja exibir para os itens nesta grade.";
 
 struct TNamedColor {
     const char* Name;

@@ -46,7 +46,7 @@ private:
 
 TfrmGrade::TfrmGrade(TVexDBGrid& Source, QWidget* AOwner) : TCustomForm(AOwner) {
     setObjectName(QStringLiteral("frmGrade"));
-    SetCaption(kFullGridCaption);
+    SetCaption(kGradeCaption);
     SetFont(platform::ui::TFont(platform::ui::DefaultFont()));
     SetPosition(platform::ui::TPosition::poScreenCenter);
     SetClientSize(kClientWidth, kClientHeight);

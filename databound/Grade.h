@@ -15,7 +15,7 @@ class TDBNavigator;
 
 namespace databound {
 
-inline constexpr const char* kFullGridCaption = "Grade";
+inline constexpr const char* kGradeCaption = "Grade";
 
 class TfrmGrade : public platform::ui::TCustomForm {
     Q_OBJECT

@@ -3,7 +3,9 @@
 // column with state pictures, zebra rows, check boxes for Boolean columns,
 // inactive rows in their own colour, sorting by title clicks, a title menu
 // that shows and hides columns, an optional insert strip under the titles,
-// bookmarks on Ctrl+digit and pick lists with display texts. Errors of the
+// bookmarks on Ctrl+digit and pick lists with display texts. Attached to a
+// division, it keeps the division's detail fields first in every sort and
+// marks the columns its active filters narrow. Errors of the
 // dataset are reported as the platform grid reports them; a sort the dataset
 // cannot take is told to the user and leaves the order as it was.
 #include <QImage>

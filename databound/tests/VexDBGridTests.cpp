@@ -463,19 +463,27 @@ TEST(VexDBGrid, ADoubleClickTellsTheCompanionWindow) {
 }
 
 // The picture of the documentation, written where VEX_GRID_OUT points.
-TEST(VexDBGrid, PictureShowsZebraSortMarkersCheckBoxesAndTheInsertStrip) {
+TEST(VexDBGrid, PictureShowsZebraSortAndFilterMarkersCheckBoxesAndTheInsertStrip) {
     TVexGridOnForm F(4);
     F.Grid->SetNewLine(true);
     F.Grid->Column(4)->SetPickList({"0", "1", "2", "3"});
     F.Grid->Column(4)->SetPickListEx({"Nunca", QString::fromUtf8("Diário"), "Mensal", "Anual"});
     dataaccess::ToggleSort(&F.People.Table, "", "Cidade", false);
     dataaccess::ToggleSort(&F.People.Table, "", "Nome", true);
+    TVexDBDivisao Division;
+    TFiltroDivisao* Filtro = Division.Filtros().Add();
+    Filtro->SetField(F.People.Table.FieldByName("Saldo"));
+    Filtro->Values().Add()->SetValue(10);
+    F.Grid->SetDivisao(&Division);
     F.Settle();
     const QImage Picture = Grab(F.Grid);
     for (const int Column : {0, 1}) {
         const QRect Title = F.Grid->TitleCellRect(Column);
         EXPECT_GT(CountPixels(Picture, Title, [](QColor C) { return C == kSortGrey; }), 0) << "column " << Column;
     }
+    const QRect Saldo = F.Grid->TitleCellRect(2);
+    const auto Black = [](QColor C) { return C == Qt::black; };
+    EXPECT_GT(CountPixels(Picture, Saldo.adjusted(Saldo.width() - 20, 3, -2, -4), Black), 0) << "the filter marker";
     if (const QString Out = qEnvironmentVariable("VEX_GRID_OUT"); !Out.isEmpty()) {
         EXPECT_TRUE(Picture.save(Out, "PNG"));
     }

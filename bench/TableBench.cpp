@@ -5,7 +5,7 @@
 // once in one transaction; a deletion by condition of 10,000 rows through the
 // delete pipeline against one prepared Delete per row in one transaction; and
 // 1,000 posts applied one by one through the whole post pipeline (with a
-// monitor) against 1,000 single Inserts.
+// monitor, and a document number for each new row) against 1,000 single Inserts.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -18,7 +18,10 @@
 
 #include "bench/PreparedUpdates.h"
 #include "bench/RatioReporter.h"
+#include "dataaccess/NumberingHook.h"
 #include "dataaccess/VexClasse.h"
+#include "dataaccess/VexSchema.h"
+#include "databound/Numeracao.h"
 #include "dataaccess/testhost/TestHost.h"
 #include "controls/VexMessage.h"
 #include "platform/data/ConnectionString.h"
@@ -115,6 +118,9 @@ TADOConnection& Database(TEngine Engine) {
         if (Engine != egSQLite) C.Execute(QString("Drop Table If Exists %1").arg(Table));
         C.Execute(QString("Create Table %1 %2").arg(Table, Columns));
     }
+    // The posts number their rows: the numbering tables and a column for the number.
+    CreateSchema(C);
+    C.Execute("Alter Table Lixo Add Numero VarChar(20)");
     Fill(C, "Item", 1, kLoadRows);
     return C;
 }
@@ -204,6 +210,19 @@ public:
     void GetTableName(QString& Name) override { Name = "Lixo"; }
 };
 
+// Lixo with its document number, which each new row takes from the numbering service.
+class TNotaTabela : public TLixoTabela {
+    Q_OBJECT
+public:
+    using TLixoTabela::TLixoTabela;
+
+protected:
+    void DefineFields() override {
+        TLixoTabela::DefineFields();
+        AddFields({{6, faNenhuma, "Numero", false, false, ftString, 20, 0}});
+    }
+};
+
 void DeleteRecordsOfTable(benchmark::State& State, TEngine Engine) {
     TADOConnection& C = Database(Engine);
     TTableSession<TLixoTabela> Session(Engine);
@@ -235,8 +254,8 @@ void InsertEachCommitted(benchmark::State& State, TEngine Engine) {
 
 void PostThroughPipeline(benchmark::State& State, TEngine Engine) {
     TADOConnection& C = Database(Engine);
-    TTableSession<TLixoTabela> Session(Engine);
-    TLixoTabela* Table = Session.Table.get();
+    TTableSession<TNotaTabela> Session(Engine);
+    TNotaTabela* Table = Session.Table.get();
     for (auto _ : State) {
         State.PauseTiming();
         C.Execute("Delete From Lixo");
@@ -248,6 +267,7 @@ void PostThroughPipeline(benchmark::State& State, TEngine Engine) {
             Table->SetFieldValues({"Id", "Nome", "Qtde"}, {I, QString("Item %1").arg(I), I % 97});
             Rows->Post();
         }
+        if (Rows->FieldByName("Numero")->IsNull()) State.SkipWithError("the rows were not numbered");
     }
 }
 
@@ -273,6 +293,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(argc, argv);
     RegisterComponentMonitor<TOuvinte, TLixoTabela>();
+    RegisterComponentMonitor<TOuvinte, TNotaTabela>();
+    SetNumberingService(&databound::GerarNumeracao);
     // A message would wait for a click: print it instead.
     controls::SetMessageDialogResponder([](const controls::TMessageDialogCall& Call) {
         std::fprintf(stderr, "%s\n%s\n", qPrintable(Call.Msg), qPrintable(Call.Details));

@@ -200,17 +200,24 @@ void TClasseTabela::SetFieldValues(const QStringList& Names, const QVariantList&
     for (int I = 0; I < Names.size(); ++I) SetFieldValue(FDataSet->FindField(Names[I]), Values.value(I));
 }
 
-void TClasseTabela::SetFieldValue(const QString& Name, const QVariant& Value) { SetFieldValues({Name}, {Value}); }
+void TClasseTabela::SetFieldValue(const QString& Name, const QVariant& Value) {
+    if (FDataSet) SetFieldValue(FDataSet->FindField(Name), Value);
+}
 
 void TClasseTabela::SaveFieldValues(bool Clear) {
     if (!FDataSet) return;
-    for (TField* Field : FDataSet->FieldList()) {
-        const QVariant Value = Clear ? Null() : Field->Value();
-        auto It = std::find_if(FSavedValues.begin(), FSavedValues.end(), [Field](const auto& Entry) {
-            return Entry.first.compare(Field->FieldName(), Qt::CaseInsensitive) == 0;
-        });
-        if (It == FSavedValues.end()) FSavedValues.emplace_back(Field->FieldName(), Value);
-        else It->second = Value;
+    const std::vector<TField*>& Fields = FDataSet->FieldList();
+    for (size_t I = 0; I < Fields.size(); ++I) {
+        const QString& Name = Fields[I]->FieldName();
+        QVariant Value = Clear ? Null() : Fields[I]->Value();
+        // Saved in field order the last time: the entry at the same place is usually the field's.
+        auto It = I < FSavedValues.size() && FSavedValues[I].first == Name
+                      ? FSavedValues.begin() + static_cast<std::ptrdiff_t>(I)
+                      : std::find_if(FSavedValues.begin(), FSavedValues.end(), [&Name](const auto& Entry) {
+                            return Entry.first.compare(Name, Qt::CaseInsensitive) == 0;
+                        });
+        if (It == FSavedValues.end()) FSavedValues.emplace_back(Name, std::move(Value));
+        else It->second = std::move(Value);
     }
 }
 
@@ -927,6 +934,8 @@ bool TClasseTabela::MonitorCanInsert(TMonitorPhase Phase, const TMasterFields& M
 }
 
 void TClasseTabela::MonitorFieldChange(TMonitorPhase Phase, const QString& FieldName) {
+    // Runs twice per field change: nothing is built for a table no monitor listens to.
+    if (ComponentMonitorsOf(*metaObject()).empty()) return;
     DispatchMonitors(kFieldChangeLabel, [&](IComponentMonitor& M) {
         M.FieldChange(this, Phase, FieldName);
         return true;
@@ -934,6 +943,8 @@ void TClasseTabela::MonitorFieldChange(TMonitorPhase Phase, const QString& Field
 }
 
 void TClasseTabela::MonitorNotify(TMonitorNotifyEvent Event, TMonitorPhase Phase) {
+    // Runs up to ten times per edit: nothing is built for a table no monitor listens to.
+    if (ComponentMonitorsOf(*metaObject()).empty()) return;
     DispatchMonitors(MonitorEventName(Event), [&](IComponentMonitor& M) {
         M.Notify(this, Event, Phase);
         return true;

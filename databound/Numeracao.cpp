@@ -24,8 +24,10 @@ QString TwoDigits(int Value) { return QString("%1").arg(Value % 100, 2, 10, QCha
 }  // namespace
 
 int NextIncrement(const QString& Table, const QString& FieldName, bool MaxOnly, TADOConnection* Connection,
-                  const QString& Where) {
+                  const QString& Where, const TParameters* WhereParams) {
     TParameters Params;
+    for (int I = 0; WhereParams && I < WhereParams->Count(); ++I)
+        Params.CreateParameter((*WhereParams)[I].Name(), (*WhereParams)[I].DataType(), (*WhereParams)[I].Value());
     Params.CreateParameter("Tabela", ftString, Table);
     Params.CreateParameter("Campo", ftString, FieldName);
     Params.CreateParameter("MaxOnly", ftBoolean, MaxOnly);

@@ -14,15 +14,18 @@
 
 namespace platform::data {
 class TADOConnection;
-}
+class TParameters;
+}  // namespace platform::data
 
 namespace databound {
 
 // Table and FieldName must be plain identifiers (EDatabaseError otherwise);
-// Where, used only with MaxOnly, is a condition in SQL that the caller built.
+// Where, used only with MaxOnly, is a condition in SQL that the caller built,
+// whose :Name parameters take their values from WhereParams.
 // A nullptr connection means the session's.
 int NextIncrement(const QString& Table, const QString& FieldName, bool MaxOnly,
-                  platform::data::TADOConnection* Connection = nullptr, const QString& Where = QString());
+                  platform::data::TADOConnection* Connection = nullptr, const QString& Where = QString(),
+                  const platform::data::TParameters* WhereParams = nullptr);
 
 // The formatted number; empty when the field has no configuration and is not
 // automatic, or when its mask is empty. IdEmpresa 0: the current company; an

@@ -341,7 +341,7 @@ QVariantList FirstRow(TADOConnection& Connection, const QString& Sql, const TPar
     QSqlQuery& Query = Connection.RunCached(Sql, &Params);
     QVariantList Row;
     if (Query.next())
-        for (int I = 0; I < Query.record().count(); ++I) Row << Query.value(I);
+        for (int I = 0, Count = Query.record().count(); I < Count; ++I) Row << Query.value(I);
     Query.finish();
     return Row;
 }
@@ -403,14 +403,14 @@ protected:
                                 .replace("%1:s", Params.ParamValues("Tabela").toString())
                                 .replace("%2:d", MaxOnly(Params) ? "1" : "0")
                                 .replace("%3:s", WhereClause(Params));
-        return ExecuteBatch(Connection, Sql);
+        return ExecuteBatch(Connection, Sql, Params);
     }
     TOperationResult RunNative(TADOConnection& Connection, const TParameters& Params) const override {
         const QString Table = Params.ParamValues("Tabela").toString();
         const QString Field = Params.ParamValues("Campo").toString();
         if (!MaxOnly(Params)) return SingleValue(QString(), NextCounterValue(Connection, Table, Field));
         const QString Sql = QString("Select Coalesce(Max(%1), 0) + 1 From %2%3").arg(Field, Table, WhereClause(Params));
-        return ExecuteStatement(Connection, Sql, nullptr);
+        return ExecuteStatement(Connection, Sql, &Params);
     }
 
 private:
@@ -419,8 +419,9 @@ private:
         const QString Where = Params.ParamValues("Where").toString();
         return MaxOnly(Params) && !Where.trimmed().isEmpty() ? " Where " + Where : QString();
     }
-    static TOperationResult ExecuteBatch(TADOConnection& Connection, const QString& Sql) {
-        QSqlQuery Query = Connection.RunBatch(Sql, nullptr);
+    // The condition's own parameters travel with the batch.
+    static TOperationResult ExecuteBatch(TADOConnection& Connection, const QString& Sql, const TParameters& Params) {
+        QSqlQuery Query = Connection.RunBatch(Sql, &Params);
         QVariant Value;
         do {
             if (Query.isSelect() && Query.next()) Value = Query.value(0);

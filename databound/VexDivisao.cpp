@@ -10,6 +10,9 @@
 #include "dataaccess/VexSqlText.h"
 #include "databound/ArrangeControls.h"
 #include "databound/DivisionCommand.h"
+#include "databound/DivisionFieldRules.h"
+#include "databound/DivisionLabel.h"
+#include "databound/SearchFieldRules.h"
 #include "databound/DivisionRules.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
@@ -199,7 +202,17 @@ struct TVexDBDivisao::THandlers {
     decltype(platform::data::TDataSetProvider::AfterUpdateRecord) AfterUpdateRecord;
 };
 
-TVexDBDivisao::TVexDBDivisao(QObject* AOwner) : TDivisao(AOwner), FSaved(std::make_unique<THandlers>()) {}
+TVexDBDivisao::TVexDBDivisao(QObject* AOwner)
+    : TDivisao(AOwner),
+      FFieldRules(std::make_unique<TDivisionFieldRules>(*this)),
+      FRules(FFieldRules.get()),
+      FSaved(std::make_unique<THandlers>()) {}
+
+QStringList TVexDBDivisao::MasterFieldNames() const { return SplitFields(MasterFields); }
+
+QStringList TVexDBDivisao::DetailFieldNames() const { return SplitFields(DetailFields); }
+
+void TVexDBDivisao::SetRules(TDivisionRules* Value) { FRules = Value ? Value : FFieldRules.get(); }
 
 TVexDBDivisao::~TVexDBDivisao() {
     RemoveHooks();
@@ -213,7 +226,7 @@ void TVexDBDivisao::SetNome(const QString& Value) {
     ApplyName(FGrid, "grd%1", Value);
     ApplyName(FDataSource, "dts%1", Value);
     ApplyName(FFrame, "fra%1", Value);
-    if (FTabela.isEmpty()) FTabela = Value;
+    if (FCampos.Tabela().isEmpty()) FCampos.SetTabela(Value);
     TDataSet* DataSet = GetDataSet();
     auto* Client = qobject_cast<platform::data::TClientDataSet*>(DataSet);
     if (!Client) {
@@ -229,7 +242,7 @@ void TVexDBDivisao::SetNome(const QString& Value) {
 }
 
 TSearchTarget TVexDBDivisao::SearchTarget(const platform::data::TField& Field) const {
-    return FRules ? FRules->SearchTarget(Field) : TSearchTarget{};
+    return FRules->SearchTarget(Field);
 }
 
 void TVexDBDivisao::GetValoresPossiveisFiltro(platform::data::TField& Field, TValoresPossiveisFiltro& Lista) {
@@ -237,7 +250,35 @@ void TVexDBDivisao::GetValoresPossiveisFiltro(platform::data::TField& Field, TVa
     if (OnGetValoresPossiveisFiltro) OnGetValoresPossiveisFiltro(this, Field, Lista);
 }
 
-void TVexDBDivisao::SetDataSource(platform::data::TDataSource* Value) { FDataSource = Value; }
+bool TVexDBDivisao::SearchByKey(platform::data::TField& Field) { return databound::SearchByKey(*this, Field); }
+
+QString TVexDBDivisao::MasterFilterCondition(const TConfigCampo& Config) const {
+    return databound::MasterFilterCondition(*this, Config);
+}
+
+void TVexDBDivisao::RegisterLabel(QObject* Label) {
+    if (Label && !FLabels.contains(Label)) FLabels.append(Label);
+}
+
+void TVexDBDivisao::UnregisterLabel(QObject* Label) { FLabels.removeAll(Label); }
+
+QList<QObject*> TVexDBDivisao::Labels() const {
+    QList<QObject*> Result;
+    for (const QPointer<QObject>& Label : FLabels)
+        if (Label) Result << Label.data();
+    return Result;
+}
+
+void TVexDBDivisao::ReBindLabels() {
+    if (Loading()) return;
+    for (QObject* Label : Labels())
+        if (auto* Bound = dynamic_cast<IDivisionLabel*>(Label)) Bound->Rebind();
+}
+
+void TVexDBDivisao::SetDataSource(platform::data::TDataSource* Value) {
+    if (Value != FDataSource && !Loading()) FCampos.ClearAjustados();
+    FDataSource = Value;
+}
 
 TDataSet* TVexDBDivisao::GetDataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
 
@@ -304,6 +345,7 @@ void TVexDBDivisao::InstallHooks(TDataSet* DataSet) {
     S.AfterCancel = DataSet->AfterCancel;
     S.BeforeDelete = DataSet->BeforeDelete;
     S.OnNewRecord = DataSet->OnNewRecord;
+    InstallLookupHandlers();
     DataSet->BeforeOpen = [this](TDataSet* D) {
         ApplyCommandText(nullptr, false);
         Call(FSaved->BeforeOpen, D);
@@ -326,7 +368,7 @@ void TVexDBDivisao::InstallHooks(TDataSet* DataSet) {
     // A failed new record never reaches AfterInsert: the fields are locked again here.
     DataSet->OnNewRecord = [this](TDataSet* D) {
         try {
-            if (FRules) FRules->NewRecord(*D);
+            FRules->NewRecord(*D);
             Call(FSaved->OnNewRecord, D);
         } catch (...) {
             RelockReadOnly();
@@ -347,7 +389,7 @@ void TVexDBDivisao::InstallHooks(TDataSet* DataSet) {
         Call(FSaved->BeforeEdit, D);
     };
     DataSet->BeforePost = [this](TDataSet* D) {
-        if (FRules) FRules->BeforePost(*D);
+        FRules->BeforePost(*D);
         Call(FSaved->BeforePost, D);
     };
     DataSet->AfterPost = [this](TDataSet* D) {
@@ -374,12 +416,12 @@ void TVexDBDivisao::InstallProviderHooks(platform::data::TDataSetProvider* Provi
     Provider->BeforeUpdateRecord = [this](QObject* Sender, TDataSet* SourceDS, platform::data::TClientDataSet* Delta,
                                           platform::data::TUpdateKind Kind, bool& Applied) {
         if (FSaved->BeforeUpdateRecord) FSaved->BeforeUpdateRecord(Sender, SourceDS, Delta, Kind, Applied);
-        if (!Applied && FRules) FRules->BeforeUpdate(*Delta, Kind, Applied);
+        if (!Applied) FRules->BeforeUpdate(*Delta, Kind, Applied);
     };
     Provider->AfterUpdateRecord = [this](QObject* Sender, TDataSet* SourceDS, platform::data::TClientDataSet* Delta,
                                          platform::data::TUpdateKind Kind) {
         if (FSaved->AfterUpdateRecord) FSaved->AfterUpdateRecord(Sender, SourceDS, Delta, Kind);
-        if (FRules) FRules->AfterUpdate(*Delta, Kind);
+        FRules->AfterUpdate(*Delta, Kind);
     };
 }
 
@@ -393,7 +435,23 @@ void TVexDBDivisao::RemoveProviderHooks() {
     FSaved->AfterUpdateRecord = nullptr;
 }
 
+void TVexDBDivisao::InstallLookupHandlers() {
+    for (int I = 0; I < FCampos.Config().Count(); ++I) {
+        const TConfigCampo& Item = *FCampos.Config().Items(I);
+        platform::data::TField* Field = Item.Field();
+        if (!Field || !Item.Is(tfSearch)) continue;
+        FSearchFields.append({Field, Field->OnChange});
+        Field->OnChange = [this, Previous = Field->OnChange](platform::data::TField* Sender) {
+            if (Previous) Previous(Sender);
+            if (!SuspendLookups) FillLookups(*this, *Sender);
+        };
+    }
+}
+
 void TVexDBDivisao::RemoveHooks() {
+    for (const auto& [Field, Previous] : FSearchFields)
+        if (Field) Field->OnChange = Previous;
+    FSearchFields.clear();
     if (TDataSet* D = FHookedDataSet) {
         const THandlers& S = *FSaved;
         D->BeforeOpen = S.BeforeOpen;
@@ -438,7 +496,7 @@ void TVexDBDivisao::AddRefreshSettings(const TRefreshSettings* Settings) {
         TDivisao::AddRefreshSettings(nullptr);
         return;
     }
-    if (FPending.Add(*Settings, QStringList(TabelasRefresh) << FTabela)) TDivisao::AddRefreshSettings(Settings);
+    if (FPending.Add(*Settings, QStringList(TabelasRefresh) << FCampos.Tabela())) TDivisao::AddRefreshSettings(Settings);
 }
 
 void TVexDBDivisao::AtualizaDivisao() {
@@ -473,7 +531,7 @@ bool TVexDBDivisao::TreeEditing() const {
 
 QStringList TVexDBDivisao::KeyFieldNames() const {
     TDataSet* DataSet = GetDataSet();
-    QStringList Names = FRules ? FRules->KeyFields() : QStringList();
+    QStringList Names = FRules->KeyFields();
     if (Names.isEmpty() && DataSet)
         for (platform::data::TField* Field : DataSet->FieldList())
             if (Field->ProviderFlags() & platform::data::pfInKey) Names << Field->FieldName();
@@ -636,7 +694,7 @@ QString TVexDBDivisao::BuildCommandText(QList<TParametroMaster>& MasterParams, b
     const QString Text =
         AddConditions(CommandOnOneLine(FBaseCommandText),
                       {FFiltros.BuildCondition(), FParametros.BuildCondition(), BuildMasterCondition(*this, &MasterParams)},
-                      Aggregate);
+                      FCampos.Aggregate());
     return CountOnly || FActiveLimit < 0 ? Text : LimitCommandText(Text, FActiveLimit);
 }
 

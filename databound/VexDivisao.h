@@ -14,7 +14,9 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
 
+#include "databound/CamposDivisao.h"
 #include "databound/ConditionOwner.h"
 #include "databound/ConditionParameters.h"
 #include "databound/DataSetParametros.h"
@@ -37,6 +39,7 @@ class TField;
 
 namespace databound {
 
+class TDivisionFieldRules;
 class TDivisionRules;
 
 inline constexpr const char* kUnsavedChangesQuestion =
@@ -70,6 +73,9 @@ public:
     bool Propagating() const { return FPropagating; }
     bool Handled() const { return FHandled; }
     void SetHandled(bool Value) { FHandled = Value; }
+    // While loading, setters keep stored values and run none of their side effects.
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool Value) { FLoading = Value; }
 
     // "<own caption> (<master's caption>)" with a master, else the own caption.
     virtual void MasterChanged();
@@ -88,8 +94,6 @@ public:
 protected:
     // Sets a component's name without underscores, when the component exists and its name differs.
     static void ApplyName(QObject* Component, const QString& Format, const QString& Nome);
-    bool Loading() const { return FLoading; }
-    void SetLoading(bool Value) { FLoading = Value; }
 
 private:
     void Propagate(TDivisao* Node, TDivisao* Origin);
@@ -120,22 +124,37 @@ public:
     void SetGrid(QObject* Value) { FGrid = Value; }
     QObject* Frame() const { return FFrame; }
     void SetFrame(QObject* Value) { FFrame = Value; }
+    // The rules of the field configuration unless others were set; nullptr brings those back.
     TDivisionRules* Rules() const { return FRules; }
-    void SetRules(TDivisionRules* Value) { FRules = Value; }
-    // The main table; refresh requests for it (or for TabelasRefresh) are accepted.
-    QString Tabela() const { return FTabela; }
-    void SetTabela(const QString& Value) { FTabela = Value; }
+    void SetRules(TDivisionRules* Value);
+    TDivisionFieldRules& FieldRules() const { return *FFieldRules; }
+    // The main table (Campos.Tabela); refresh requests for it (or for TabelasRefresh) are accepted.
+    QString Tabela() const { return FCampos.Tabela(); }
+    void SetTabela(const QString& Value) { FCampos.SetTabela(Value); }
     TFiltrosDivisao& Filtros() { return FFiltros; }
     TDataSetParametros& Parametros() { return FParametros; }
+    TAjustaCampos& Campos() { return FCampos; }
+    const TAjustaCampos& Campos() const { return FCampos; }
+    TEspecializacao& Especializacao() { return FEspecializacao; }
+    const TEspecializacao& Especializacao() const { return FEspecializacao; }
     QStringList TabelasRefresh, FiltroWhere;
     bool MensagensAtualizar = true;
+    // Registered class name of the table class used for searches.
+    QString NomeClasse;
+    // Whether the search combo opens expanded unless the user chose otherwise.
+    bool ComboModoAbertoComoPadrao = true;
     bool SuspendDetailRefresh = false;
-    bool Aggregate = false;  // conditions go to the Having clause
+    bool SuspendLookups = false;                 // search fields fill no join or lookup fields
+    bool SuspendSpecializationUpdates = false;   // provider rows count as applied; companions are not written
+    bool SuspendDefaultValues = false;
+    bool SuspendRequiredCheck = false;
     int RecordLimit = -1;
     int ActiveLimit() const { return FActiveLimit; }
     QString BaseCommandText() const { return FBaseCommandText; }
     // Comma-separated, of equal length: DetailFields entry i refers to the master's MasterFields entry i.
     QString MasterFields, DetailFields, ExtraMasterCondition;
+    QStringList MasterFieldNames() const;
+    QStringList DetailFieldNames() const;
     platform::data::TADOConnection* Connection() const { return FConnection; }
     const TRefreshSettingsList& RefreshSettingsList() const { return FPending; }
 
@@ -159,6 +178,23 @@ public:
     std::function<void(TVexDBDivisao* Sender, platform::data::TField& Field, TValoresPossiveisFiltro& Lista)>
         OnGetValoresPossiveisFiltro;
 
+    // Asks the host for a search in the division the field's item references and stores the chosen key;
+    // false when the item is no search field or nothing was chosen.
+    bool SearchByKey(platform::data::TField& Field);
+    // The restriction of the rows a search field may pick; empty when none.
+    QString MasterFilterCondition(const TConfigCampo& Config) const;
+    // May change the value of each :Name token of a master filter before it is pasted in.
+    std::function<void(const TVexDBDivisao* Sender, const TConfigCampo& AConfig, const QString& AParam,
+                       QVariant& AValue)>
+        OnGetValoresMasterFilter;
+
+    // Data labels showing this division's fields (each an IDivisionLabel); they bind again when an item's
+    // Tipos or AutoSearch change.
+    void RegisterLabel(QObject* Label);
+    void UnregisterLabel(QObject* Label);
+    QList<QObject*> Labels() const;
+    void ReBindLabels();
+
     bool CloseQuery() override;
     void AddRefreshSettings(const TRefreshSettings* Settings) override;
     void AtualizaDivisao() override;
@@ -167,6 +203,8 @@ private:
     struct THandlers;
     void InstallHooks(platform::data::TDataSet* DataSet);
     void RemoveHooks();
+    // Each search field fills its join and lookup fields after the change handler it had.
+    void InstallLookupHandlers();
     void InstallProviderHooks(platform::data::TDataSetProvider* Provider);
     void RemoveProviderHooks();
     bool HostAllows(int Operation);
@@ -182,10 +220,15 @@ private:
 
     QPointer<platform::data::TDataSource> FDataSource;
     QPointer<QObject> FGrid, FFrame;
+    std::unique_ptr<TDivisionFieldRules> FFieldRules;
     TDivisionRules* FRules = nullptr;
-    QString FTabela;
+    // Search fields whose change handler the division chained, with the handler it replaced.
+    QList<QPair<QPointer<platform::data::TField>, std::function<void(platform::data::TField*)>>> FSearchFields;
     TFiltrosDivisao FFiltros{this};
     TDataSetParametros FParametros{this};
+    TAjustaCampos FCampos{this};
+    TEspecializacao FEspecializacao;
+    QList<QPointer<QObject>> FLabels;
     TRefreshSettingsList FPending;
     bool FParamsChanged = false;
     bool FLocating = false;

@@ -480,6 +480,13 @@ TEST_P(NumeracaoTest, NextIncrementStartsAtTheMaximumAndThenFollowsItsOwnCounter
     // Only the maximum: no counter is touched.
     EXPECT_EQ(NextIncrement("Cliente", "IdCliente", true, Conn.get()), 4);
     EXPECT_EQ(NextIncrement("Cliente", "IdCliente", true, Conn.get(), "Cidade = 'Rio'"), 3);
+    // The condition's values travel as parameters, so a quote in one neither breaks nor widens it.
+    Conn->Execute("Update Cliente Set Cidade = 'D''Ávila' Where IdCliente = 1");
+    TParameters Where;
+    Where.CreateParameter("Cidade", ftString, "D'Ávila");
+    EXPECT_EQ(NextIncrement("Cliente", "IdCliente", true, Conn.get(), "Cidade = :Cidade", &Where), 2);
+    Where.ParamByName("Cidade").SetValue("x' or '1'='1");
+    EXPECT_EQ(NextIncrement("Cliente", "IdCliente", true, Conn.get(), "Cidade = :Cidade", &Where), 1);
     EXPECT_EQ(NextIncrement("Cliente", "IdCliente", false, Conn.get()), 6);
     EXPECT_EQ(Count("sys_Campo_Incremento"), 1);
 }

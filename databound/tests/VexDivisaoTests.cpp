@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "EngineTest.h"
+#include "DivisionFixture.h"
 #include "controls/tests/RecordedDialogs.h"
 #include "dataaccess/testhost/TestHost.h"
 #include "databound/DivisionRules.h"
@@ -21,18 +21,10 @@ namespace {
 using platform::data::TField;
 
 // A bill of lading division (master) and its items (detail) on one form, as a screen sets them up.
-class DivisionTest : public platform::data::testing::EngineTest {
+class DivisionTest : public testing::DivisionFixture {
 protected:
-    struct TParts {
-        platform::data::TADOQuery* Query;
-        platform::data::TDataSetProvider* Provider;
-        platform::data::TClientDataSet* Client;
-        platform::data::TDataSource* Source;
-        TVexDBDivisao* Divisao;
-    };
-
     void SetUp() override {
-        EngineTest::SetUp();
+        DivisionFixture::SetUp();
         if (IsSkipped()) return;
         Conn->Execute("Create Table Conhecimento (IdConhecimento Integer Not Null Primary Key, "
                       "Numero VarChar(20) Not Null, Porto VarChar(20))");
@@ -45,7 +37,7 @@ protected:
         Conn->Execute("Insert Into Item Values (11, 2, 'Pallet')");
         Conn->Execute("Insert Into Item Values (12, 2, 'O''Brien')");
         Conn->Execute("Insert Into Item Values (13, 3, 'Tambor')");
-        Host = std::make_unique<dataaccess::testing::TTestHost>(Conn.get());
+        StartHost();
         Master = Make("Conhecimento", "Select IdConhecimento, Numero, Porto From Conhecimento Order By Numero",
                       {{"IdConhecimento", platform::data::ftInteger}, {"Numero", platform::data::ftString},
                        {"Porto", platform::data::ftString}});
@@ -56,43 +48,7 @@ protected:
         Detail.Divisao->MasterFields = "IdConhecimento";
         Detail.Divisao->DetailFields = "IdConhecimento";
     }
-    void TearDown() override {
-        Form.reset();
-        Host.reset();
-        EngineTest::TearDown();
-    }
 
-    TParts Make(const QString& Nome, const QString& Sql,
-                const std::vector<std::pair<QString, platform::data::TFieldType>>& Fields) {
-        TParts P{new platform::data::TADOQuery(Form.get()), new platform::data::TDataSetProvider(Form.get()),
-                 new platform::data::TClientDataSet(Form.get()), new platform::data::TDataSource(Form.get()),
-                 new TVexDBDivisao(Form.get())};
-        P.Query->SetSQL(Sql);
-        P.Provider->setObjectName("prv" + Nome);
-        P.Provider->SetDataSet(P.Query);
-        P.Client->SetProviderName(P.Provider->objectName());
-        for (const auto& [Name, Type] : Fields) {
-            auto* Field = new TField(P.Client, Name, Type, Type == platform::data::ftString ? 40 : 0);
-            Field->SetOrigin(Nome + "." + Name);
-        }
-        P.Client->FieldList().front()->SetProviderFlags(platform::data::pfInUpdate | platform::data::pfInKey);
-        for (const auto& [Name, Type] : Fields) new TField(P.Query, Name, Type, Type == platform::data::ftString ? 40 : 0);
-        P.Query->FieldList().front()->SetProviderFlags(platform::data::pfInUpdate | platform::data::pfInKey);
-        P.Source->SetDataSet(P.Client);
-        P.Divisao->SetDataSource(P.Source);
-        P.Divisao->SetCaption(Nome + "s");
-        P.Divisao->SetNome(Nome);
-        P.Divisao->Loaded();
-        return P;
-    }
-    QStringList Column(platform::data::TDataSet& DataSet, const QString& Name) {
-        QStringList Out;
-        for (DataSet.First(); !DataSet.Eof(); DataSet.Next()) Out << DataSet.FieldByName(Name)->AsString();
-        return Out;
-    }
-
-    std::unique_ptr<QObject> Form = std::make_unique<QObject>();
-    std::unique_ptr<dataaccess::testing::TTestHost> Host;
     TParts Master{}, Detail{};
 };
 

@@ -27,6 +27,8 @@ struct TPlaceholder {
 
 // The placeholder a parameter's index becomes while the text is translated.
 constexpr const char* kIndexPlaceholder = "vex_p";
+// A rollback undoes a SET made inside what it ends: the next statement then sets its time-out again.
+constexpr int kServerTimeoutUnknown = -1;
 
 // An engine's message with the statement it refused.
 QString StatementError(const QString& Message, const QString& Sql) {
@@ -399,6 +401,7 @@ void TADOConnection::CommitTrans() {
         const QString Message = FDatabase.lastError().text().trimmed();
         FinishStatements();
         FDatabase.rollback();
+        FServerTimeout = kServerTimeoutUnknown;
         DatabaseError(Message);
     }
 }
@@ -410,6 +413,7 @@ void TADOConnection::RollbackTrans() {
         return;
     }
     const QString Savepoint = QString("vex_level%1").arg(--FTransactionLevel);
+    FServerTimeout = kServerTimeoutUnknown;
     if (FTransactionLevel == 0) {
         FinishStatements();
         const bool EngineEnded = std::exchange(FTransactionAborted, false) && !EngineInTransaction();
@@ -554,7 +558,7 @@ QVariantList TADOConnection::SelectRow(const QString& Sql, const TParameters* Pa
     QSqlQuery Q = Run(Sql, Params);
     QVariantList Row;
     if (Q.next())
-        for (int I = 0; I < Q.record().count(); ++I) Row << (Q.value(I).isNull() ? Null() : Q.value(I));
+        for (int I = 0, Count = Q.record().count(); I < Count; ++I) Row << (Q.value(I).isNull() ? Null() : Q.value(I));
     Q.finish();
     return Row;
 }

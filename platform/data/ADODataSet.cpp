@@ -64,9 +64,12 @@ TDataPacket TCustomADODataSet::FetchPacket() {
         Columns.push_back(TColumn{Slot, Type, VariantTypeOf(Type)});
     }
     const size_t Slots = Packet.FieldDefs.Count();
+    // Servers that hand the whole result over at once know its size: the rows are then never moved.
+    if (const int Size = Q.size(); Size > 0) Packet.Rows.reserve(static_cast<size_t>(Size));
+    const QVariant Empty = Null();
     while (Q.next()) {
         TDataPacket::TRow Row;
-        Row.Values.assign(Slots, Null());
+        Row.Values.assign(Slots, Empty);
         for (size_t I = 0; I < Columns.size(); ++I) {
             if (Columns[I].Slot < 0) continue;
             QVariant V = Q.value(static_cast<int>(I));

@@ -118,6 +118,34 @@ private:
     std::vector<TValue> FValues;
 };
 
+// The order of rows A and B of Columns under Keys: negative when A comes first, 0 when the keys tie.
+template <class TKeys>
+int CompareByKeys(const std::vector<TSortColumn>& Columns, const TKeys& Keys, int A, int B) {
+    for (size_t K = 0; K < Keys.size(); ++K)
+        if (const int C = Columns[K].Compare(A, B); C != 0) return Keys[K].Descending ? -C : C;
+    return 0;
+}
+
+// True when the row at Index of View, whose values changed, still belongs there: Shown still takes it
+// and it is strictly between its neighbours under Keys (a tie leaves the place to the order of the stored rows).
+// The rest of the view is unchanged, so the row's place is all that can have moved.
+template <class TKeys, class TShown>
+bool KeepsItsPlace(const std::vector<TRecordData*>& View, int Index, const TKeys& Keys, bool CalculatedKeys,
+                   const TShown& Shown) {
+    if (!Shown(*View[Index])) return false;
+    if (Keys.empty()) return true;
+    if (CalculatedKeys) return false;  // a calculated key is worked out by the full sort
+    std::vector<TRecordData*> Around;
+    if (Index > 0) Around.push_back(View[Index - 1]);
+    Around.push_back(View[Index]);
+    if (Index + 1 < static_cast<int>(View.size())) Around.push_back(View[Index + 1]);
+    std::vector<TSortColumn> Columns;
+    for (const auto& K : Keys) Columns.emplace_back(Around, K.Slot, K.CaseInsensitive);
+    for (int I = 0; I + 1 < static_cast<int>(Around.size()); ++I)
+        if (CompareByKeys(Columns, Keys, I, I + 1) >= 0) return false;
+    return true;
+}
+
 void Fire(const TDataSet::TDataSetNotifyEvent& Event, TDataSet* Sender) {
     if (Event) Event(Sender);
 }
@@ -188,8 +216,11 @@ void TDataSet::EnableControls() {
 // Fields --------------------------------------------------------------
 
 TField* TDataSet::FindField(const QString& FieldName) const {
+    // Names are unique ignoring case, and callers mostly write them as defined: the exact match is cheaper.
     for (TField* F : FFields)
-        if (F->FieldName().compare(FieldName, Qt::CaseInsensitive) == 0) return F;
+        if (F->FFieldName == FieldName) return F;
+    for (TField* F : FFields)
+        if (F->FFieldName.compare(FieldName, Qt::CaseInsensitive) == 0) return F;
     return nullptr;
 }
 
@@ -542,13 +573,7 @@ void TDataSet::SortView() {
     for (const TSortKey& K : Keys) Columns.emplace_back(FView, K.Slot, K.CaseInsensitive);
     std::vector<int> Order(FView.size());
     for (size_t I = 0; I < Order.size(); ++I) Order[I] = static_cast<int>(I);
-    std::stable_sort(Order.begin(), Order.end(), [&](int A, int B) {
-        for (size_t K = 0; K < Keys.size(); ++K) {
-            const int C = Columns[K].Compare(A, B);
-            if (C != 0) return Keys[K].Descending ? C > 0 : C < 0;
-        }
-        return false;
-    });
+    std::stable_sort(Order.begin(), Order.end(), [&](int A, int B) { return CompareByKeys(Columns, Keys, A, B) < 0; });
     std::vector<TRecordData*> Sorted(FView.size());
     for (size_t I = 0; I < Order.size(); ++I) Sorted[I] = FView[Order[I]];
     FView = std::move(Sorted);
@@ -799,7 +824,12 @@ void TDataSet::Post() {
             FCurrent = At;
             FBof = FEof = false;
         } else if (!ViewIsNatural() || !Stored) {
-            Resync(Stored);
+            // An edited row that keeps its place needs no new view.
+            const auto Shown = [this](TRecordData& Record) { return RecordVisible(Record); };
+            const bool InPlace = Stored && Stored == CurrentRecord() &&
+                                 KeepsItsPlace(FView, FCurrent, SortKeys(), FCalcCount > 0, Shown);
+            if (InPlace) FBof = FEof = false;
+            else Resync(Stored);
         }
         SetState(dsBrowse);
         DataEvent(deDataSetChange);
@@ -1028,6 +1058,7 @@ void TDataSet::SetFilterOptions(TFilterOptions Value) {
 bool TDataSet::RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyNames) {
     TRecordData* Rec = CurrentRecord();
     if (!Rec) return false;
+    const auto Shown = [this](TRecordData& Record) { return RecordVisible(Record); };
     if (KeyNames.isEmpty())
         for (const TFieldDef& Def : Packet.FieldDefs)
             if (!IsBlobType(Def.DataType)) KeyNames << Def.Name;
@@ -1046,7 +1077,9 @@ bool TDataSet::RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyName
             if (const int S = FFieldDefs.IndexOf(Packet.FieldDefs[C].Name); S >= 0)
                 Rec->Values[S] = ConvertValue(Row.Values[C], FFieldDefs[S].DataType);
         Rec->CalcValid = false;
-        Resync(Rec);
+        // Only this row changed: the view is rebuilt only when the row leaves it or its place.
+        if (KeepsItsPlace(FView, FCurrent, SortKeys(), FCalcCount > 0, Shown)) FBof = FEof = false;
+        else Resync(Rec);
         DataEvent(deDataSetChange);
         return true;
     }

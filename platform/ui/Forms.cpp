@@ -149,6 +149,8 @@ TCustomForm::TCustomForm(QWidget* AOwner) : QWidget(AOwner, Qt::Window) {
 
 TCustomForm::~TCustomForm() {
     if (OnDestroy) OnDestroy(this);
+    // The focus leaves while the controls are whole: the focus change is told to every one of them.
+    if (QWidget* Focused = QApplication::focusWidget(); Focused && isAncestorOf(Focused)) Focused->clearFocus();
 }
 
 QColor TCustomForm::Color() const { return palette().color(QPalette::Window); }

@@ -37,6 +37,12 @@ QVariant EngineTest::Scalar(const QString& Sql, const TParameters* Params) {
     return Row.isEmpty() ? QVariant() : Row[0];
 }
 
+QString EngineTest::LongStatement() const {
+    return GetParam() == egPostgreSQL
+               ? "Select pg_sleep(5)"
+               : "With Recursive c(x) As (Select 1 Union All Select x + 1 From c) Select Count(*) From c";
+}
+
 QStringList EngineTest::Table() {
     return SelectRows("Select IdCliente, Nome, Cidade, Saldo From Cliente Order By IdCliente");
 }

@@ -18,6 +18,8 @@ protected:
 
     // The first value of the first row; Unassigned when there is none.
     QVariant Scalar(const QString& Sql, const TParameters* Params = nullptr);
+    // A statement of one row that runs far longer than a time-out of one second.
+    QString LongStatement() const;
     // "IdCliente|Nome|Cidade|Saldo" per row, by key.
     QStringList Table();
     // The rows of a query, each its values as text joined by "|".

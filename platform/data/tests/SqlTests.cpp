@@ -296,6 +296,57 @@ TEST_P(EngineTest, RefreshRecordRereadsTheCurrentRow) {
     EXPECT_EQ(Q.FieldByName("Nome")->AsString(), "J");
 }
 
+TEST_P(EngineTest, AChangedRowIsShownWhereItsNewValuesBelong) {
+    struct TCase {
+        const char* Name;
+        const char* Filter;
+        const char* Column;  // of customer 1, set to Value
+        const char* Value;
+        const char* Shown;   // the names in the order shown afterwards
+        int RecNo;           // where customer 1 is then; 0: no longer shown; -1: among equals, by stored order
+    };
+    const TCase Cases[] = {
+        {"stays between its neighbours", "IdCliente > 0", "Nome", "Bia", "Ana Lima|Bia|maria souza", 2},
+        {"moves to the end", "IdCliente > 0", "Nome", "Zé", "Ana Lima|maria souza|Zé", 3},
+        {"moves to the start", "IdCliente > 0", "Nome", "Aa", "Aa|Ana Lima|maria souza", 1},
+        {"ties with a neighbour", "IdCliente > 0", "Nome", "Ana Lima", "Ana Lima|Ana Lima|maria souza", -1},
+        {"leaves the filter", "Cidade = 'São Paulo'", "Cidade", "Rio", "Ana Lima", 0},
+    };
+    for (const bool OnServer : {true, false}) {
+        for (const TCase& Case : Cases) {
+            SCOPED_TRACE(std::string(OnServer ? "refreshed, " : "posted, ") + Case.Name);
+            Conn->Execute("Update Cliente Set Nome = 'João Silva', Cidade = 'São Paulo' Where IdCliente = 1");
+            TADOQuery Query;
+            TDataSetProvider Provider;
+            TClientDataSet Client;
+            Link(Query, Provider, Client);
+            Client.SetIndexFieldNames("Nome");
+            Client.SetFilter(Case.Filter);
+            Client.SetFiltered(true);
+            ASSERT_TRUE(Client.Locate("IdCliente", 1));
+            if (OnServer) {
+                TParameters P;
+                P.CreateParameter("Value", ftString, QString(Case.Value));
+                Conn->Execute(QString("Update Cliente Set %1 = :Value Where IdCliente = 1").arg(Case.Column), &P);
+                Client.RefreshRecord();
+            } else {
+                Client.Edit();
+                Client.FieldByName(Case.Column)->SetAsString(Case.Value);
+                Client.Post();
+            }
+            if (Case.RecNo != 0) {
+                EXPECT_EQ(Client.FieldByName("IdCliente")->AsInteger(), 1);
+            }
+            if (Case.RecNo > 0) {
+                EXPECT_EQ(Client.RecNo(), Case.RecNo);
+            }
+            QStringList Shown;
+            for (Client.First(); !Client.Eof(); Client.Next()) Shown << Client.FieldByName("Nome")->AsString();
+            EXPECT_EQ(Shown.join('|'), Case.Shown);
+        }
+    }
+}
+
 TEST_P(EngineTest, QueryDataSetWritesBack) {
     TADOQuery Q;
     Q.SetConnection(Conn.get());
@@ -358,8 +409,7 @@ TEST_P(EngineTest, CommandTimeoutStopsLongStatements) {
     TADOQuery Q;
     Q.SetConnection(Conn.get());
     Q.SetCommandTimeout(1);
-    Q.SetSQL(GetParam() == egPostgreSQL ? "Select pg_sleep(5)"
-                                        : "With Recursive c(x) As (Select 1 Union All Select x + 1 From c) Select Count(*) From c");
+    Q.SetSQL(LongStatement());
     try {
         Q.Open();
         FAIL() << "the statement should have been stopped";

@@ -108,6 +108,25 @@ TEST_P(EngineTest, ADeferredBeginHoldsTheStatementsRunInsideIt) {
     }
 }
 
+TEST_P(EngineTest, ATimeOutSetInsideARolledBackTransactionStillStopsTheNextStatement) {
+    if (GetParam() == egTSQL) GTEST_SKIP() << "Qt's ODBC driver sets no statement time-out";
+    for (const bool Nested : {false, true}) {
+        SCOPED_TRACE(Nested ? "inner level rolled back" : "whole transaction rolled back");
+        Conn->BeginTrans();
+        if (Nested) Conn->BeginTrans();
+        Conn->Execute("Update Cliente Set Cidade = 'X'", nullptr, 1);  // the one-second limit is set in here
+        Conn->RollbackTrans();
+        try {
+            Conn->Execute(LongStatement(), nullptr, 1);
+            ADD_FAILURE() << "the statement should have been stopped";
+        } catch (const EDatabaseError& E) {
+            EXPECT_EQ(E.Text().section('\n', 0, 0), "Query timeout expired");
+        }
+        if (Nested) Conn->RollbackTrans();
+        EXPECT_EQ(Conn->TransactionLevel(), 0);
+    }
+}
+
 TEST_P(EngineTest, LostSessionLeavesNoTransactionBehind) {
     if (GetParam() != egPostgreSQL) GTEST_SKIP() << "only a server can drop the session";
     auto Other = OpenSecondConnection(*Conn);

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "platform/os/Process.h"
 #include "platform/ui/ActnList.h"
@@ -293,6 +294,27 @@ TEST(Forms, FocusChangesAreToldToEveryControl) {
     ASSERT_GE(Probe->Focuses.size(), 2);
     EXPECT_EQ(Probe->Focuses.last(), Second);
     EXPECT_TRUE(Probe->Focuses.contains(First));
+}
+
+TEST(Forms, AFormFreedWhileItsControlHasTheFocusTellsItsControlsWhileTheyAreWhole) {
+    // Keeps what it is told beyond its own life.
+    struct TSink : TProbe {
+        TSink(QWidget* Parent, QList<QWidget*>& Out) : TProbe(Parent, "Sink"), Told(Out) {}
+        void FocusChanged(QWidget* NewFocus) override { Told.append(NewFocus); }
+        QList<QWidget*>& Told;
+    };
+    QList<QWidget*> Told;
+    auto Form = std::make_unique<TCustomForm>();
+    auto* Panel = new QWidget(Form.get());
+    auto* Edit = new QLineEdit(Panel);
+    new TSink(Form.get(), Told);
+    Activate(*Form);
+    Edit->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), Edit);
+    Told.clear();
+    Form.reset();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(Told, QList<QWidget*>({nullptr}));
 }
 
 TEST(Application, BusyCursorNests) {

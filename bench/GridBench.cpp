@@ -8,8 +8,6 @@
 #include <malloc.h>
 
 #include <QApplication>
-#include <QImage>
-#include <QKeyEvent>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -21,6 +19,7 @@
 #include <vector>
 
 #include "bench/RatioReporter.h"
+#include "bench/WidgetDriving.h"
 #include "platform/data/DBClient.h"
 #include "platform/ui/DBGrids.h"
 
@@ -90,16 +89,6 @@ QSqlDatabase& Sql() {
 }
 
 double HeapInUse() { return static_cast<double>(mallinfo2().uordblks); }
-
-void Paint(QWidget& View) {
-    static QImage Target(kViewSize, QImage::Format_RGB32);
-    View.render(&Target);
-}
-
-void Press(QWidget& View, int Key, Qt::KeyboardModifiers Shift = {}) {
-    QKeyEvent Event(QEvent::KeyPress, Key, Shift);
-    QApplication::sendEvent(&View, &Event);
-}
 
 std::unique_ptr<TDBGrid> NewGrid(int Rows) {
     auto Grid = std::make_unique<TDBGrid>();

@@ -62,8 +62,11 @@ TMessageDialogResponder& Responder() {
     return Instance;
 }
 
+// The extended box on the platform's grid, until an upper layer presents lists its own way.
+int ShowPlainMessageList(const std::vector<TMessageItem>& Items) { return ShowMessageList(Items); }
+
 TMessageListPresenter& Presenter() {
-    static TMessageListPresenter Instance = ShowMessageList;
+    static TMessageListPresenter Instance = ShowPlainMessageList;
     return Instance;
 }
 
@@ -291,7 +294,7 @@ TMessageDialogResponder SetMessageDialogResponder(TMessageDialogResponder Value)
 }
 
 TMessageListPresenter SetMessageListPresenter(TMessageListPresenter Value) {
-    return std::exchange(Presenter(), Value ? std::move(Value) : TMessageListPresenter(ShowMessageList));
+    return std::exchange(Presenter(), Value ? std::move(Value) : TMessageListPresenter(ShowPlainMessageList));
 }
 
 int TMessageQueue::BeginMessages() { return FDepth++; }

@@ -22,6 +22,15 @@ QImage GridPicture(TDialogKind Kind) {
     return DialogKindIcon(Kind, 16).toImage().scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+platform::ui::TCustomDBGrid* MakeReadOnlyGrid(TfrmVexMessageEx& Form, QWidget* Parent) {
+    auto* Grid = new platform::ui::TDBReadOnlyGrid(Parent);
+    Grid->SetImages(Form.ilsVexMessageExGrid);
+    Grid->OnGetImageIndex = [&Form](platform::ui::TDBReadOnlyGrid*, TField* Field, int& ImageIndex) {
+        Form.grdMensagemGetImageIndex(Field, ImageIndex);
+    };
+    return Grid;
+}
+
 TVexButton* NewButton(QWidget* Parent, const QString& Name, int Left, int Top) {
     auto* Button = new TVexButton(Parent);
     Button->setObjectName(Name);
@@ -33,7 +42,7 @@ TVexButton* NewButton(QWidget* Parent, const QString& Name, int Left, int Top) {
 
 }  // namespace
 
-TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
+TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner, const TMessageGridMaker& MakeGrid) : TCustomForm(AOwner) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     SetCaption(QStringLiteral("Informação"));
     SetColor(platform::ui::SysColor(platform::ui::TSysColor::clBtnFace));
@@ -71,12 +80,8 @@ TfrmVexMessageEx::TfrmVexMessageEx(QWidget* AOwner) : TCustomForm(AOwner) {
     for (TDialogKind Kind : {dkInformation, dkError, dkWarning}) ilsVexMessageExGrid->Add(GridPicture(Kind));
 
     CreateMessageTable();
-    grdMensagem = new platform::ui::TDBReadOnlyGrid(splMensagem);
+    grdMensagem = (MakeGrid ? MakeGrid : MakeReadOnlyGrid)(*this, splMensagem);
     grdMensagem->setObjectName("grdMensagem");
-    grdMensagem->SetImages(ilsVexMessageExGrid);
-    grdMensagem->OnGetImageIndex = [this](platform::ui::TDBReadOnlyGrid* Sender, TField* Field, int& ImageIndex) {
-        grdMensagemGetImageIndex(Sender, Field, ImageIndex);
-    };
     grdMensagem->SetDataSource(dsrMensagem);
     // The grid fills the panel: it is resized last, by the splitter.
     grdMensagem->installEventFilter(this);
@@ -190,7 +195,7 @@ void TfrmVexMessageEx::AddMessages(const std::vector<TMessageItem>& Items) {
     cdsMensagem->EnableControls();
 }
 
-void TfrmVexMessageEx::grdMensagemGetImageIndex(platform::ui::TDBReadOnlyGrid*, TField* Field, int& ImageIndex) {
+void TfrmVexMessageEx::grdMensagemGetImageIndex(const TField* Field, int& ImageIndex) {
     if (Field->FieldName() != QLatin1String("Tipo")) return;
     switch (cdsMensagem->FieldByName("MessageDlgType")->AsInteger()) {
         case dkWarning: ImageIndex = giWarning; break;
@@ -208,10 +213,11 @@ void TfrmVexMessageEx::actDetalhesExecute(QObject*) {
 void TfrmVexMessageEx::actDetalhesUpdate(QObject*) { actDetalhes->SetChecked(pnlDetalhes->isVisibleTo(this)); }
 
 void TfrmVexMessageEx::pnlMensagemResize() {
-    const int Tipo = grdMensagem->ColumnIndexOf("Tipo");
-    const int Mensagem = grdMensagem->ColumnIndexOf("Mensagem");
+    platform::ui::TDBGridColumns& Columns = grdMensagem->Columns();
+    const int Tipo = Columns.IndexOfField("Tipo");
+    const int Mensagem = Columns.IndexOfField("Mensagem");
     if (Tipo < 0 || Mensagem < 0) return;
-    grdMensagem->SetColumnWidth(Mensagem, grdMensagem->ClientAreaWidth() - grdMensagem->ColumnWidth(Tipo) - 16);
+    Columns[Mensagem]->SetWidth(grdMensagem->ClientAreaWidth() - Columns[Tipo]->Width() - 16);
 }
 
 bool TfrmVexMessageEx::eventFilter(QObject* Watched, QEvent* Event) {
@@ -219,8 +225,8 @@ bool TfrmVexMessageEx::eventFilter(QObject* Watched, QEvent* Event) {
     return TCustomForm::eventFilter(Watched, Event);
 }
 
-int ShowMessageList(const std::vector<TMessageItem>& Items) {
-    const std::unique_ptr<TfrmVexMessageEx, TFormReleaser> Form(new TfrmVexMessageEx());
+int ShowMessageList(const std::vector<TMessageItem>& Items, const TMessageGridMaker& MakeGrid) {
+    const std::unique_ptr<TfrmVexMessageEx, TFormReleaser> Form(new TfrmVexMessageEx(nullptr, MakeGrid));
     Form->AddMessages(Items);
     Form->pnlMensagemResize();
     Form->grdMensagem->SetSelectedField(Form->cdsMensagem->FieldByName("Mensagem"));

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <functional>
 #include <vector>
 
 #include "controls/VexMessage.h"
@@ -16,6 +17,11 @@
 namespace controls {
 
 class TVexButton;
+class TfrmVexMessageEx;
+
+// Makes the list's grid on Parent, showing the form's pictures by grdMensagemGetImageIndex. The data-bound
+// layer brings its own grid this way; without a maker the list is a read-only platform grid.
+using TMessageGridMaker = std::function<platform::ui::TCustomDBGrid*(TfrmVexMessageEx& Form, QWidget* Parent)>;
 
 // The key under which the window remembers its size and its details pane.
 inline constexpr const char* kMessageWindowSettingsKey = "Janela_Mensagens";
@@ -23,7 +29,7 @@ inline constexpr const char* kMessageWindowSettingsKey = "Janela_Mensagens";
 class TfrmVexMessageEx : public platform::ui::TCustomForm {
     Q_OBJECT
 public:
-    explicit TfrmVexMessageEx(QWidget* AOwner = nullptr);
+    explicit TfrmVexMessageEx(QWidget* AOwner = nullptr, const TMessageGridMaker& MakeGrid = {});
     ~TfrmVexMessageEx() override;
 
     // Read and write the remembered sizes; nothing happens where no settings store is registered.
@@ -35,14 +41,14 @@ public:
     void pnlMensagemResize();
     void actDetalhesExecute(QObject* Sender);
     void actDetalhesUpdate(QObject* Sender);
-    void grdMensagemGetImageIndex(platform::ui::TDBReadOnlyGrid* Sender, platform::data::TField* Field,
-                                  int& ImageIndex);
+    // The Tipo column shows the picture of the message's kind.
+    void grdMensagemGetImageIndex(const platform::data::TField* Field, int& ImageIndex);
 
     QLabel* imgTipo = nullptr;
     QLabel* Label1 = nullptr;
     QWidget* pnlMensagem = nullptr;
     QSplitter* splMensagem = nullptr;
-    platform::ui::TDBReadOnlyGrid* grdMensagem = nullptr;
+    platform::ui::TCustomDBGrid* grdMensagem = nullptr;
     QWidget* pnlDetalhes = nullptr;
     QLabel* Label2 = nullptr;
     QWidget* Bevel1 = nullptr;
@@ -66,6 +72,6 @@ private:
 };
 
 // Shows several messages in the extended box and answers its modal result.
-int ShowMessageList(const std::vector<TMessageItem>& Items);
+int ShowMessageList(const std::vector<TMessageItem>& Items, const TMessageGridMaker& MakeGrid = {});
 
 }  // namespace controls

@@ -41,18 +41,17 @@ constexpr int kFlatButtonPressed = 76;
 constexpr int kMenuEntryHeight = 24;
 constexpr int kMenuSeparatorHeight = 3;
 
-// The platform writes colours blue-green-red from the high byte down.
-QColor ColorRef(unsigned Value) { return QColor(Value & 0xFF, (Value >> 8) & 0xFF, (Value >> 16) & 0xFF); }
+using platform::ui::ColorFromRef;
 
-const QColor kTitleColor = ColorRef(0xDBEAEB);
-const QColor kHotTitleColor = ColorRef(0xF4F9FA);
-const QColor kTitleLineDark = ColorRef(0xB8C7CB);
-const QColor kTitleLineMid = ColorRef(0xC2D2D6);
-const QColor kTitleLineLight = ColorRef(0xCDDEE2);
-const QColor kHotEdge = ColorRef(0x31B2F8);
-const QColor kSortNumberColor = ColorRef(0x808080);
-const QColor kDefaultZebra = ColorRef(0xF0F5F7);
-const QColor kDefaultInactive = ColorRef(0x0000FF);
+const QColor kTitleColor = ColorFromRef(0xDBEAEB);
+const QColor kHotTitleColor = ColorFromRef(0xF4F9FA);
+const QColor kTitleLineDark = ColorFromRef(0xB8C7CB);
+const QColor kTitleLineMid = ColorFromRef(0xC2D2D6);
+const QColor kTitleLineLight = ColorFromRef(0xCDDEE2);
+const QColor kHotEdge = ColorFromRef(0x31B2F8);
+const QColor kSortNumberColor = ColorFromRef(0x808080);
+const QColor kDefaultZebra = ColorFromRef(0xF0F5F7);
+const QColor kDefaultInactive = ColorFromRef(0x0000FF);
 const QString kActiveField = QStringLiteral("Ativo");
 const QString kCustomizeCaption = QStringLiteral("Personalizar...");
 const QString kFullGridCaption = QStringLiteral("Abrir grade completa");
@@ -176,6 +175,28 @@ void TVexDBGrid::SetBorderStyle(TGridBorderStyle Value) {
     Relayout();
 }
 
+void TVexDBGrid::SetDivisao(TVexDBDivisao* Value) {
+    FDivisao = Value;
+    update();
+}
+
+QString TVexDBGrid::DetailFields() const {
+    // The division lists them with commas, the ordering with semicolons.
+    return FDivisao ? QString(FDivisao->DetailFields).replace(QLatin1Char(','), QLatin1Char(';')) : QString();
+}
+
+bool TVexDBGrid::ColumnFiltered(const TColumn* Column) const {
+    if (!FDivisao || !Column->Field()) return false;
+    const TFiltrosDivisao& Filtros = FDivisao->Filtros();
+    for (int I = 0; I < Filtros.Count(); ++I) {
+        const TFiltroDivisao* Filtro = Filtros.Items(I);
+        if (!Filtro->Active() || Filtro->Field() != Column->Field()) continue;
+        for (int V = 0; V < Filtro->Values().Count(); ++V)
+            if (Filtro->Values().Items(V)->Active()) return true;
+    }
+    return false;
+}
+
 void TVexDBGrid::SetImages(platform::ui::TImageList* Value) {
     FImages = Value;
     update();
@@ -226,15 +247,7 @@ void TVexDBGrid::DataStateChanged() {
 
 void TVexDBGrid::HandleGridMessage(platform::ui::TMessage& Message) {
     switch (Message.WParam) {
-        case kGridSortMessage: {
-            const std::unique_ptr<TGridSortRequest> Request(reinterpret_cast<TGridSortRequest*>(Message.LParam));
-            TDataSet* Data = DataSet();
-            if (!Data || Request->Column < 0 || Request->Column >= Columns().Count()) break;
-            if (TField* Field = Columns()[Request->Column]->Field())
-                dataaccess::ToggleSort(Data, DetailFields(), Field->FieldName(), Request->Shift);
-            update();
-            break;
-        }
+        case kGridSortMessage: SortByRequest(reinterpret_cast<TGridSortRequest*>(Message.LParam)); break;
         case kGridInsertMessage:
             if (TDataSet* Data = DataSet(); Data && Data->State() != platform::data::dsInsert) Data->Insert();
             break;
@@ -245,9 +258,23 @@ void TVexDBGrid::HandleGridMessage(platform::ui::TMessage& Message) {
 
 void TVexDBGrid::RequestSort(int Column, bool Multi) {
     auto Request = std::make_unique<TGridSortRequest>(TGridSortRequest{Column, Multi});
+    // The grid keeps the request until it arrives, so a grid destroyed first frees it.
     if (platform::ui::PostMessage(this, platform::ui::WM_USER, kGridSortMessage,
                                   reinterpret_cast<platform::ui::LPARAM>(Request.get())))
-        Request.release();
+        FPendingSorts.push_back(std::move(Request));
+}
+
+void TVexDBGrid::SortByRequest(TGridSortRequest* Request) {
+    const auto Found = std::find_if(FPendingSorts.begin(), FPendingSorts.end(),
+                                    [Request](const auto& Pending) { return Pending.get() == Request; });
+    if (Found == FPendingSorts.end()) return;
+    const std::unique_ptr<TGridSortRequest> Received = std::move(*Found);
+    FPendingSorts.erase(Found);
+    TDataSet* Data = DataSet();
+    if (!Data || Received->Column < 0 || Received->Column >= Columns().Count()) return;
+    if (TField* Field = Columns()[Received->Column]->Field())
+        dataaccess::ToggleSort(Data, DetailFields(), Field->FieldName(), Received->Shift);
+    update();
 }
 
 // ---------------------------------------------------------------- painting
@@ -692,7 +719,8 @@ void TVexDBGrid::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, in
     }
 }
 
-void TVexDBGrid::BuildTitleMenu(bool Full) {
+void TVexDBGrid::BuildTitleMenu(bool Full, int ColumnHeight) {
+    if (ColumnHeight <= 0) ColumnHeight = QGuiApplication::primaryScreen()->geometry().height() * 2 / 3;
     platform::ui::TMenuItem* Root = FTitlePopup->Items();
     for (platform::ui::TMenuItem* Item : Root->Children()) delete Item;
     std::vector<int> Order;
@@ -700,7 +728,14 @@ void TVexDBGrid::BuildTitleMenu(bool Full) {
     std::stable_sort(Order.begin(), Order.end(), [this](int A, int B) {
         return Columns()[A]->Title().Caption().localeAwareCompare(Columns()[B]->Title().Caption()) < 0;
     });
-    const auto OwnerDrawn = [](platform::ui::TMenuItem* Item) {
+    int Running = 0;
+    const auto OwnerDrawn = [&Running, ColumnHeight](platform::ui::TMenuItem* Item) {
+        const int Height = Item->IsLine() ? kMenuSeparatorHeight : kMenuEntryHeight;
+        if (Running > 0 && Running + Height >= ColumnHeight) {
+            Item->SetBreak(platform::ui::mbBarBreak);
+            Running = 0;
+        }
+        Running += Height;
         Item->OnMeasureItem = [](platform::ui::TMenuItem* Sender, TCanvas& C, int& Width, int& Height) {
             dataaccess::MeasureMenuItem(Sender, C, Width, Height);
         };

@@ -3,7 +3,9 @@
 // column with state pictures, zebra rows, check boxes for Boolean columns,
 // inactive rows in their own colour, sorting by title clicks, a title menu
 // that shows and hides columns, an optional insert strip under the titles,
-// bookmarks on Ctrl+digit and pick lists with display texts. Errors of the
+// bookmarks on Ctrl+digit and pick lists with display texts. Attached to a
+// division, it keeps the division's detail fields first in every sort and
+// marks the columns its active filters narrow. Errors of the
 // dataset are reported as the platform grid reports them; a sort the dataset
 // cannot take is told to the user and leaves the order as it was.
 #include <QImage>
@@ -11,8 +13,11 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "databound/BevelKind.h"
+#include "databound/VexDivisao.h"
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/ImgList.h"
 #include "platform/ui/Menus.h"
@@ -95,20 +100,27 @@ public:
     void SetCorInativos(QColor Value) { SetAndRepaint(FCorInativos, Value); }
     bool AutoTab() const { return FAutoTab; }
     void SetAutoTab(bool Value) { FAutoTab = Value; }
+    // The division that configures the grid's fields; cleared when it is destroyed.
+    TVexDBDivisao* Divisao() const { return FDivisao; }
+    void SetDivisao(TVexDBDivisao* Value);
 
     // Whether the insert strip shows now: NewLine, a browsing dataset with rows.
     bool NewLineShown() const { return FNewLineShown; }
     // The title or indicator cell under the mouse; (-1, -1) when none. Row -1 is the title row.
     QPoint HotCell() const { return FHotCell; }
     // Fills TitlePopup: one entry per column sorted by caption, then the
-    // column dialog, and with Full the full grid.
-    void BuildTitleMenu(bool Full);
+    // column dialog, and with Full the full grid. An entry starts a new menu
+    // column where the running height would reach ColumnHeight (two thirds of
+    // the desktop when not given).
+    void BuildTitleMenu(bool Full, int ColumnHeight = 0);
     // The rectangle of a column's title without the insert strip.
     QRect TitleCellRect(int Column) const;
     // The insert strip under the titles; empty while it is not shown.
     QRect NewLineRect() const;
     // Asks for the sort of Column as a title click does (posted; Multi keeps the earlier columns).
     void RequestSort(int Column, bool Multi);
+    // Sort requests posted and not yet received; the grid frees them when it goes first.
+    int PendingSortRequests() const { return static_cast<int>(FPendingSorts.size()); }
 
     // The column dialog and the full grid live above the grid; they register
     // their openers here. Without one, the title menu leaves its entry out.
@@ -126,11 +138,8 @@ public:
     std::function<void(QObject* Sender, bool& AAllow)> OnGridAcceptKey;
 
 protected:
-    // Not yet: the attached division answers these once it exists. Until then
-    // the grid has no companion window, no fixed detail fields and no filters.
+    // The window told about double clicks; none until the division names one.
     virtual QObject* CompanionWindow() const { return nullptr; }
-    virtual QString DetailFields() const { return {}; }
-    virtual bool ColumnFiltered(const TColumn* Column) const { (void)Column; return false; }
 
     int FrameWidth() const override;
     int IndicatorWidth() const override;
@@ -158,6 +167,11 @@ private:
     struct TGridSortRequest;
 
     void HandleGridMessage(platform::ui::TMessage& Message);
+    void SortByRequest(TGridSortRequest* Request);
+    // The division's detail fields, which the sort keeps first; empty without a division.
+    QString DetailFields() const;
+    // An active filter of the division on the column's field has an active value.
+    bool ColumnFiltered(const TColumn* Column) const;
     bool IsCheckBoxColumn(int Column) const;
     bool IsMemoColumn(int Column) const;
     QString MappedText(int Column, const QString& Text) const;
@@ -176,6 +190,8 @@ private:
 
     QPointer<platform::ui::TPopupMenu> FTitlePopup;
     QPointer<platform::ui::TImageList> FImages;
+    QPointer<TVexDBDivisao> FDivisao;
+    std::vector<std::unique_ptr<TGridSortRequest>> FPendingSorts;
     bool FNewLine = false;
     QColor FNewLineColor;
     TEstiloZebra FEstiloZebra = ezImpar;

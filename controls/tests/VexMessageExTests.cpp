@@ -22,8 +22,8 @@ const std::vector<TMessageItem> ThreeMessages = {
 };
 
 int MessageColumnFit(const TfrmVexMessageEx& Box) {
-    const platform::ui::TDBReadOnlyGrid& Grid = *Box.grdMensagem;
-    return Grid.ClientAreaWidth() - Grid.ColumnWidth(Grid.ColumnIndexOf("Tipo")) - 16;
+    const platform::ui::TCustomDBGrid& Grid = *Box.grdMensagem;
+    return Grid.ClientAreaWidth() - Grid.Columns()[Grid.Columns().IndexOfField("Tipo")]->Width() - 16;
 }
 
 }  // namespace
@@ -31,7 +31,9 @@ int MessageColumnFit(const TfrmVexMessageEx& Box) {
 TEST(MessageList, ListsTheMessagesInOrderWithAPicturePerKind) {
     WhenListShows([](TfrmVexMessageEx& Box) {
         EXPECT_EQ(Box.Caption(), "Informação");
-        const platform::ui::TDBReadOnlyGrid& Grid = *Box.grdMensagem;
+        auto* Shown = qobject_cast<platform::ui::TDBReadOnlyGrid*>(Box.grdMensagem);
+        ASSERT_NE(Shown, nullptr) << "without a maker the list is the platform's read-only grid";
+        const platform::ui::TDBReadOnlyGrid& Grid = *Shown;
         ASSERT_EQ(Grid.ColumnCount(), 2);
         EXPECT_EQ(Grid.ColumnField(0)->FieldName(), "Tipo");
         EXPECT_EQ(Grid.ColumnField(1)->FieldName(), "Mensagem");
@@ -85,12 +87,12 @@ TEST(MessageList, TheMessageColumnFollowsTheSize) {
     Box.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Box));
     EXPECT_EQ(Box.size(), QSize(465, 284));
-    const int Designed = Box.grdMensagem->ColumnWidth(1);
+    const int Designed = Box.grdMensagem->Columns()[1]->Width();
     Box.resize(600, 400);
     QCoreApplication::processEvents();
     EXPECT_EQ(Box.pnlMensagem->width(), 385 + 135);
-    EXPECT_EQ(Box.grdMensagem->ColumnWidth(1), MessageColumnFit(Box));
-    EXPECT_GT(Box.grdMensagem->ColumnWidth(1), Designed);
+    EXPECT_EQ(Box.grdMensagem->Columns()[1]->Width(), MessageColumnFit(Box));
+    EXPECT_GT(Box.grdMensagem->Columns()[1]->Width(), Designed);
     EXPECT_EQ(Box.btnOk->x(), 288 + 135);
 }
 

@@ -1,8 +1,10 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "dataaccess/DataSetSort.h"
 #include "databound/VexDBGrid.h"
@@ -461,20 +463,121 @@ TEST(VexDBGrid, ADoubleClickTellsTheCompanionWindow) {
 }
 
 // The picture of the documentation, written where VEX_GRID_OUT points.
-TEST(VexDBGrid, PictureShowsZebraSortMarkersCheckBoxesAndTheInsertStrip) {
+TEST(VexDBGrid, PictureShowsZebraSortAndFilterMarkersCheckBoxesAndTheInsertStrip) {
     TVexGridOnForm F(4);
     F.Grid->SetNewLine(true);
     F.Grid->Column(4)->SetPickList({"0", "1", "2", "3"});
     F.Grid->Column(4)->SetPickListEx({"Nunca", QString::fromUtf8("Diário"), "Mensal", "Anual"});
     dataaccess::ToggleSort(&F.People.Table, "", "Cidade", false);
     dataaccess::ToggleSort(&F.People.Table, "", "Nome", true);
+    TVexDBDivisao Division;
+    TFiltroDivisao* Filtro = Division.Filtros().Add();
+    Filtro->SetField(F.People.Table.FieldByName("Saldo"));
+    Filtro->Values().Add()->SetValue(10);
+    F.Grid->SetDivisao(&Division);
     F.Settle();
     const QImage Picture = Grab(F.Grid);
     for (const int Column : {0, 1}) {
         const QRect Title = F.Grid->TitleCellRect(Column);
         EXPECT_GT(CountPixels(Picture, Title, [](QColor C) { return C == kSortGrey; }), 0) << "column " << Column;
     }
+    const QRect Saldo = F.Grid->TitleCellRect(2);
+    const auto Black = [](QColor C) { return C == Qt::black; };
+    EXPECT_GT(CountPixels(Picture, Saldo.adjusted(Saldo.width() - 20, 3, -2, -4), Black), 0) << "the filter marker";
     if (const QString Out = qEnvironmentVariable("VEX_GRID_OUT"); !Out.isEmpty()) {
         EXPECT_TRUE(Picture.save(Out, "PNG"));
     }
+}
+
+TEST(VexDBGrid, TheTitleMenuStartsAColumnWhereTheRunningHeightWouldReachTheLimit) {
+    TVexGridOnForm F;
+    for (int I = 0; I < 7; ++I) {
+        TColumn* Column = F.Grid->Columns().Add();
+        Column->SetFieldName("Nome");
+        Column->Title().SetCaption(QString("Z%1").arg(I));
+    }
+    TVexDBGrid::SetColumnDialogOpener([](TVexDBGrid*) {});
+    // Four entries of 24 fit under 100; the fifth would reach it.
+    F.Grid->BuildTitleMenu(false, 100);
+    TVexDBGrid::SetColumnDialogOpener(nullptr);
+    QStringList Starts;
+    for (TMenuItem* Item : F.Grid->TitlePopup()->Items()->Children())
+        if (Item->Break() != mbNone) {
+            EXPECT_EQ(Item->Break(), mbBarBreak);
+            Starts << Item->Caption();
+        }
+    // Ativo Cidade Nome Saldo | Tipo Z0 Z1 Z2 | Z3 Z4 Z5 Z6 - (99) | Personalizar...
+    EXPECT_EQ(Starts, QStringList({"Tipo", "Z3", "Personalizar..."}));
+    F.Grid->BuildTitleMenu(false, 1000);
+    for (TMenuItem* Item : F.Grid->TitlePopup()->Items()->Children()) EXPECT_EQ(Item->Break(), mbNone);
+}
+
+TEST(VexDBGrid, SortRequestsAreFreedWhenReceivedOrWithTheGrid) {
+    auto F = std::make_unique<TVexGridOnForm>();
+    F->Grid->RequestSort(1, false);
+    F->Grid->RequestSort(0, true);
+    EXPECT_EQ(F->Grid->PendingSortRequests(), 2);
+    F->Settle();
+    EXPECT_EQ(F->Grid->PendingSortRequests(), 0);
+    EXPECT_EQ(dataaccess::GetSortText(&F->People.Table), "Cidade;Nome");
+    // Destroyed with a request still on its way: the grid frees it and nothing arrives later.
+    F->Grid->RequestSort(2, false);
+    ASSERT_EQ(F->Grid->PendingSortRequests(), 1);
+    delete F->Grid;
+    F->Settle();
+    EXPECT_EQ(dataaccess::GetSortText(&F->People.Table), "Cidade;Nome");
+}
+
+TEST(VexDBGrid, TheDivisionsDetailFieldsStayFirstAndItsActiveFiltersMarkTheirColumns) {
+    TVexGridOnForm F;
+    TVexDBDivisao Division;
+    Division.DetailFields = "Ativo,Tipo";
+    TFiltroDivisao* Filtro = Division.Filtros().Add();
+    Filtro->SetField(F.People.Table.FieldByName("Cidade"));
+    Filtro->Values().Add()->SetValue("Recife");
+    F.Grid->SetDivisao(&Division);
+    const QRect Title = F.Grid->TitleCellRect(1);
+    const QImage Plain = Grab(F.Grid);
+    const auto FilterPixels = [&](const QImage& Picture) {
+        // The marker is black, right of the caption.
+        return CountPixels(Picture, Title.adjusted(Title.width() - 20, 3, -2, -4),
+                           [](QColor C) { return C == Qt::black; });
+    };
+    EXPECT_GT(FilterPixels(Plain), 0) << "an active value of an active filter";
+    Filtro->Values().Items(0)->SetActive(false);
+    EXPECT_EQ(FilterPixels(Grab(F.Grid)), 0) << "no active value";
+
+    F.Grid->RequestSort(0, false);
+    F.Settle();
+    EXPECT_EQ(dataaccess::GetSortText(&F.People.Table), "Ativo;Tipo;Nome") << "the detail fields lead the order";
+}
+
+// The picture of the documentation, written where VEX_TITLE_MENU_OUT points.
+TEST(VexDBGrid, PictureShowsTheTitleMenuInColumns) {
+    TVexGridOnForm F;
+    for (const char* Caption : {"Porto", "Navio", "Viagem", "Emissão"}) {
+        TColumn* Column = F.Grid->Columns().Add();
+        Column->SetFieldName("Nome");
+        Column->Title().SetCaption(QString::fromUtf8(Caption));
+        Column->SetVisible(QString::fromUtf8(Caption) != "Navio");
+    }
+    TVexDBGrid::SetColumnDialogOpener([](TVexDBGrid*) {});
+    F.Grid->BuildTitleMenu(true, 24 * 5);
+    TVexDBGrid::SetColumnDialogOpener(nullptr);
+    const std::unique_ptr<QMenu> Menu = F.Grid->TitlePopup()->BuildMenu();
+    Menu->popup(QPoint(0, 0));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Menu.get()));
+    const QImage Picture = Grab(Menu.get());
+    // Ticked entries draw their check box in the gutter of each column.
+    const QColor kCheckFill(229, 236, 248);
+    const int Half = Picture.width() / 2;
+    EXPECT_GT(CountPixels(Picture, QRect(0, 0, Half, Picture.height()), [&](QColor C) { return C == kCheckFill; }), 0);
+    EXPECT_GT(CountPixels(Picture, QRect(Half, 0, Picture.width() - Half, Picture.height()),
+                          [&](QColor C) { return C == kCheckFill; }),
+              0)
+        << "the second column";
+    if (const QString Out = qEnvironmentVariable("VEX_TITLE_MENU_OUT"); !Out.isEmpty()) {
+        EXPECT_TRUE(Picture.save(Out, "PNG"));
+    }
+    Menu->close();
 }

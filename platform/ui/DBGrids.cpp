@@ -253,6 +253,13 @@ void TCustomDBGrid::SetSelectedField(TField* Value) {
 
 int TCustomDBGrid::FrameWidth() const { return kBorder; }
 
+int TCustomDBGrid::ClientAreaWidth() const {
+    const int Bar = ScrollBars() == TScrollStyle::ssVertical || ScrollBars() == TScrollStyle::ssBoth
+                        ? style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                        : 0;
+    return width() - 2 * FrameWidth() - Bar;
+}
+
 int TCustomDBGrid::IndicatorWidth() const { return (FOptions & dgIndicator) ? kIndicatorWidth : 0; }
 
 int TCustomDBGrid::TitleHeight() const { return (FOptions & dgTitles) ? FRowHeight : 0; }
@@ -960,13 +967,6 @@ bool TCustomDBGrid::CommitEditor() {
 TDBReadOnlyGrid::TDBReadOnlyGrid(QWidget* AParent) : TCustomDBGrid(AParent) {
     SetOptions(dgTitles | dgColLines | dgRowLines | dgRowSelect | dgAlwaysShowSelection | dgColumnResize);
     SetReadOnly(true);
-}
-
-int TDBReadOnlyGrid::ClientAreaWidth() const {
-    const int Bar = ScrollBars() == TScrollStyle::ssVertical || ScrollBars() == TScrollStyle::ssBoth
-                        ? style()->pixelMetric(QStyle::PM_ScrollBarExtent)
-                        : 0;
-    return width() - 2 * kBorder - Bar;
 }
 
 void TDBReadOnlyGrid::SetImages(TImageList* Value) {

@@ -119,6 +119,8 @@ public:
     QRect TitleRect(int Column) const;
     // The text the grid shows in a cell, read without moving the cursor.
     QString CellText(int Row, int Column) const;
+    // The width the columns may share: the grid without its frame and vertical scroll bar.
+    int ClientAreaWidth() const;
 
     bool EditorMode() const;
     // Opens (or closes) the editor on the current cell when editing is allowed.
@@ -277,8 +279,6 @@ public:
     int ColumnIndexOf(const QString& FieldName) const { return Columns().IndexOfField(FieldName); }
     int ColumnWidth(int Index) const { return Columns()[Index]->Width(); }
     void SetColumnWidth(int Index, int Width) { Columns()[Index]->SetWidth(Width); }
-    // The width the columns may share: the grid without its border and scroll bar.
-    int ClientAreaWidth() const;
 
     TImageList* Images() const { return FImages; }
     void SetImages(TImageList* Value);

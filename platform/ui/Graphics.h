@@ -32,6 +32,8 @@ inline int WinBottom(const QRect& R) { return R.y() + R.height(); }
 // default theme.
 enum class TSysColor { clBtnFace, clBtnShadow, clBtnHighlight, clGrayText, clWindow, clWindowText, clHighlight, clHighlightText };
 QColor SysColor(TSysColor Which);
+// A colour as the platform writes it: blue, green, red from the high byte down.
+inline QColor ColorFromRef(unsigned Value) { return QColor(Value & 0xFF, (Value >> 8) & 0xFF, (Value >> 16) & 0xFF); }
 
 class EInvalidGraphic : public platform::os::Exception {
 public:

@@ -1,6 +1,11 @@
 #include "platform/ui/Menus.h"
 
+#include <algorithm>
+
 #include <QCursor>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -115,10 +120,43 @@ void TMenuItem::Click() {
 
 TPopupMenu::TPopupMenu(QObject* AOwner) : QObject(AOwner), FItems(new TMenuItem(this)) {}
 
+void TPopupMenu::AddColumns(QMenu& Menu, const QList<TMenuItem*>& Items) const {
+    auto* Columns = new QWidget(&Menu);
+    auto* Row = new QHBoxLayout(Columns);
+    Row->setContentsMargins(0, 0, 0, 0);
+    Row->setSpacing(0);
+    QVBoxLayout* Column = nullptr;
+    for (TMenuItem* Item : Items) {
+        if (!Column || Item->Break() != mbNone) {
+            if (Column && Item->Break() == mbBarBreak) {
+                auto* Bar = new QFrame(Columns);
+                Bar->setFrameShape(QFrame::VLine);
+                Bar->setFrameShadow(QFrame::Sunken);
+                Row->addWidget(Bar);
+            }
+            Column = new QVBoxLayout;
+            Column->setSpacing(0);
+            Row->addLayout(Column);
+        }
+        Column->addWidget(new TOwnerDrawnEntry(Item, &Menu));
+    }
+    for (int I = 0; I < Row->count(); ++I)
+        if (auto* Layout = qobject_cast<QVBoxLayout*>(Row->itemAt(I)->layout())) Layout->addStretch();
+    auto* Entry = new QWidgetAction(&Menu);
+    Entry->setDefaultWidget(Columns);
+    Menu.addAction(Entry);
+}
+
 void TPopupMenu::AddItems(QMenu& Menu, const TMenuItem& Parent) const {
+    QList<TMenuItem*> Shown;
     for (TMenuItem* Item : Parent.Children()) {
         if (Item->Action()) Item->Action()->Update();
-        if (!Item->Visible()) continue;
+        if (Item->Visible()) Shown << Item;
+    }
+    const bool Broken = std::any_of(Shown.begin(), Shown.end(), [](TMenuItem* I) { return I->Break() != mbNone; });
+    const bool Nested = std::any_of(Shown.begin(), Shown.end(), [](TMenuItem* I) { return I->Count() > 0; });
+    if (FOwnerDraw && Broken && !Nested) return AddColumns(Menu, Shown);
+    for (TMenuItem* Item : Shown) {
         if (Item->IsLine() && !FOwnerDraw) {
             Menu.addSeparator();
         } else if (Item->Count() > 0) {

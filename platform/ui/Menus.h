@@ -17,6 +17,9 @@ namespace platform::ui {
 
 class TPopupMenu;
 
+// Where an item starts a new column of its menu; with a bar the columns are divided by a line.
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+
 class TMenuItem : public QObject {
     Q_OBJECT
 public:
@@ -52,6 +55,9 @@ public:
     TPopupMenu* GetParentMenu() const;
     TAction* Action() const;
     void SetAction(TAction* Value);
+    // Honoured by owner-drawn menus without sub-menus: their entries are laid out in columns.
+    TMenuBreak Break() const { return FBreak; }
+    void SetBreak(TMenuBreak Value) { FBreak = Value; }
     // A caption of "-" makes the item a separator.
     bool IsLine() const { return FCaption == QStringLiteral("-"); }
 
@@ -76,6 +82,7 @@ private:
     bool FVisible = true;
     bool FDefault = false;
     int FImageIndex = -1;
+    TMenuBreak FBreak = mbNone;
     QKeySequence FShortCut;
     QImage FBitmap;
     QPointer<TImageList> FSubMenuImages;
@@ -104,6 +111,8 @@ public:
 
 private:
     void AddItems(QMenu& Menu, const TMenuItem& Parent) const;
+    // Owner-drawn entries in columns, started by items with a break.
+    void AddColumns(QMenu& Menu, const QList<TMenuItem*>& Items) const;
 
     TMenuItem* FItems;
     QPointer<TImageList> FImages;

@@ -1,3 +1,5 @@
+#include <QFrame>
+#include <QLayout>
 #include <QTest>
 #include <QWidgetAction>
 #include <gtest/gtest.h>
@@ -225,4 +227,44 @@ TEST(PopupMenu, OwnerDrawnItemsMeasureAndPaintThemselves) {
     LineView->resize(LineView->sizeHint());
     QTest::mouseClick(LineView, Qt::LeftButton, Qt::NoModifier, QPoint(60, 1));
     EXPECT_EQ(Clicks, 0);
+}
+
+TEST(PopupMenu, OwnerDrawnItemsWithABreakStartANewColumn) {
+    TPopupMenu Popup;
+    Popup.SetOwnerDraw(true);
+    int Clicked = -1;
+    for (int I = 0; I < 5; ++I) {
+        TMenuItem* Item = Popup.Items()->Add(QString("Item %1").arg(I));
+        Item->OnMeasureItem = [](TMenuItem*, TCanvas&, int& Width, int& Height) {
+            Width = 80;
+            Height = 24;
+        };
+        Item->OnClick = [&Clicked, I](QObject*) { Clicked = I; };
+    }
+    Popup.Items()->Items(3)->SetBreak(mbBarBreak);
+    const std::unique_ptr<QMenu> Menu = Popup.BuildMenu();
+    ASSERT_EQ(Menu->actions().size(), 1) << "one widget holds the columns";
+    auto* Entry = qobject_cast<QWidgetAction*>(Menu->actions().value(0));
+    ASSERT_NE(Entry, nullptr);
+    QWidget* Columns = Entry->defaultWidget();
+    Columns->resize(Columns->sizeHint());
+    Columns->layout()->activate();
+    EXPECT_EQ(Columns->sizeHint().height(), 3 * 24) << "three entries in the first column";
+    std::vector<QPoint> Places;
+    for (QWidget* View : Columns->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!qobject_cast<QFrame*>(View)) Places.push_back(View->pos());
+    ASSERT_EQ(Places.size(), 5u);
+    EXPECT_EQ(Places[1].x(), Places[0].x());
+    EXPECT_EQ(Places[2].y(), Places[1].y() + 24);
+    EXPECT_GT(Places[3].x(), Places[2].x() + 80 - 1) << "the break starts a column to the right";
+    EXPECT_EQ(Places[3].y(), Places[0].y());
+    EXPECT_EQ(Places[4].y(), Places[3].y() + 24);
+
+    QWidget* Fourth = Columns->childAt(Places[3] + QPoint(10, 10));
+    ASSERT_NE(Fourth, nullptr);
+    QTest::mouseClick(Fourth, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(Clicked, 3);
+
+    Popup.Items()->Items(3)->SetBreak(mbNone);
+    EXPECT_EQ(Popup.BuildMenu()->actions().size(), 5) << "without a break every item is an entry of its own";
 }

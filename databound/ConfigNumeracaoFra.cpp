@@ -148,18 +148,16 @@ std::array<int, 3> PeriodOf(const QDate& Date, int Opcao_Zeramento) {
 
 bool IsEditing(const TDataSet* DataSet) { return DataSet->State() == dsEdit || DataSet->State() == dsInsert; }
 
-// The hook table classes call: the numbered fields of one table, shown in the dialog.
-const bool gRegistered = [] {
+}  // namespace
+
+void RegisterNumberingDialog() {
     dataaccess::SetNumberingDialog([](const QString& Chave, const std::vector<dataaccess::TNumberedField>& Fields) {
         TConfigNumeracao Config(Chave);
         for (const dataaccess::TNumberedField& F : Fields)
             Config.AddItem(F.Campo, F.Caption, F.Opcao_Zeramento, F.Quantidade_Digitos, F.Mascara, F.Automatica);
         ConfigurarNumeracao(Config);
     });
-    return true;
-}();
-
-}  // namespace
+}
 
 // Both datasets as they stood when the save began: the rows are written from these, never from the live view.
 struct TfrmConfigNumeracao::TWorkingCopy {

@@ -74,6 +74,8 @@ private:
 
 // Shows the dialog modally, or kNoNumberedField when the configuration lists no field.
 void ConfigurarNumeracao(const TConfigNumeracao& Config);
+// Makes table classes open this dialog to configure their numbering. The host calls it once at start.
+void RegisterNumberingDialog();
 
 class TfrmConfigNumeracao : public platform::ui::TCustomForm {
     Q_OBJECT

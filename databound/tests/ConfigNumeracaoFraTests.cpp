@@ -262,13 +262,16 @@ TEST(ConfigurarNumeracaoTest, AConfigurationWithoutFieldsIsToldInsteadOfShown) {
     ASSERT_EQ(Dialogs.Calls.size(), 1u);
     EXPECT_EQ(Dialogs.Calls[0].Msg, kNoNumberedField);
     EXPECT_EQ(Dialogs.Calls[0].Kind, controls::dkWarning);
-    // Through the table classes' hook the dialog shows its fields.
+    // Once registered, the table classes' hook shows the dialog with its fields.
+    const dataaccess::TNumberingDialog Previous = dataaccess::SetNumberingDialog(nullptr);
+    RegisterNumberingDialog();
     QStringList Fields;
     WhenShows<TfrmConfigNumeracao>([&](TfrmConfigNumeracao& F) {
         for (int I = 0; I < F.cbxCampo->count(); ++I) Fields << F.cbxCampo->itemText(I);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
     dataaccess::ConfigurarNumeracao("Pedido", {{"Numero", "Número", 3, 6, "[Numero]/[YY]", true}});
+    dataaccess::SetNumberingDialog(Previous);
     EXPECT_EQ(Fields, QStringList({"Número"}));
 }
 

@@ -1,6 +1,8 @@
 #include "samples/navitrex/NavitrexStart.h"
 
 #include "dataaccess/VexModulo.h"
+#include "databound/ConfigNumeracaoFra.h"
+#include "databound/GridDialogs.h"
 #include "platform/data/ADODB.h"
 #include "samples/navitrex/NavitrexDatabase.h"
 #include "samples/navitrex/NavitrexHost.h"
@@ -20,6 +22,8 @@ TAplicacao::~TAplicacao() = default;
 
 std::unique_ptr<TAplicacao> IniciarAplicacao(const TCustomerView& View, const std::string& AppFolder,
                                             const QString& UserName) {
+    databound::RegisterGridDialogs();
+    databound::RegisterNumberingDialog();
     auto App = std::make_unique<TAplicacao>();
     App->Connection = OpenNavitrexDatabase(LocateDatabase(AppFolder, View.Package.NVOCC.FileName));
     App->Host = std::make_unique<TNavitrexHost>(*App->Connection);

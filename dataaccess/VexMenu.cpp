@@ -78,6 +78,12 @@ void MeasureMenuItem(TMenuItem* Item, TCanvas& Canvas, int& Width, int& Height) 
     if (!ShortCut.isEmpty()) Width += Canvas.TextWidth(ShortCut) + kShortCutGap;
 }
 
+TMenuItem* OwnerDrawn(TMenuItem* Item) {
+    Item->OnMeasureItem = &MeasureMenuItem;
+    Item->OnDrawItem = &DrawMenuItem;
+    return Item;
+}
+
 void DrawMenuItem(TMenuItem* Item, TCanvas& Canvas, const QRect& Rect, bool Selected) {
     Canvas.Brush().Style = TBrushStyle::bsSolid;
     Canvas.Brush().Color = Qt::white;

@@ -25,5 +25,7 @@ inline constexpr int kMenuCaptionIndent = 27;
 // Widens the item for the gutter and its shortcut text and sets its height.
 void MeasureMenuItem(TMenuItem* Item, TCanvas& Canvas, int& Width, int& Height);
 void DrawMenuItem(TMenuItem* Item, TCanvas& Canvas, const QRect& Rect, bool Selected);
+// Gives the item the two handlers above; returns it.
+TMenuItem* OwnerDrawn(TMenuItem* Item);
 
 }  // namespace dataaccess

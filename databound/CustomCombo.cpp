@@ -75,18 +75,8 @@ struct TBusyCount {
     int& FCount;
 };
 
-TMenuItem* OwnerDrawn(TMenuItem* Item) {
-    Item->OnMeasureItem = [](TMenuItem* Sender, TCanvas& C, int& Width, int& Height) {
-        dataaccess::MeasureMenuItem(Sender, C, Width, Height);
-    };
-    Item->OnDrawItem = [](TMenuItem* Sender, TCanvas& C, const QRect& Rect, bool Selected) {
-        dataaccess::DrawMenuItem(Sender, C, Rect, Selected);
-    };
-    return Item;
-}
-
 TMenuItem* CheckItem(TMenuItem* Parent, const QString& Caption, bool Checked) {
-    TMenuItem* Item = OwnerDrawn(Parent->Add(Caption));
+    TMenuItem* Item = dataaccess::OwnerDrawn(Parent->Add(Caption));
     Item->SetChecked(Checked);
     Item->OnClick = [Item](QObject*) { Item->SetChecked(!Item->Checked()); };
     return Item;
@@ -196,10 +186,10 @@ TfrmCustomCombo::TfrmCustomCombo(QWidget* AOwner)
         FFromWordStartItem->SetChecked(!FFromWordStartItem->Checked());
         if (FOpened) ApplyFilter();
     };
-    OwnerDrawn(Root->Add(QStringLiteral("-")));
+    dataaccess::OwnerDrawn(Root->Add(QStringLiteral("-")));
     FOpenByDefaultItem = CheckItem(Root, kComboOpenByDefault, true);
-    FVisibleFieldsLine = OwnerDrawn(Root->Add(QStringLiteral("-")));
-    FVisibleFieldsItem = OwnerDrawn(Root->Add(kComboVisibleFields));
+    FVisibleFieldsLine = dataaccess::OwnerDrawn(Root->Add(QStringLiteral("-")));
+    FVisibleFieldsItem = dataaccess::OwnerDrawn(Root->Add(kComboVisibleFields));
     FVisibleFieldsLine->SetVisible(false);
     FVisibleFieldsItem->SetVisible(false);
 

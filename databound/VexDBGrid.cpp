@@ -729,24 +729,18 @@ void TVexDBGrid::BuildTitleMenu(bool Full, int ColumnHeight) {
         return Columns()[A]->Title().Caption().localeAwareCompare(Columns()[B]->Title().Caption()) < 0;
     });
     int Running = 0;
-    const auto OwnerDrawn = [&Running, ColumnHeight](platform::ui::TMenuItem* Item) {
+    const auto PlacedInColumn = [&Running, ColumnHeight](platform::ui::TMenuItem* Item) {
         const int Height = Item->IsLine() ? kMenuSeparatorHeight : kMenuEntryHeight;
         if (Running > 0 && Running + Height >= ColumnHeight) {
             Item->SetBreak(platform::ui::mbBarBreak);
             Running = 0;
         }
         Running += Height;
-        Item->OnMeasureItem = [](platform::ui::TMenuItem* Sender, TCanvas& C, int& Width, int& Height) {
-            dataaccess::MeasureMenuItem(Sender, C, Width, Height);
-        };
-        Item->OnDrawItem = [](platform::ui::TMenuItem* Sender, TCanvas& C, const QRect& Rect, bool Selected) {
-            dataaccess::DrawMenuItem(Sender, C, Rect, Selected);
-        };
-        return Item;
+        return dataaccess::OwnerDrawn(Item);
     };
     for (const int I : Order) {
         TColumn* Column = Columns()[I];
-        platform::ui::TMenuItem* Item = OwnerDrawn(Root->Add(Column->Title().Caption()));
+        platform::ui::TMenuItem* Item = PlacedInColumn(Root->Add(Column->Title().Caption()));
         Item->SetChecked(Column->Visible());
         QPointer<TVexDBGrid> Grid(this);
         Item->OnClick = [Grid, I](QObject*) {
@@ -754,14 +748,14 @@ void TVexDBGrid::BuildTitleMenu(bool Full, int ColumnHeight) {
         };
     }
     if (ColumnDialogOpener()) {
-        OwnerDrawn(Root->Add(QStringLiteral("-")));
-        platform::ui::TMenuItem* Customize = OwnerDrawn(Root->Add(kCustomizeCaption));
+        PlacedInColumn(Root->Add(QStringLiteral("-")));
+        platform::ui::TMenuItem* Customize = PlacedInColumn(Root->Add(kCustomizeCaption));
         Customize->SetBitmap(Picture(QStringLiteral("GRIDCOLUMNS")));
         Customize->OnClick = [this](QObject*) { ColumnDialogOpener()(this); };
     }
     if (Full && FullGridOpener()) {
-        OwnerDrawn(Root->Add(QStringLiteral("-")));
-        OwnerDrawn(Root->Add(kFullGridCaption))->OnClick = [this](QObject*) { FullGridOpener()(this); };
+        PlacedInColumn(Root->Add(QStringLiteral("-")));
+        PlacedInColumn(Root->Add(kFullGridCaption))->OnClick = [this](QObject*) { FullGridOpener()(this); };
     }
 }
 

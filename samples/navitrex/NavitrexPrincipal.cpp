@@ -39,9 +39,7 @@ TPopupMenu* NewMenu(QObject* Owner) {
 }
 
 void AddItem(TPopupMenu* Menu, const QString& Caption, std::function<void()> Action) {
-    TMenuItem* Item = Menu->Items()->Add(Caption);
-    Item->OnMeasureItem = &dataaccess::MeasureMenuItem;
-    Item->OnDrawItem = &dataaccess::DrawMenuItem;
+    TMenuItem* Item = dataaccess::OwnerDrawn(Menu->Items()->Add(Caption));
     Item->OnClick = [Action = std::move(Action)](QObject*) { Attempt(Action); };
 }
 

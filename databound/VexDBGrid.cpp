@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "controls/VexPaint.h"
+#include "databound/CustomCombo.h"
 #include "dataaccess/DataSetSort.h"
 #include "dataaccess/VexMenu.h"
 #include "platform/ui/Fonts.h"
@@ -523,6 +524,10 @@ bool TVexDBGrid::EditorAllowed(int Column) const {
 // ---------------------------------------------------------------- keys
 
 void TVexDBGrid::keyPressEvent(QKeyEvent* Event) {
+    if (!EditorMode() && SearchKey(Event)) {
+        Event->accept();
+        return;
+    }
     if (Event->key() == Qt::Key_Space && Event->modifiers() == Qt::NoModifier && !EditorMode() &&
         IsCheckBoxColumn(SelectedIndex())) {
         platform::ui::RunGuarded([this] { ToggleCheckBox(); });
@@ -530,6 +535,48 @@ void TVexDBGrid::keyPressEvent(QKeyEvent* Event) {
         return;
     }
     TCustomDBGrid::keyPressEvent(Event);
+}
+
+bool TVexDBGrid::IsSearchColumn(int Column) const {
+    if (!FDivisao || Column < 0 || Column >= Columns().Count() || !Columns()[Column]->Field()) return false;
+    const TConfigCampo* Item = FDivisao->Campos().Config().FindByField(Columns()[Column]->Field());
+    return Item && Item->AutoSearch() && Item->Tipos() != 0;
+}
+
+bool TVexDBGrid::HasEllipsis(int Column) const {
+    return TCustomDBGrid::HasEllipsis(Column) || IsSearchColumn(Column);
+}
+
+void TVexDBGrid::EditButtonClick() {
+    if (IsSearchColumn(SelectedIndex()))
+        platform::ui::RunGuarded([this] { FDivisao->SearchByKey(*SelectedField()); });
+    TCustomDBGrid::EditButtonClick();
+}
+
+bool TVexDBGrid::SearchKey(QKeyEvent* Event) {
+    TDataSet* Data = DataSet();
+    TField* Field = SelectedField();
+    if (!Data || !Field || !IsSearchColumn(SelectedIndex())) return false;
+    const bool Editing = Data->State() == platform::data::dsEdit || Data->State() == platform::data::dsInsert;
+    if (!Editing && !(DataSource() && DataSource()->AutoEdit())) return false;
+    const Qt::KeyboardModifiers Shift = Event->modifiers();
+    if ((Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) && (Shift & Qt::ControlModifier)) {
+        EditButtonClick();
+        return true;
+    }
+    const bool Modified = Shift & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    const bool Typed = !Event->text().isEmpty() && IsSearchChar(Event->text().front()) && Field->ReadOnly();
+    if (!(Event->key() == Qt::Key_Down && Modified) && !Typed) return false;
+    bool Shown = false;
+    platform::ui::RunGuarded([&] { Shown = ShowSearchCombo(*FDivisao, *this, *Field, FAutoTab, Shift); });
+    // Without a combo the key goes on as any other.
+    if (!Shown) return false;
+    // The typed character goes on to the open combo's search edit, where it starts the search.
+    if (Typed)
+        if (TfrmCustomCombo* Combo = TfrmCustomCombo::Current())
+            QCoreApplication::postEvent(Combo->edtIdentidade(),
+                                        new QKeyEvent(QEvent::KeyPress, Event->key(), Shift, Event->text()));
+    return true;
 }
 
 void TVexDBGrid::ToggleCheckBox() {

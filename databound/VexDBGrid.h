@@ -154,6 +154,9 @@ protected:
     QString StoredText(int Column, const QString& EditorText) const override;
     bool EditorAllowed(int Column) const override;
     void DataStateChanged() override;
+    bool HasEllipsis(int Column) const override;
+    // On a reference column of the division, the search by key runs before OnEditButtonClick.
+    void EditButtonClick() override;
 
     void KeyDown(int& Key, Qt::KeyboardModifiers Shift) override;
     void keyPressEvent(QKeyEvent* Event) override;
@@ -173,6 +176,10 @@ private:
     // An active filter of the division on the column's field has an active value.
     bool ColumnFiltered(const TColumn* Column) const;
     bool IsCheckBoxColumn(int Column) const;
+    // The division configures the column's field as a reference that may search by itself.
+    bool IsSearchColumn(int Column) const;
+    // Ctrl+Enter, a modified Down or a typed search character on a reference column searches; true when consumed.
+    bool SearchKey(QKeyEvent* Event);
     bool IsMemoColumn(int Column) const;
     QString MappedText(int Column, const QString& Text) const;
     void DrawTitleCell(TCanvas& C, const QRect& R, bool Hot, bool Pressed);

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "dataaccess/VexSchema.h"
+#include "databound/CustomCombo.h"
 #include "databound/VexDBGrid.h"
 #include "platform/data/Field.h"
 
@@ -33,6 +35,38 @@ QObject* TPessoaModule::ProvideDivision(QObject* Owner) {
     }
     Parts.Divisao->SetGrid(Grid);
     return Parts.Divisao;
+}
+
+void FreightLookupFixture::SetUp() {
+    DivisionFixture::SetUp();
+    if (IsSkipped()) return;
+    dataaccess::CreateSchema(*Conn);
+    Conn->Execute("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
+                  "Cidade VarChar(40), Codigo VarChar(10), Ativo Bit Not Null)");
+    Conn->Execute("Insert Into Pessoa Values (1, 'Ana Silva', 'Santos', 'C1', 1)");
+    Conn->Execute("Insert Into Pessoa Values (2, 'Bruno Souza', 'Santos', 'C2', 1)");
+    Conn->Execute("Create Table Frete (IdFrete Integer Not Null Primary Key, IdPessoa Integer, NomePessoa VarChar(60))");
+    Conn->Execute("Insert Into Frete Values (1, 2, 'Bruno Souza')");
+    StartHost();
+    Host->Login("ana", 7, 1);
+    Host->AddModule(&Module);
+    Freight = Make("Frete", "Select Frete.IdFrete, Frete.IdPessoa, Frete.NomePessoa From Frete",
+                   {{"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}});
+    Freight.Client->Open();
+    TField* Key = Freight.Client->FieldByName("IdPessoa");
+    TField* Name = Freight.Client->FieldByName("NomePessoa");
+    TConfigCampos& Config = Freight.Divisao->Campos().Config();
+    Config.Add()->SetField(Key);
+    TConfigCampo* Join = Config.Add();
+    Join->SetField(Name);
+    Join->SetTipos(tfJoin);
+    Join->JoinField().SetSearchField(Key);
+    Name->SetReadOnly(true);
+}
+
+void FreightLookupFixture::TearDown() {
+    delete TfrmCustomCombo::Current();
+    DivisionFixture::TearDown();
 }
 
 }  // namespace databound::testing

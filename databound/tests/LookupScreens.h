@@ -21,4 +21,16 @@ private:
     QString FTable;
 };
 
+// A freight screen whose NomePessoa (read-only) is looked up through IdPessoa in the people's screen, over a host
+// with that module and user 7: one freight row with IdPessoa 2, "Bruno Souza". An open search combo is freed at the
+// end.
+class FreightLookupFixture : public DivisionFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    TParts Freight{};
+    TPessoaModule Module;
+};
+
 }  // namespace databound::testing

@@ -258,52 +258,24 @@ TEST_F(DataLabel, PictureOfAFormWithDataLabelsTheirButtonsAndTheComboOpen) {
         "VEX_DATA_LABELS_OUT", Picture.scaled(Picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
-// A freight screen whose NomePessoa is looked up through IdPessoa in the people's screen.
-class DataLabelSearch : public databound::testing::DivisionFixture {
+// A data label on the freight screen's looked-up name, over a plain data-aware edit.
+class DataLabelSearch : public databound::testing::FreightLookupFixture {
 protected:
     void SetUp() override {
-        DivisionFixture::SetUp();
+        FreightLookupFixture::SetUp();
         if (IsSkipped()) return;
-        dataaccess::CreateSchema(*Conn);
-        Conn->Execute("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
-                      "Cidade VarChar(40), Codigo VarChar(10), Ativo Bit Not Null)");
-        Conn->Execute("Insert Into Pessoa Values (1, 'Ana Silva', 'Santos', 'C1', 1)");
-        Conn->Execute("Insert Into Pessoa Values (2, 'Bruno Souza', 'Santos', 'C2', 1)");
-        Conn->Execute("Create Table Frete (IdFrete Integer Not Null Primary Key, IdPessoa Integer, "
-                      "NomePessoa VarChar(60))");
-        Conn->Execute("Insert Into Frete Values (1, 2, 'Bruno Souza')");
-        StartHost();
-        Host->Login("ana", 7, 1);
-        Host->AddModule(&Module);
-        TParts Freight = Make("Frete", "Select Frete.IdFrete, Frete.IdPessoa, Frete.NomePessoa From Frete",
-                              {{"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}});
-        Freight.Client->Open();
-        TField* Key = Freight.Client->FieldByName("IdPessoa");
-        TField* Name = Freight.Client->FieldByName("NomePessoa");
-        TConfigCampos& Config = Freight.Divisao->Campos().Config();
-        Config.Add()->SetField(Key);
-        TConfigCampo* Join = Config.Add();
-        Join->SetField(Name);
-        Join->SetTipos(tfJoin);
-        Join->JoinField().SetSearchField(Key);
-        Name->SetReadOnly(true);
         Edit = new platform::ui::TDBEdit(&Shown.Form);
         Edit->setGeometry(20, 40, 200, 21);
         Edit->show();
         auto* Label = new TVexDBLabel(&Shown.Form);
         Label->SetDivisao(Freight.Divisao);
         Label->SetDataSource(Freight.Source);
-        Label->SetField(Name);
+        Label->SetField(Freight.Client->FieldByName("NomePessoa"));
         Label->SetControl(Edit);
         Edit->setFocus();
     }
-    void TearDown() override {
-        delete TfrmCustomCombo::Current();
-        DivisionFixture::TearDown();
-    }
 
     TShownForm Shown;
-    databound::testing::TPessoaModule Module;
     platform::ui::TDBEdit* Edit = nullptr;
 };
 

@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "LookupScreens.h"
 #include "dataaccess/DataSetSort.h"
+#include "dataaccess/VexModulo.h"
+#include "dataaccess/VexSearch.h"
+#include "databound/CustomCombo.h"
 #include "databound/VexDBGrid.h"
 #include "platform/ui/tests/DataControlsTesting.h"
 
@@ -148,7 +152,7 @@ TEST(VexDBGrid, ZebraTintsTheChosenRowsAlsoUnderTheInsertStrip) {
         EXPECT_EQ(F.Grid->NewLineShown(), Strip);
         EXPECT_EQ(F.Grid->CellRect(1, 0).top(), Strip ? 40 + 1 : 21 + 1) << "the frame is one pixel";
         for (const auto& [Style, TintedRow] : {std::pair{ezImpar, 1}, {ezPar, 0}}) {
-            SCOPED_TRACE(testing::Message() << "strip " << Strip << " style " << Style);
+            SCOPED_TRACE(::testing::Message() << "strip " << Strip << " style " << Style);
             F.Grid->SetEstiloZebra(Style);
             const QImage Picture = Grab(F.Grid);
             EXPECT_EQ(Picture.pixelColor(F.Blank(1, TintedRow)), kZebra);
@@ -581,3 +585,63 @@ TEST(VexDBGrid, PictureShowsTheTitleMenuInColumns) {
     }
     Menu->close();
 }
+
+// The library's grid on the freight screen: its reference columns search through the people's screen.
+class GridSearch : public databound::testing::FreightLookupFixture {
+protected:
+    void SetUp() override {
+        FreightLookupFixture::SetUp();
+        if (IsSkipped()) return;
+        Grid = new TVexDBGrid(&Shown.Form);
+        Grid->setGeometry(0, 0, 380, 200);
+        Grid->SetDataSource(Freight.Source);
+        for (const char* Name : {"IdPessoa", "NomePessoa"}) Grid->Columns().Add()->SetFieldName(Name);
+        Grid->SetDivisao(Freight.Divisao);
+        Grid->show();
+        Grid->setFocus();
+    }
+    TField* Field(const char* Name) const { return Freight.Client->FieldByName(Name); }
+
+    TShownForm Shown;
+    TVexDBGrid* Grid = nullptr;
+};
+
+TEST_P(GridSearch, CtrlEnterSearchesByKeyAndATypedLetterOpensTheComboWithIt) {
+    QObject Relations;
+    new dataaccess::TVexModulo(&Relations);
+    Host->AddModule(&Relations);
+    QStringList Asked;
+    Host->Window().OnSearch = [&](platform::ui::TMessage& Message) -> platform::ui::LRESULT {
+        const auto& Request = *reinterpret_cast<dataaccess::TSearchRequest*>(Message.WParam);
+        Asked << Request.Relacao->Nome;
+        *Request.ResultList = QStringList{"IdPessoa=1"};
+        return 1;
+    };
+    Grid->SetSelectedIndex(0);
+    QTest::keyClick(Grid, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(Asked, QStringList({"rlcPessoa"}));
+    EXPECT_EQ(Field("IdPessoa")->AsInteger(), 1) << "the chosen key is stored";
+    Freight.Client->Cancel();
+
+    Grid->SetSelectedIndex(1);
+    QTest::keyClick(Grid, Qt::Key_Space);
+    EXPECT_EQ(TfrmCustomCombo::Current(), nullptr) << "a blank starts no search";
+    QTest::keyClick(Grid, Qt::Key_B);
+    TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
+    ASSERT_NE(Combo, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Combo->edtIdentidade()->text() == "b"; }));
+    EXPECT_EQ(Field("NomePessoa")->AsString(), "Bruno Souza") << "the letter went to the search, not the field";
+}
+
+TEST_P(GridSearch, WithoutAReferenceOrAnEditableDataSetTheKeysStayTheGrids) {
+    Freight.Source->SetAutoEdit(false);
+    Grid->SetSelectedIndex(1);
+    QTest::keyClick(Grid, Qt::Key_B);
+    EXPECT_EQ(TfrmCustomCombo::Current(), nullptr) << "a browsing dataset without AutoEdit";
+    Freight.Source->SetAutoEdit(true);
+    Freight.Divisao->Campos().Config().FindByField(Field("NomePessoa"))->SetAutoSearch(false);
+    QTest::keyClick(Grid, Qt::Key_B);
+    EXPECT_EQ(TfrmCustomCombo::Current(), nullptr) << "a join field that may not search by itself";
+}
+
+VEX_INSTANTIATE_ENGINE_SUITE(GridSearch);

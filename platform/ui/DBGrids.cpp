@@ -890,7 +890,7 @@ void TCustomDBGrid::ShowEditor() {
     TColumn* Column = FColumns[FSelectedIndex];
     TField* Field = Column->Field();
     if (Column->HasPickList()) FEditor->SetKind(TInplaceEditor::ekPickList, EditorPickList(FSelectedIndex));
-    else FEditor->SetKind(Column->ButtonStyle() == cbsEllipsis ? TInplaceEditor::ekEllipsis : TInplaceEditor::ekText);
+    else FEditor->SetKind(HasEllipsis(FSelectedIndex) ? TInplaceEditor::ekEllipsis : TInplaceEditor::ekText);
     FEditor->SetMaxLength(platform::data::IsStringType(Field->DataType()) ? Field->Size() : 0);
     FEditorShown = true;
     ResetEditor();

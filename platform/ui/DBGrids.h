@@ -198,6 +198,10 @@ protected:
     virtual bool EditorAllowed(int Column) const { (void)Column; return true; }
     // After any change of the dataset's rows or state.
     virtual void DataStateChanged() {}
+    // Whether the column's editor shows the ellipsis button (which Ctrl+Enter clicks).
+    virtual bool HasEllipsis(int Column) const;
+    // The ellipsis button was clicked: OnEditButtonClick.
+    virtual void EditButtonClick();
     // Scroll bars, the shown rows and the editor again, after a change of the layout.
     void Relayout();
 
@@ -235,8 +239,6 @@ private:
     bool EditorChanging();
     void EditorKeyDown(int& Key, Qt::KeyboardModifiers Shift);
     void CancelEdits();
-    bool HasEllipsis(int Column) const;
-    void EditButtonClick();
 
     std::unique_ptr<TGridLink> FLink;
     TDBGridColumns FColumns;

@@ -365,7 +365,8 @@ void TfrmConfigNumeracao::BuildLayout() {
     grdNumeracaoItem->setObjectName(QStringLiteral("grdNumeracaoItem"));
     grdNumeracaoItem->SetAlign(platform::ui::TAlign::alClient);
     grdNumeracaoItem->SetDataSource(dtsNumeracaoItem);
-    // Counters are added with Insert and removed with Ctrl+Delete.
+    // Counters are edited in place, added with Insert and removed with Ctrl+Delete.
+    grdNumeracaoItem->SetOptions(grdNumeracaoItem->Options() | platform::ui::dgEditing);
     grdNumeracaoItem->SetAtalhosEdicao(true);
     const std::pair<const char*, int> kColumns[] = {{"Numero", 70}, {"Dia", 50}, {"Mes", 50}, {"Ano", 50}};
     for (const auto& [Name, Width] : kColumns) {

@@ -297,7 +297,8 @@ TEST_P(ConfigNumeracaoFra, TheCountersPageShowsThePeriodColumnsOfTheResetOptionA
         return Out;
     };
     EXPECT_EQ(Shown(), QStringList({"Numero:70", "Mes:50", "Ano:50"}));
-    F.cdsNumeracaoItem->Append();
+    F.grdNumeracaoItem->setFocus();
+    QTest::keyClick(F.grdNumeracaoItem, Qt::Key_Insert);
     ASSERT_EQ(F.cdsNumeracaoItem->State(), platform::data::dsInsert);
     const QDate Today = QDate::currentDate();
     EXPECT_EQ(F.cdsNumeracaoItem->FieldByName("Dia")->AsInteger(), 0);

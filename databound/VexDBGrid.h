@@ -138,9 +138,6 @@ public:
     std::function<void(QObject* Sender, bool& AAllow)> OnGridAcceptKey;
 
 protected:
-    // The window told about double clicks; none until the division names one.
-    virtual QObject* CompanionWindow() const { return nullptr; }
-
     int FrameWidth() const override;
     int IndicatorWidth() const override;
     int TitleHeight() const override;
@@ -171,6 +168,8 @@ private:
 
     void HandleGridMessage(platform::ui::TMessage& Message);
     void SortByRequest(TGridSortRequest* Request);
+    // The window told about double clicks: the division's related component.
+    QObject* CompanionWindow() const { return FDivisao ? FDivisao->Relacionado() : nullptr; }
     // The division's detail fields, which the sort keeps first; empty without a division.
     QString DetailFields() const;
     // An active filter of the division on the column's field has an active value.

@@ -66,6 +66,9 @@ public:
     QList<TDivisao*> Details() const;
     QObject* Acoes() const { return FAcoes; }
     void SetAcoes(QObject* Value) { FAcoes = Value; }
+    // The related component: the window the division's grid tells about double clicks. Cleared when it goes away.
+    QObject* Relacionado() const { return FRelacionado; }
+    void SetRelacionado(QObject* Value) { FRelacionado = Value; }
     // Without a host every operation is allowed and nothing is sent.
     dataaccess::TDivisionHost* Host() const { return FHost; }
     void SetHost(dataaccess::TDivisionHost* Value) { FHost = Value; }
@@ -101,7 +104,7 @@ private:
     QString FNome, FCaption, FBaseCaption;
     QPointer<TDivisao> FMaster;
     QList<QPointer<TDivisao>> FDetails;
-    QPointer<QObject> FAcoes;
+    QPointer<QObject> FAcoes, FRelacionado;
     dataaccess::TDivisionHost* FHost = nullptr;
     bool FAtiva = false, FPropagating = false, FHandled = false, FLoading = false, FAjustaControls = false;
 };

@@ -38,23 +38,13 @@ int CountPixels(const QImage& Picture, const QRect& Area, const std::function<bo
     return Count;
 }
 
-// A grid that names a window to tell about double clicks, as an attached division will.
-class TGridWithCompanion : public TVexDBGrid {
-public:
-    using TVexDBGrid::TVexDBGrid;
-    QObject* Companion = nullptr;
-
-protected:
-    QObject* CompanionWindow() const override { return Companion; }
-};
-
 // A shown editable grid over the people, with an edit after it to take the focus.
 struct TVexGridOnForm {
     TPeople People;
     TShownForm Shown{QSize(460, 260)};
-    TGridWithCompanion* Grid;
+    TVexDBGrid* Grid;
     QLineEdit* Next;
-    explicit TVexGridOnForm(int Extra = 0) : People(Extra), Grid(new TGridWithCompanion(&Shown.Form)) {
+    explicit TVexGridOnForm(int Extra = 0) : People(Extra), Grid(new TVexDBGrid(&Shown.Form)) {
         Grid->SetBounds(0, 0, 440, 200);
         Grid->SetOptions(Grid->Options() | dgEditing);
         for (const auto& [Name, Width] : {std::pair{"Nome", 100}, {"Cidade", 100}, {"Saldo", 70}, {"Ativo", 40},
@@ -453,7 +443,9 @@ TEST(VexDBGrid, ADoubleClickTellsTheCompanionWindow) {
     std::vector<std::pair<UINT, WPARAM>> Received;
     for (const UINT Message : {kCompanionDblClickMessage, kCompanionChangeViewMessage})
         Companion.SetMessageHandler(Message, [&](TMessage& M) { Received.emplace_back(M.Msg, M.WParam); });
-    F.Grid->Companion = &Companion;
+    TVexDBDivisao Division;
+    Division.SetRelacionado(&Companion);
+    F.Grid->SetDivisao(&Division);
     int Clicks = 0;
     F.Grid->OnDblClick = [&](QObject*) { ++Clicks; };
     QTest::mouseDClick(F.Grid, Qt::LeftButton, {}, F.Cell(0, 1));

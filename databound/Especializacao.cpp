@@ -22,7 +22,7 @@ const char* const kDeleteTemplate = "Delete %s Where %s";
 
 namespace {
 
-// The statements travel to the operation as one list of their parts.
+// The statements travel to the operation as one list of their pieces.
 constexpr const char* kStatementsParam = "Statements";
 
 QVariant Pack(const std::vector<TCompanionStatement>& Statements) {
@@ -36,9 +36,9 @@ QVariant Pack(const std::vector<TCompanionStatement>& Statements) {
 std::vector<TCompanionStatement> Unpack(const QVariant& Packed) {
     std::vector<TCompanionStatement> Result;
     for (const QVariant& Item : Packed.toList()) {
-        const QStringList Parts = Item.toStringList();
-        if (Parts.size() != 7) DatabaseError(QString("%1: malformed statement list").arg(kEspecializacaoOperation));
-        Result.push_back({Parts[0] == "D", Parts[1], Parts[2], Parts[3], Parts[4], Parts[5], Parts[6]});
+        const QStringList Pieces = Item.toStringList();
+        if (Pieces.size() != 7) DatabaseError(QString("%1: malformed statement list").arg(kEspecializacaoOperation));
+        Result.push_back({Pieces[0] == "D", Pieces[1], Pieces[2], Pieces[3], Pieces[4], Pieces[5], Pieces[6]});
     }
     return Result;
 }

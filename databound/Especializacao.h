@@ -1,5 +1,5 @@
 #pragma once
-// The companion tables (specialisations) of a division, written around each
+// The companion tables of a division, written around each
 // row the provider applies: an upsert (If Exists ... Update ... Else Insert) per
 // companion of an inserted or modified row, a Delete per companion of a deleted
 // one. Values travel as parameters named "<kind>_<table>_<field>". SQL Server

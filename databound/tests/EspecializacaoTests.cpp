@@ -15,7 +15,7 @@ namespace {
 
 using platform::data::TField;
 
-TEST(EspecializacaoText, StatementsAreTheQuotedUpsertAndDelete) {
+TEST(EspecializacaoText, StatementsAreTheUpsertAndDeleteSqlServerReceives) {
     const TCompanionStatement Upsert{false, "Pedido_Extra", "Observacao = :update_Pedido_Extra_Nome_Fantasia",
                                      "IdPedido, Observacao",
                                      ":insert_Pedido_Extra_IdPedido, :insert_Pedido_Extra_Nome_Fantasia",

@@ -151,6 +151,11 @@ TConfigCampo* TConfigCampos::FindByField(const TField* Field) const {
     return nullptr;
 }
 
+bool TConfigCampos::SearchesByItself(const TField* Field) const {
+    const TConfigCampo* Item = FindByField(Field);
+    return Item && Item->AutoSearch() && Item->Tipos() != 0;
+}
+
 // ---- TAjustaCampos
 
 bool TAjustaCampos::Loading() const { return FDivision && FDivision->Loading(); }

@@ -168,6 +168,8 @@ public:
     TAjustaCampos& Owner() const { return FOwner; }
     // The first item configuring the field; nullptr when none or no field.
     TConfigCampo* FindByField(const platform::data::TField* Field) const;
+    // The field is configured as a reference (search or join) that may open a search by itself.
+    bool SearchesByItself(const platform::data::TField* Field) const;
 
 private:
     TAjustaCampos& FOwner;

@@ -660,6 +660,12 @@ bool ShowSearchCombo(TVexDBDivisao& Division, QWidget& Control, TField& Field, b
     return true;
 }
 
+void ForwardToSearchEdit(const QKeyEvent& Key) {
+    if (TfrmCustomCombo* Combo = TfrmCustomCombo::Current())
+        QCoreApplication::postEvent(Combo->edtIdentidade(),
+                                    new QKeyEvent(QEvent::KeyPress, Key.key(), Key.modifiers(), Key.text()));
+}
+
 bool IsSearchChar(QChar Ch) {
     // In the order the users know them; the acute accent is listed twice.
     static const QString kSearchChars = QString::fromUtf8(

@@ -18,6 +18,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QToolButton;
@@ -192,5 +193,8 @@ bool ShowSearchCombo(TVexDBDivisao& Division, QWidget& Control, platform::data::
 // Whether a keystroke on a read-only reference field starts a search (letters,
 // accented letters, digits and signs; never the blank).
 bool IsSearchChar(QChar Ch);
+
+// Posts Key to the open combo's search edit, so that a typed character starts the search; nothing without a combo.
+void ForwardToSearchEdit(const QKeyEvent& Key);
 
 }  // namespace databound

@@ -1,6 +1,5 @@
 #include "databound/VexDBDataLabel.h"
 
-#include <QCoreApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -198,9 +197,7 @@ bool TVexDBLabel::CanEdit(bool RequireAutoEdit) const {
 }
 
 bool TVexDBLabel::IsReference() const {
-    if (!FDivisao || !FField) return false;
-    const TConfigCampo* Item = FDivisao->Campos().Config().FindByField(FField);
-    return Item && Item->AutoSearch() && Item->Tipos() != 0;
+    return FDivisao && FDivisao->Campos().Config().SearchesByItself(FField);
 }
 
 TField* TVexDBLabel::FieldToClear() const {
@@ -258,10 +255,7 @@ bool TVexDBLabel::ControlEvent(QEvent* Event) {
 
 bool TVexDBLabel::OpenSearch(QKeyEvent* Key) {
     if (!FDivisao || !ShowSearchCombo(*FDivisao, *Control(), *FField, FAutoTab, Key->modifiers())) return false;
-    // The key goes on to the open combo's search edit, so a typed character starts the search.
-    if (TfrmCustomCombo* Combo = TfrmCustomCombo::Current())
-        QCoreApplication::postEvent(Combo->edtIdentidade(),
-                                    new QKeyEvent(QEvent::KeyPress, Key->key(), Key->modifiers(), Key->text()));
+    ForwardToSearchEdit(*Key);
     return true;
 }
 

@@ -538,9 +538,8 @@ void TVexDBGrid::keyPressEvent(QKeyEvent* Event) {
 }
 
 bool TVexDBGrid::IsSearchColumn(int Column) const {
-    if (!FDivisao || Column < 0 || Column >= Columns().Count() || !Columns()[Column]->Field()) return false;
-    const TConfigCampo* Item = FDivisao->Campos().Config().FindByField(Columns()[Column]->Field());
-    return Item && Item->AutoSearch() && Item->Tipos() != 0;
+    return FDivisao && Column >= 0 && Column < Columns().Count() &&
+           FDivisao->Campos().Config().SearchesByItself(Columns()[Column]->Field());
 }
 
 bool TVexDBGrid::HasEllipsis(int Column) const {
@@ -571,11 +570,7 @@ bool TVexDBGrid::SearchKey(QKeyEvent* Event) {
     platform::ui::RunGuarded([&] { Shown = ShowSearchCombo(*FDivisao, *this, *Field, FAutoTab, Shift); });
     // Without a combo the key goes on as any other.
     if (!Shown) return false;
-    // The typed character goes on to the open combo's search edit, where it starts the search.
-    if (Typed)
-        if (TfrmCustomCombo* Combo = TfrmCustomCombo::Current())
-            QCoreApplication::postEvent(Combo->edtIdentidade(),
-                                        new QKeyEvent(QEvent::KeyPress, Event->key(), Shift, Event->text()));
+    if (Typed) ForwardToSearchEdit(*Event);
     return true;
 }
 

@@ -85,6 +85,19 @@ TFrameDivisao* CreateCadastro(TCadastro Cadastro, QWidget* Parent) {
 }
 
 QString NomeCadastro(TCadastro Cadastro) { return Def(Cadastro).Nome; }
+
+TModuloCadastro::TModuloCadastro(TCadastro Cadastro, QObject* Parent) : QObject(Parent), FCadastro(Cadastro) {
+    setObjectName(NomeCadastro(Cadastro));
+}
+
+QObject* TModuloCadastro::ProvideDivision(QObject* Owner) {
+    TFrameDivisao* Frame = CreateCadastro(FCadastro, qobject_cast<QWidget*>(Owner));
+    Frame->hide();
+    Frame->Divisao->ComboModoAbertoComoPadrao = Def(FCadastro).Limite < 0;
+    return Frame->Divisao;
+}
 QString CaptionCadastro(TCadastro Cadastro) { return Def(Cadastro).Caption; }
+QString TabelaCadastro(TCadastro Cadastro) { return Def(Cadastro).Definicao.Tabela; }
+QString ChaveCadastro(TCadastro Cadastro) { return Def(Cadastro).Definicao.Colunas.front().Nome; }
 
 }  // namespace navitrex

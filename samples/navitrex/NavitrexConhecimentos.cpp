@@ -15,6 +15,7 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
+#include "samples/navitrex/NavitrexCabecalho.h"
 #include "samples/navitrex/NavitrexDivisao.h"
 #include "samples/navitrex/NavitrexMessages.h"
 #include "samples/navitrex/NavitrexSchema.h"
@@ -123,15 +124,7 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
            {kCaptionAberto, kCaptionEmitido, kCaptionCancelado});
 
     databound::TVexDBDivisao& Master = *Conhecimentos->Divisao;
-    // A bill names its shipper and consignee: the division's field rules tell which one is missing.
-    const std::pair<const char*, const char*> Obrigatorios[] = {{"IdCliente_Embarcador", kCaptionEmbarcador},
-                                                                {"IdCliente_Consignatario", kCaptionConsignatario}};
-    for (const auto& [Campo, Caption] : Obrigatorios) {
-        Conhecimentos->Field(Campo)->SetDisplayLabel(Caption);
-        databound::TConfigCampo* Item = Master.Campos().Config().Add();
-        Item->SetField(Conhecimentos->Field(Campo));
-        Item->Valor().SetObrigatorio(true);
-    }
+    Cabecalho = new TCabecalhoConhecimento(*Conhecimentos, this);
     Master.RecordLimit = kLimiteConhecimentos;
     // Names shown from the lookups follow their changes.
     Master.TabelasRefresh = {kTabelaCliente, kTabelaNavio, kTabelaPorto};
@@ -171,6 +164,8 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
 
     auto* Split = new QSplitter(Qt::Vertical, this);
     Split->addWidget(Conhecimentos);
+    Split->addWidget(Cabecalho);
+    Split->setCollapsible(1, false);
     Split->addWidget(Itens);
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);

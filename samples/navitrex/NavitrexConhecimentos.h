@@ -1,6 +1,7 @@
 #pragma once
 // The bills of lading screen: the bills division (period, status and
-// "(Usuário logado)" filters, a record limit) over its items division, which
+// "(Usuário logado)" filters, a record limit), the header of the current
+// bill (its references, searched by name) and its items division, which
 // shows the containers of the current bill. A bill and its items are kept
 // in the datasets until Gravar writes them in one transaction: a failure
 // rolls everything back, re-reads the bills and tells the user, so nothing is
@@ -16,6 +17,7 @@ class TFiltroDivisao;
 
 namespace navitrex {
 
+class TCabecalhoConhecimento;
 class TFrameDivisao;
 class TConhecimento;
 class TConhecimentoItem;
@@ -41,6 +43,7 @@ public:
     bool ExcluirConhecimento();
 
     TFrameDivisao* Conhecimentos;
+    TCabecalhoConhecimento* Cabecalho;
     TFrameDivisao* Itens;
     databound::TFiltroDivisao* FiltroPeriodo;
     databound::TFiltroDivisao* FiltroSituacao;

@@ -1,0 +1,76 @@
+#include "samples/navitrex/NavitrexCabecalho.h"
+
+#include <QLineEdit>
+
+#include "databound/CamposDivisao.h"
+#include "databound/VexDBDataLabel.h"
+#include "databound/VexDivisao.h"
+#include "platform/data/Field.h"
+#include "platform/ui/DBCtrls.h"
+#include "samples/navitrex/NavitrexCadastros.h"
+#include "samples/navitrex/NavitrexDivisao.h"
+
+namespace navitrex {
+
+namespace {
+
+struct TReferencia {
+    const char* Chave;  // the bill's key column
+    const char* Nome;   // the column showing the referenced name
+    TCadastro Cadastro;
+    bool Obrigatorio;
+    QRect Lugar;        // of the edit; its label goes right above it
+};
+
+constexpr int kLinha1 = 20, kLinha2 = 64, kAltura = 21;
+constexpr int kAlturaCabecalho = kLinha2 + kAltura + 8;
+
+const TReferencia kReferencias[] = {
+    {"IdCliente_Embarcador", "Embarcador", cdClientes, true, {8, kLinha1, 300, kAltura}},
+    {"IdCliente_Consignatario", "Consignatario", cdClientes, true, {316, kLinha1, 300, kAltura}},
+    {"IdNavio", "Navio", cdNavios, false, {8, kLinha2, 200, kAltura}},
+    {"IdPorto_Embarque", "Porto_Embarque", cdPortos, false, {216, kLinha2, 200, kAltura}},
+    {"IdPorto_Descarga", "Porto_Descarga", cdPortos, false, {424, kLinha2, 200, kAltura}},
+};
+
+void Configurar(databound::TVexDBDivisao& Divisao, const TFrameDivisao& Frame, const TReferencia& Referencia) {
+    platform::data::TField* Chave = Frame.Field(Referencia.Chave);
+    platform::data::TField* Nome = Frame.Field(Referencia.Nome);
+    // A missing reference is told by the name the user sees.
+    Chave->SetDisplayLabel(Nome->DisplayLabel());
+    databound::TConfigCampo* Search = Divisao.Campos().Config().Add();
+    Search->SetField(Chave);
+    Search->SetTipos(databound::tfSearch);
+    Search->SearchField().SetDivisao(NomeCadastro(Referencia.Cadastro));
+    Search->SearchField().SetTabela(TabelaCadastro(Referencia.Cadastro));
+    Search->SearchField().SetFieldName(ChaveCadastro(Referencia.Cadastro));
+    Search->Valor().SetObrigatorio(Referencia.Obrigatorio);
+    databound::TConfigCampo* Join = Divisao.Campos().Config().Add();
+    Join->SetField(Nome);
+    Join->SetTipos(databound::tfJoin);
+    Join->JoinField().SetSearchField(Chave);
+}
+
+}  // namespace
+
+TCabecalhoConhecimento::TCabecalhoConhecimento(TFrameDivisao& Conhecimentos, QWidget* Parent) : QWidget(Parent) {
+    setObjectName("pnlCabecalho");
+    setMinimumHeight(kAlturaCabecalho);
+    databound::TVexDBDivisao& Divisao = *Conhecimentos.Divisao;
+    for (const TReferencia& Referencia : kReferencias) {
+        Configurar(Divisao, Conhecimentos, Referencia);
+        auto* Edit = new platform::ui::TDBEdit(this);
+        Edit->setGeometry(Referencia.Lugar);
+        auto* Label = new databound::TVexDBLabel(this);
+        Label->SetDivisao(&Divisao);
+        Label->SetDataSource(Conhecimentos.Source);
+        Label->SetField(Conhecimentos.Field(Referencia.Nome));
+        Label->SetControl(Edit);
+    }
+}
+
+QLineEdit* TCabecalhoConhecimento::Edit(const QString& Nome) const {
+    return findChild<QLineEdit*>("edt" + Nome, Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace navitrex

@@ -1,0 +1,118 @@
+// The bill's header on every engine: each reference is filled by typing part
+// of a name into its edit (or Down) and Enter in the search combo, shows the
+// name and is written with the bill.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+#include <vector>
+
+#include "NavitrexTesting.h"
+#include "databound/CustomCombo.h"
+#include "platform/data/ADODataSet.h"
+#include "platform/data/DBClient.h"
+#include "platform/data/Field.h"
+#include "platform/ui/tests/DataControlsTesting.h"
+#include "samples/navitrex/NavitrexCabecalho.h"
+#include "samples/navitrex/NavitrexConhecimentos.h"
+#include "samples/navitrex/NavitrexDivisao.h"
+
+namespace navitrex::testing {
+namespace {
+
+using databound::TfrmCustomCombo;
+
+class BillHeaderTest : public NavitrexEngineTest {
+protected:
+    void SetUp() override {
+        NavitrexEngineTest::SetUp();
+        if (IsSkipped()) return;
+        Screen = new TfrmConhecimentos({}, &Shown.Form);
+        Screen->resize(Shown.Form.size());
+        Screen->show();
+        Screen->Abrir();
+    }
+    void TearDown() override {
+        delete TfrmCustomCombo::Current();
+        delete Screen;
+        NavitrexEngineTest::TearDown();
+    }
+    // Presses the keys of Text in Edit (the first opens the combo), then Keys in the combo's search edit.
+    void Type(QLineEdit* Edit, const QString& Text, const std::vector<Qt::Key>& Keys) {
+        Edit->setFocus();
+        QTest::keyClicks(Edit, Text.left(1));
+        TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
+        ASSERT_NE(Combo, nullptr) << "the first key opened the search";
+        QLineEdit* Search = Combo->edtIdentidade();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Search->text() == Text.left(1); }));
+        QTest::keyClicks(Search, Text.mid(1));
+        for (const Qt::Key Key : Keys) QTest::keyClick(Search, Key);
+        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; })) << "applied and closed";
+    }
+
+    testing_data::TShownForm Shown{QSize(900, 600)};
+    TfrmConhecimentos* Screen = nullptr;
+};
+VEX_INSTANTIATE_ENGINE_SUITE(BillHeaderTest);
+
+TEST_P(BillHeaderTest, TypingPartOfANameAndEnterFillsEachReferenceWhichIsWrittenWithTheBill) {
+    AddCliente("Alfa Exportadora");
+    const int Alfaiataria = AddCliente("Alfaiataria Central");
+    const int Beta = AddCliente("Beta Importadora");
+    AddCadastro(cdNavios, "Estrela do Sul");
+    const int Boreal = AddCadastro(cdNavios, "Boreal Express");
+    const int Novo = AddCadastro(cdPortos, "Porto Novo");
+    const int Grande = AddCadastro(cdPortos, "Rio Grande");
+    struct TCase {
+        const char* Nome;
+        QString Texto;
+        std::vector<Qt::Key> Teclas;
+        const char* Chave;
+        int Id;
+        const char* Mostrado;
+    };
+    // Customers are searched on the server when Enter is pressed: one match is taken at once, several are listed
+    // and Down picks among them. Vessels and ports are listed at once and filtered as the user types.
+    const TCase Cases[] = {
+        {"Embarcador", "alfa", {Qt::Key_Return, Qt::Key_Down, Qt::Key_Return}, "IdCliente_Embarcador", Alfaiataria,
+         "Alfaiataria Central"},
+        {"Consignatario", "impo", {Qt::Key_Return}, "IdCliente_Consignatario", Beta, "Beta Importadora"},
+        {"Navio", "bor", {Qt::Key_Return}, "IdNavio", Boreal, "Boreal Express"},
+        {"Porto_Embarque", "nov", {Qt::Key_Return}, "IdPorto_Embarque", Novo, "Porto Novo"},
+        {"Porto_Descarga", "gra", {Qt::Key_Return}, "IdPorto_Descarga", Grande, "Rio Grande"},
+    };
+    ASSERT_TRUE(Screen->NovoConhecimento()) << Messages().join("\n").toStdString();
+    platform::data::TClientDataSet& Bills = *Screen->Conhecimentos->Client;
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Nome);
+        QLineEdit* Edit = Screen->Cabecalho->Edit(Case.Nome);
+        ASSERT_NE(Edit, nullptr);
+        Type(Edit, Case.Texto, Case.Teclas);
+        EXPECT_EQ(Bills.FieldByName(Case.Chave)->AsInteger(), Case.Id);
+        EXPECT_EQ(Edit->text(), Case.Mostrado);
+    }
+    ASSERT_TRUE(Screen->Gravar()) << Messages().join("\n").toStdString();
+    EXPECT_EQ(SelectRows("Select IdCliente_Embarcador, IdCliente_Consignatario, IdNavio, IdPorto_Embarque, "
+                         "IdPorto_Descarga From Conhecimento"),
+              QStringList(QString("%1|%2|%3|%4|%5").arg(Alfaiataria).arg(Beta).arg(Boreal).arg(Novo).arg(Grande)));
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join("\n").toStdString();
+}
+
+TEST_P(BillHeaderTest, TheDownKeyOpensTheSearchListingTheLookupAndEscapeLeavesTheReferenceAlone) {
+    AddCadastro(cdNavios, "Estrela do Sul");
+    AddCadastro(cdNavios, "Boreal Express");
+    ASSERT_TRUE(Screen->NovoConhecimento());
+    QLineEdit* Edit = Screen->Cabecalho->Edit("Navio");
+    Edit->setFocus();
+    QTest::keyClick(Edit, Qt::Key_Down);
+    TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
+    ASSERT_NE(Combo, nullptr);
+    EXPECT_EQ(Combo->dstCombo()->RecordCount(), 2);
+    QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
+    EXPECT_TRUE(Screen->Conhecimentos->Field("IdNavio")->IsNull());
+    EXPECT_TRUE(Edit->text().isEmpty());
+}
+
+}  // namespace
+}  // namespace navitrex::testing

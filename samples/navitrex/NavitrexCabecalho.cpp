@@ -3,12 +3,14 @@
 #include <QLineEdit>
 
 #include "databound/CamposDivisao.h"
+#include "databound/VexDBCombo.h"
 #include "databound/VexDBDataLabel.h"
 #include "databound/VexDivisao.h"
 #include "platform/data/Field.h"
 #include "platform/ui/DBCtrls.h"
 #include "samples/navitrex/NavitrexCadastros.h"
 #include "samples/navitrex/NavitrexDivisao.h"
+#include "samples/navitrex/NavitrexTexts.h"
 
 namespace navitrex {
 
@@ -24,6 +26,7 @@ struct TReferencia {
 
 constexpr int kLinha1 = 20, kLinha2 = 64, kAltura = 21;
 constexpr int kAlturaCabecalho = kLinha2 + kAltura + 8;
+const QRect kLugarFrete{624, kLinha1, 110, kAltura};
 
 const TReferencia kReferencias[] = {
     {"IdCliente_Embarcador", "Embarcador", cdClientes, true, {8, kLinha1, 300, kAltura}},
@@ -51,6 +54,15 @@ void Configurar(databound::TVexDBDivisao& Divisao, const TFrameDivisao& Frame, c
     Join->JoinField().SetSearchField(Chave);
 }
 
+void Rotular(QWidget* Control, const QRect& Lugar, TFrameDivisao& Conhecimentos, const QString& Campo) {
+    Control->setGeometry(Lugar);
+    auto* Label = new databound::TVexDBLabel(Control->parentWidget());
+    Label->SetDivisao(Conhecimentos.Divisao);
+    Label->SetDataSource(Conhecimentos.Source);
+    Label->SetField(Conhecimentos.Field(Campo));
+    Label->SetControl(Control);
+}
+
 }  // namespace
 
 TCabecalhoConhecimento::TCabecalhoConhecimento(TFrameDivisao& Conhecimentos, QWidget* Parent) : QWidget(Parent) {
@@ -59,14 +71,20 @@ TCabecalhoConhecimento::TCabecalhoConhecimento(TFrameDivisao& Conhecimentos, QWi
     databound::TVexDBDivisao& Divisao = *Conhecimentos.Divisao;
     for (const TReferencia& Referencia : kReferencias) {
         Configurar(Divisao, Conhecimentos, Referencia);
-        auto* Edit = new platform::ui::TDBEdit(this);
-        Edit->setGeometry(Referencia.Lugar);
-        auto* Label = new databound::TVexDBLabel(this);
-        Label->SetDivisao(&Divisao);
-        Label->SetDataSource(Conhecimentos.Source);
-        Label->SetField(Conhecimentos.Field(Referencia.Nome));
-        Label->SetControl(Edit);
+        Rotular(new platform::ui::TDBEdit(this), Referencia.Lugar, Conhecimentos, Referencia.Nome);
     }
+    // The freight terms: the combo stores the letter and shows the term, its items from the field's configuration.
+    databound::TConfigCampo* Frete = Divisao.Campos().Config().Add();
+    Frete->SetField(Conhecimentos.Field("Frete"));
+    Frete->Valor().Items = QStringList{kFretePrepaid, kFreteCollect};
+    Frete->Valor().ItemsEx = QStringList{kCaptionPrepaid, kCaptionCollect};
+    auto* Combo = new databound::TVexDBComboBox(this);
+    Combo->SetImmediatePost(true);
+    Rotular(Combo, kLugarFrete, Conhecimentos, "Frete");
+}
+
+databound::TVexDBComboBox* TCabecalhoConhecimento::Frete() const {
+    return findChild<databound::TVexDBComboBox*>("cbxFrete", Qt::FindDirectChildrenOnly);
 }
 
 QLineEdit* TCabecalhoConhecimento::Edit(const QString& Nome) const {

@@ -1,6 +1,6 @@
 #pragma once
 // The header of the current bill of lading: its shipper, consignee, vessel and
-// ports. Each is a reference of the bills division to a lookup (the key
+// ports, and its freight terms in a drop-down list (Prepaid or Collect). Each is a reference of the bills division to a lookup (the key
 // column searches the lookup's module, the name column is looked up through
 // it) shown by name in an edit under a data label. In such an edit the Down
 // key or a typed letter opens the lookup's search combo; choosing a row there
@@ -9,6 +9,10 @@
 #include <QWidget>
 
 class QLineEdit;
+
+namespace databound {
+class TVexDBComboBox;
+}
 
 namespace navitrex {
 
@@ -22,6 +26,8 @@ public:
 
     // The edit showing the reference whose name column is Nome ("edtEmbarcador"); nullptr when none.
     QLineEdit* Edit(const QString& Nome) const;
+    // The freight terms' combo, "cbxFrete".
+    databound::TVexDBComboBox* Frete() const;
 };
 
 }  // namespace navitrex

@@ -1,6 +1,7 @@
 // The bill's header on every engine: each reference is filled by typing part
 // of a name into its edit (or Down) and Enter in the search combo, shows the
-// name and is written with the bill.
+// name and is written with the bill; the freight terms are chosen by key in
+// their combo.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 
 #include "NavitrexTesting.h"
 #include "databound/CustomCombo.h"
+#include "databound/VexDBCombo.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 #include "platform/data/Field.h"
@@ -112,6 +114,32 @@ TEST_P(BillHeaderTest, TheDownKeyOpensTheSearchListingTheLookupAndEscapeLeavesTh
     ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
     EXPECT_TRUE(Screen->Conhecimentos->Field("IdNavio")->IsNull());
     EXPECT_TRUE(Edit->text().isEmpty());
+}
+
+TEST_P(BillHeaderTest, TheFreightTermsAreChosenInTheirComboWhichShowsTheTermOfTheCurrentBill) {
+    databound::TVexDBComboBox* Frete = Screen->Cabecalho->Frete();
+    ASSERT_NE(Frete, nullptr);
+    const int Shipper = AddCliente("Alfa Exportadora");
+    auto NewBill = [&] {
+        ASSERT_TRUE(Screen->NovoConhecimento());
+        for (const char* Campo : {"IdCliente_Embarcador", "IdCliente_Consignatario"})
+            Screen->Conhecimentos->Field(Campo)->SetValue(Shipper);
+    };
+    NewBill();
+    EXPECT_EQ(Frete->DisplayText(Frete->currentIndex()), "Prepaid") << "a new bill is prepaid";
+    Frete->setFocus();
+    QTest::keyClick(Frete, Qt::Key_Down);
+    EXPECT_EQ(Screen->Conhecimentos->Field("Frete")->AsString(), "C");
+    ASSERT_TRUE(Screen->Gravar()) << Messages().join("\n").toStdString();
+    NewBill();
+    ASSERT_TRUE(Screen->Gravar()) << Messages().join("\n").toStdString();
+    EXPECT_EQ(SelectRows("Select Frete From Conhecimento Order By Numero"), QStringList({"C", "P"}));
+
+    // The combo follows the current bill.
+    platform::data::TClientDataSet& Bills = *Screen->Conhecimentos->Client;
+    QStringList Shown;
+    for (Bills.First(); !Bills.Eof(); Bills.Next()) Shown << Frete->DisplayText(Frete->currentIndex());
+    EXPECT_EQ(Shown, QStringList({"Collect", "Prepaid"}));
 }
 
 }  // namespace

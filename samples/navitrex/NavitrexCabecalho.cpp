@@ -36,24 +36,6 @@ const TReferencia kReferencias[] = {
     {"IdPorto_Descarga", "Porto_Descarga", cdPortos, false, {424, kLinha2, 200, kAltura}},
 };
 
-void Configurar(databound::TVexDBDivisao& Divisao, const TFrameDivisao& Frame, const TReferencia& Referencia) {
-    platform::data::TField* Chave = Frame.Field(Referencia.Chave);
-    platform::data::TField* Nome = Frame.Field(Referencia.Nome);
-    // A missing reference is told by the name the user sees.
-    Chave->SetDisplayLabel(Nome->DisplayLabel());
-    databound::TConfigCampo* Search = Divisao.Campos().Config().Add();
-    Search->SetField(Chave);
-    Search->SetTipos(databound::tfSearch);
-    Search->SearchField().SetDivisao(NomeCadastro(Referencia.Cadastro));
-    Search->SearchField().SetTabela(TabelaCadastro(Referencia.Cadastro));
-    Search->SearchField().SetFieldName(ChaveCadastro(Referencia.Cadastro));
-    Search->Valor().SetObrigatorio(Referencia.Obrigatorio);
-    databound::TConfigCampo* Join = Divisao.Campos().Config().Add();
-    Join->SetField(Nome);
-    Join->SetTipos(databound::tfJoin);
-    Join->JoinField().SetSearchField(Chave);
-}
-
 void Rotular(QWidget* Control, const QRect& Lugar, TFrameDivisao& Conhecimentos, const QString& Campo) {
     Control->setGeometry(Lugar);
     auto* Label = new databound::TVexDBLabel(Control->parentWidget());
@@ -70,7 +52,8 @@ TCabecalhoConhecimento::TCabecalhoConhecimento(TFrameDivisao& Conhecimentos, QWi
     setMinimumHeight(kAlturaCabecalho);
     databound::TVexDBDivisao& Divisao = *Conhecimentos.Divisao;
     for (const TReferencia& Referencia : kReferencias) {
-        Configurar(Divisao, Conhecimentos, Referencia);
+        ConfigurarReferencia(Conhecimentos, Referencia.Chave, Referencia.Nome, Referencia.Cadastro,
+                             Referencia.Obrigatorio);
         Rotular(new platform::ui::TDBEdit(this), Referencia.Lugar, Conhecimentos, Referencia.Nome);
     }
     // The freight terms: the combo stores the letter and shows the term, its items from the field's configuration.

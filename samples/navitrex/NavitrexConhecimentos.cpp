@@ -5,7 +5,9 @@
 
 #include "dataaccess/VexClasse.h"
 #include "dataaccess/VexSession.h"
+#include "controls/VexMessage.h"
 #include "databound/CamposDivisao.h"
+#include "databound/DivisionFieldRules.h"
 #include "databound/FiltroDivisao.h"
 #include "databound/ValoresPossiveis.h"
 #include "databound/VexDBGrid.h"
@@ -16,6 +18,7 @@
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
 #include "samples/navitrex/NavitrexCabecalho.h"
+#include "samples/navitrex/NavitrexCadastros.h"
 #include "samples/navitrex/NavitrexDivisao.h"
 #include "samples/navitrex/NavitrexMessages.h"
 #include "samples/navitrex/NavitrexSchema.h"
@@ -104,6 +107,23 @@ void AddSituacao(TFiltroDivisao& Filtro, const char* Caption, int Situacao, bool
     Value->SetActive(Active);
 }
 
+// The items' field rules, and the check digit of the container number when the customer's rule asks for it.
+class TRegrasItens : public databound::TDivisionFieldRules {
+public:
+    TRegrasItens(databound::TVexDBDivisao& Divisao, int Regra) : TDivisionFieldRules(Divisao), FRegra(Regra) {}
+
+    void BeforePost(TDataSet& DataSet) override {
+        TDivisionFieldRules::BeforePost(DataSet);
+        if (FRegra < kRegraConteinerValido) return;
+        const QString Number = DataSet.FieldByName("Conteiner")->AsString().trimmed().toUpper();
+        if (!IsValidContainerNumber(Number))
+            throw controls::EDesktopError(QString(kConteinerInvalido).arg(Number), "");
+    }
+
+private:
+    int FRegra;
+};
+
 }  // namespace
 
 TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* Parent)
@@ -115,7 +135,6 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     // Both are written by Gravar, together.
     FConhecimento->SetManualApply(true);
     FItem->SetManualApply(true);
-    FItem->Regras = Regras;
     FItem->Conhecimento = [this] { return Conhecimentos->Field("IdConhecimento")->Value(); };
 
     ShowAs(*Conhecimentos, "Frete", {kFretePrepaid, kFreteCollect}, {kCaptionPrepaid, kCaptionCollect});
@@ -160,6 +179,10 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     Itens->Divisao->DetailFields = "IdConhecimento";
     Itens->Client->SetMasterSource(Conhecimentos->Source);
     Itens->Client->SetMasterFields("IdConhecimento");
+    // Equipment from the list, required as the customer's settings say.
+    ConfigurarReferencia(*Itens, "IdEquipamento", "Equipamento", cdEquipamentos, Regras.Obrigatorio);
+    FRegrasItens = std::make_unique<TRegrasItens>(*Itens->Divisao, Regras.Regra);
+    Itens->Divisao->SetRules(FRegrasItens.get());
     Itens->Loaded();
 
     auto* Split = new QSplitter(Qt::Vertical, this);
@@ -171,6 +194,8 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->addWidget(Split);
 }
+
+TfrmConhecimentos::~TfrmConhecimentos() { Itens->Divisao->SetRules(nullptr); }
 
 void TfrmConhecimentos::Abrir() {
     Conhecimentos->Client->Open();

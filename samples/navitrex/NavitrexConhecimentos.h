@@ -2,18 +2,22 @@
 // The bills of lading screen: the bills division (period, status and
 // "(Usuário logado)" filters, a record limit), the header of the current
 // bill (its references, searched by name) and its items division, which
-// shows the containers of the current bill. A bill and its items are kept
+// shows the containers of the current bill, their equipment from the list
+// (required, and the container's check digit, as the customer's settings
+// say: the division's field rules check both before a post). A bill and its items are kept
 // in the datasets until Gravar writes them in one transaction: a failure
 // rolls everything back, re-reads the bills and tells the user, so nothing is
 // ever half saved. Deleting a bill goes through the table's permissions (a
 // control password when the user's role asks for one, logged by the library).
 #include <QWidget>
+#include <memory>
 
 #include "samples/navitrex/NavitrexLists.h"
 
 namespace databound {
+class TDivisionRules;
 class TFiltroDivisao;
-}
+}  // namespace databound
 
 namespace navitrex {
 
@@ -28,6 +32,7 @@ class TfrmConhecimentos : public QWidget {
     Q_OBJECT
 public:
     TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* Parent = nullptr);
+    ~TfrmConhecimentos() override;
 
     // Opens the bills (and so the items) with the filters as they stand.
     void Abrir();
@@ -52,6 +57,7 @@ public:
 private:
     TConhecimento* FConhecimento;
     TConhecimentoItem* FItem;
+    std::unique_ptr<databound::TDivisionRules> FRegrasItens;
 };
 
 }  // namespace navitrex

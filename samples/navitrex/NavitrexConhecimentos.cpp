@@ -1,7 +1,10 @@
 #include "samples/navitrex/NavitrexConhecimentos.h"
 
+#include <QLineEdit>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <functional>
+#include <utility>
 
 #include "dataaccess/VexClasse.h"
 #include "dataaccess/VexSession.h"
@@ -17,6 +20,8 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
+#include "platform/ui/ActnList.h"
+#include "platform/ui/DBGrids.h"
 #include "samples/navitrex/NavitrexCabecalho.h"
 #include "samples/navitrex/NavitrexCadastros.h"
 #include "samples/navitrex/NavitrexDivisao.h"
@@ -124,6 +129,14 @@ private:
     int FRegra;
 };
 
+void AddAcao(platform::ui::TActionList& Lista, const char* Nome, const char* Caption, QKeyCombination Tecla,
+             std::function<void()> Acao) {
+    platform::ui::TAction* Action = Lista.Add(Nome);
+    Action->SetCaption(Caption);
+    Action->SetShortCut(QKeySequence(Tecla));
+    Action->OnExecute = [Acao = std::move(Acao)](QObject*) { Acao(); };
+}
+
 }  // namespace
 
 TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* Parent)
@@ -179,11 +192,24 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     Itens->Divisao->DetailFields = "IdConhecimento";
     Itens->Client->SetMasterSource(Conhecimentos->Source);
     Itens->Client->SetMasterFields("IdConhecimento");
+    // Containers are typed in their grid.
+    Itens->Grid->SetOptions(Itens->Grid->Options() | platform::ui::dgEditing);
     // Equipment from the list, required as the customer's settings say.
     ConfigurarReferencia(*Itens, "IdEquipamento", "Equipamento", cdEquipamentos, Regras.Obrigatorio);
     FRegrasItens = std::make_unique<TRegrasItens>(*Itens->Divisao, Regras.Regra);
     Itens->Divisao->SetRules(FRegrasItens.get());
     Itens->Loaded();
+
+    actConhecimentos = new platform::ui::TActionList(this);
+    AddAcao(*actConhecimentos, "actNovoConhecimento", kMenuNovoConhecimento, Qt::CTRL | Qt::Key_N, [this] {
+        if (NovoConhecimento()) Cabecalho->Edit("Embarcador")->setFocus();
+    });
+    AddAcao(*actConhecimentos, "actNovoItem", kMenuNovoItem, Qt::CTRL | Qt::Key_I, [this] {
+        if (!NovoItem()) return;
+        Itens->Grid->setFocus();
+        Itens->Grid->SetSelectedIndex(Itens->Grid->Columns().IndexOfField("Conteiner"));
+    });
+    AddAcao(*actConhecimentos, "actGravar", kMenuGravar, Qt::CTRL | Qt::Key_S, [this] { Gravar(); });
 
     auto* Split = new QSplitter(Qt::Vertical, this);
     Split->addWidget(Conhecimentos);

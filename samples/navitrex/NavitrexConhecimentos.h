@@ -7,13 +7,17 @@
 // say: the division's field rules check both before a post). A bill and its items are kept
 // in the datasets until Gravar writes them in one transaction: a failure
 // rolls everything back, re-reads the bills and tells the user, so nothing is
-// ever half saved. Deleting a bill goes through the table's permissions (a
+// ever half saved. Ctrl+N starts a bill in the header's first edit, Ctrl+I a
+// container in the items grid, Ctrl+S writes them. Deleting a bill goes through the table's permissions (a
 // control password when the user's role asks for one, logged by the library).
 #include <QWidget>
 #include <memory>
 
 #include "samples/navitrex/NavitrexLists.h"
 
+namespace platform::ui {
+class TActionList;
+}
 namespace databound {
 class TDivisionRules;
 class TFiltroDivisao;
@@ -53,6 +57,8 @@ public:
     databound::TFiltroDivisao* FiltroPeriodo;
     databound::TFiltroDivisao* FiltroSituacao;
     databound::TFiltroDivisao* FiltroUsuario;
+    // actNovoConhecimento, actNovoItem and actGravar with their shortcuts.
+    platform::ui::TActionList* actConhecimentos;
 
 private:
     TConhecimento* FConhecimento;

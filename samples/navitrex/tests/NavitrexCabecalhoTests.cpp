@@ -1,9 +1,10 @@
 // The bill's header on every engine: each reference is filled by typing part
 // of a name into its edit (or Down) and Enter in the search combo, shows the
 // name and is written with the bill; the freight terms are chosen by key in
-// their combo.
+// their combo; a whole bill with its containers is made by keys alone.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "NavitrexTesting.h"
 #include "databound/CustomCombo.h"
 #include "databound/VexDBCombo.h"
+#include "databound/VexDBGrid.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 #include "platform/data/Field.h"
@@ -50,6 +52,23 @@ protected:
         QTest::keyClicks(Search, Text.mid(1));
         for (const Qt::Key Key : Keys) QTest::keyClick(Search, Key);
         ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; })) << "applied and closed";
+        // As the window manager does when the combo's window goes.
+        Shown.Form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Shown.Form));
+    }
+    // A key pressed where the focus is.
+    static void Press(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+        QWidget* Focused = QApplication::focusWidget();
+        ASSERT_NE(Focused, nullptr);
+        QTest::keyClick(Focused, Qt::Key(Key), Modifiers);
+    }
+    // Each character where the focus is then (the first may open an editor).
+    static void TypeHere(const QString& Text) {
+        for (const QChar Ch : Text) {
+            QWidget* Focused = QApplication::focusWidget();
+            ASSERT_NE(Focused, nullptr);
+            QTest::keyClicks(Focused, QString(Ch));
+        }
     }
 
     testing_data::TShownForm Shown{QSize(900, 600)};
@@ -140,6 +159,32 @@ TEST_P(BillHeaderTest, TheFreightTermsAreChosenInTheirComboWhichShowsTheTermOfTh
     QStringList Shown;
     for (Bills.First(); !Bills.Eof(); Bills.Next()) Shown << Frete->DisplayText(Frete->currentIndex());
     EXPECT_EQ(Shown, QStringList({"Collect", "Prepaid"}));
+}
+
+TEST_P(BillHeaderTest, ABillWithTwoContainersIsMadeAndWrittenThroughKeyPressesAlone) {
+    const int Shipper = AddCliente("Alfa Exportadora");
+    const int Consignee = AddCliente("Beta Importadora");
+    Screen->Conhecimentos->Grid->setFocus();
+    Press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(QApplication::focusWidget(), Screen->Cabecalho->Edit("Embarcador")) << Messages().join("\n").toStdString();
+    Type(Screen->Cabecalho->Edit("Embarcador"), "expo", {Qt::Key_Return});
+    Type(Screen->Cabecalho->Edit("Consignatario"), "impo", {Qt::Key_Return});
+    for (const char* Conteiner : {"TGHU1234567", "TGHU7654321"}) {
+        SCOPED_TRACE(Conteiner);
+        Press(Qt::Key_I, Qt::ControlModifier);
+        QWidget* Focused = QApplication::focusWidget();
+        ASSERT_TRUE(Focused == Screen->Itens->Grid || Screen->Itens->Grid->isAncestorOf(Focused))
+            << "the items grid or its cell editor";
+        TypeHere(Conteiner);
+        Press(Qt::Key_Return);
+    }
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join("\n").toStdString();
+    EXPECT_EQ(SelectRows("Select IdCliente_Embarcador, IdCliente_Consignatario From Conhecimento"),
+              QStringList(QString("%1|%2").arg(Shipper).arg(Consignee)));
+    EXPECT_EQ(SelectRows("Select i.Sequencia, i.Conteiner From Conhecimento_Item i Join Conhecimento c "
+                         "On c.IdConhecimento = i.IdConhecimento Order By i.Sequencia"),
+              QStringList({"1|TGHU1234567", "2|TGHU7654321"}));
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
+#include <tuple>
 #include <vector>
 
 #include "NavitrexTesting.h"
@@ -31,6 +33,9 @@ protected:
     void SetUp() override {
         NavitrexEngineTest::SetUp();
         if (IsSkipped()) return;
+        OpenScreen();
+    }
+    void OpenScreen() {
         Screen = new TfrmConhecimentos({}, &Shown.Form);
         Screen->resize(Shown.Form.size());
         Screen->show();
@@ -55,6 +60,12 @@ protected:
         // As the window manager does when the combo's window goes.
         Shown.Form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Shown.Form));
+    }
+    // Opens the search of the reference shown in the edit Nome with Down.
+    static TfrmCustomCombo* OpenWithDown(QLineEdit* Edit) {
+        Edit->setFocus();
+        QTest::keyClick(Edit, Qt::Key_Down);
+        return TfrmCustomCombo::Current();
     }
     // A key pressed where the focus is.
     static void Press(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
@@ -185,6 +196,54 @@ TEST_P(BillHeaderTest, ABillWithTwoContainersIsMadeAndWrittenThroughKeyPressesAl
     EXPECT_EQ(SelectRows("Select i.Sequencia, i.Conteiner From Conhecimento_Item i Join Conhecimento c "
                          "On c.IdConhecimento = i.IdConhecimento Order By i.Sequencia"),
               QStringList({"1|TGHU1234567", "2|TGHU7654321"}));
+}
+
+TEST_P(BillHeaderTest, EachSearchKeepsItsHeightForTheUserAndAfterARestartBothComeBackFromOneSettingsRow) {
+    // Two ports, so that the list stays open.
+    for (const char* Porto : {"Porto Novo", "Rio Grande"}) AddCadastro(cdPortos, Porto);
+    ASSERT_TRUE(Screen->NovoConhecimento());
+    const std::pair<const char*, int> Drags[] = {{"Porto_Embarque", 40}, {"Porto_Descarga", 80}};
+    QList<int> Heights;
+    for (const auto& [Nome, Down] : Drags) {
+        SCOPED_TRACE(Nome);
+        TfrmCustomCombo* Combo = OpenWithDown(Screen->Cabecalho->Edit(Nome));
+        ASSERT_NE(Combo, nullptr);
+        ASSERT_TRUE(Combo->Opened());
+        // The sizer at the combo's foot drags its height.
+        QWidget* Sizer = Combo->pnlSizer();
+        const int Before = Combo->height();
+        const QPoint Start = Sizer->mapToGlobal(QPoint(5, 2)), To = Start + QPoint(0, Down);
+        for (const auto& [Type, At, Button, Held] :
+             {std::tuple{QEvent::MouseButtonPress, Start, Qt::LeftButton, Qt::LeftButton},
+              {QEvent::MouseMove, To, Qt::NoButton, Qt::LeftButton},
+              {QEvent::MouseButtonRelease, To, Qt::LeftButton, Qt::NoButton}}) {
+            QMouseEvent Event(Type, QPointF(Sizer->mapFromGlobal(At)), QPointF(At), Button, Held, Qt::NoModifier);
+            QApplication::sendEvent(Sizer, &Event);
+        }
+        EXPECT_EQ(Combo->height(), Before + Down);
+        Heights << Combo->height();
+        QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
+    }
+    const QString Rows = "Select Count(*) From sys_Persistencia Where Lower(IdPersistencia) = 'rlcportos'";
+    EXPECT_EQ(Scalar(Rows).toInt(), 1);
+
+    // A restart: a new host logs the same user in and builds the screen again.
+    Screen->Descartar();
+    delete Screen;
+    Host = std::make_unique<TNavitrexHost>(*Conn);
+    Host->Login("ana");
+    OpenScreen();
+    ASSERT_TRUE(Screen->NovoConhecimento());
+    for (int I = 0; I < 2; ++I) {
+        SCOPED_TRACE(Drags[I].first);
+        TfrmCustomCombo* Combo = OpenWithDown(Screen->Cabecalho->Edit(Drags[I].first));
+        ASSERT_NE(Combo, nullptr);
+        EXPECT_EQ(Combo->height(), Heights[I]);
+        QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
+    }
+    EXPECT_EQ(Scalar(Rows).toInt(), 1);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The bill's header on every engine: each reference is filled by typing part
-// of a name into its edit (or Down) and Enter in the search combo, shows the
+// of a name into its edit and Enter in the search combo, shows the
 // name and is written with the bill; the freight terms are chosen by key in
 // their combo; a whole bill with its containers is made by keys alone.
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@
 #include "databound/CustomCombo.h"
 #include "databound/VexDBCombo.h"
 #include "databound/VexDBGrid.h"
-#include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 #include "platform/data/Field.h"
 #include "platform/ui/tests/DataControlsTesting.h"
@@ -128,22 +127,6 @@ TEST_P(BillHeaderTest, TypingPartOfANameAndEnterFillsEachReferenceWhichIsWritten
                          "IdPorto_Descarga From Conhecimento"),
               QStringList(QString("%1|%2|%3|%4|%5").arg(Alfaiataria).arg(Beta).arg(Boreal).arg(Novo).arg(Grande)));
     EXPECT_TRUE(Messages().isEmpty()) << Messages().join("\n").toStdString();
-}
-
-TEST_P(BillHeaderTest, TheDownKeyOpensTheSearchListingTheLookupAndEscapeLeavesTheReferenceAlone) {
-    AddCadastro(cdNavios, "Estrela do Sul");
-    AddCadastro(cdNavios, "Boreal Express");
-    ASSERT_TRUE(Screen->NovoConhecimento());
-    QLineEdit* Edit = Screen->Cabecalho->Edit("Navio");
-    Edit->setFocus();
-    QTest::keyClick(Edit, Qt::Key_Down);
-    TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
-    ASSERT_NE(Combo, nullptr);
-    EXPECT_EQ(Combo->dstCombo()->RecordCount(), 2);
-    QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
-    ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
-    EXPECT_TRUE(Screen->Conhecimentos->Field("IdNavio")->IsNull());
-    EXPECT_TRUE(Edit->text().isEmpty());
 }
 
 TEST_P(BillHeaderTest, TheFreightTermsAreChosenInTheirComboWhichShowsTheTermOfTheCurrentBill) {

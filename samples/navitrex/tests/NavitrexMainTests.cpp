@@ -37,8 +37,8 @@ protected:
         NavitrexEngineTest::SetUp();
         if (IsSkipped()) return;
         Shipper = AddCliente("Alfa Exportadora");
-        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'MSC Beatrice')");
-        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (2, 'Cap San Nicolas')");
+        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'Estrela do Sul')");
+        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (2, 'Boreal Express')");
         Principal = std::make_unique<TfrmPrincipal>("Alfa", TRegrasEquipamento{});
         Host->SetMainWindow(Principal.get());
         Host->AddModule(Principal->Modulo);
@@ -75,12 +75,12 @@ TEST_P(MainWindowTest, AChangedCustomerReachesTheBillsDivision) {
 TEST_P(MainWindowTest, ASearchRequestOpensTheLookupAndAnswersTheChosenRow) {
     QStringList Result, Filter;
     WhenShows<TfrmBusca>([](TfrmBusca& Busca) {
-        ASSERT_TRUE(Busca.Lista->Client->Locate("Nome", "Cap San Nicolas"));
+        ASSERT_TRUE(Busca.Lista->Client->Locate("Nome", "Boreal Express"));
         QTest::mouseClick(Busca.btnOK, Qt::LeftButton);
     });
     EXPECT_EQ(dataaccess::OpenSearch("navios", Result, Filter, ""), 1);
     EXPECT_TRUE(Result.contains("IdNavio=2")) << Result.join(";").toStdString();
-    EXPECT_TRUE(Result.contains("Nome=Cap San Nicolas"));
+    EXPECT_TRUE(Result.contains("Nome=Boreal Express"));
 
     Result.clear();
     WhenShows<TfrmBusca>([](TfrmBusca& Busca) { QTest::mouseClick(Busca.btnCancelar, Qt::LeftButton); });

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/data/ConnectionString.h"
+#include "platform/data/OdbcTimeout.h"
 #include "platform/data/SqliteFunctions.h"
 #include "platform/data/SqlTokens.h"
 
@@ -440,7 +441,8 @@ void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) {
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
     QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
-    if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014"))
+    if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014") ||
+        (FEngine == egTSQL && OdbcTimedOut(Query)))
         Text = "Query timeout expired";
     DatabaseError(StatementError(Text.trimmed(), Sql));
 }
@@ -492,6 +494,9 @@ void TADOConnection::ApplyTimeout(int Seconds) {
     } else if (FEngine == egPostgreSQL && Seconds != FServerTimeout) {
         ExecDirect(QString("SET statement_timeout = %1").arg(Seconds * 1000LL));
         FServerTimeout = Seconds;
+    } else if (FEngine == egTSQL && Seconds != FServerTimeout) {
+        SetOdbcConnectionTimeout(FDatabase, Seconds);
+        FServerTimeout = Seconds;
     }
 }
 
@@ -508,7 +513,10 @@ void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int 
         }
         Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(Value, P.DataType()));
     }
-    ApplyTimeout(Timeout < 0 ? FCommandTimeout : Timeout);
+    const int Seconds = Timeout < 0 ? FCommandTimeout : Timeout;
+    ApplyTimeout(Seconds);
+    // A prepared handle kept from an earlier run has the time-out the connection had then.
+    if (FEngine == egTSQL && Statement.IsPrepared) SetOdbcStatementTimeout(Statement.Query, Seconds);
     const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
     FTimeLimit = 0;
     if (!Ok) Raise(Statement.Query, Statement.Source);

@@ -482,7 +482,8 @@ public:
 
 protected:
     TOperationResult RunNative(TADOConnection& Connection, const TParameters& Given) const override {
-        if (const QVariantList Row = FirstRow(Connection, NextNumberSql(Connection.Engine()), NextNumberParams(Given)); !Row.isEmpty())
+        const QString NextNumber = NextNumberSql(Connection.Engine());
+        if (const QVariantList Row = FirstRow(Connection, NextNumber, NextNumberParams(Given)); !Row.isEmpty())
             return Answer(Row[0], TConfig{0, 0, Row[1], Row[2]}, ConvertValue(Row[3], ftDateTime).toDateTime());
         QVariant Now;
         std::optional<TConfig> Config = FindConfig(Connection, Given, Now);

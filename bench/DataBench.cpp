@@ -84,8 +84,8 @@ TRows ReadRows(QSqlQuery& Q) {
 
 TRows QueryRows(TEngine Engine, const QString& Sql) {
     QSqlQuery Q(Database(Engine).Database());
-    // Read as the connection reads each engine: PostgreSQL's whole result at once.
-    Q.setForwardOnly(Engine != egPostgreSQL);
+    // Read as the connection reads each engine.
+    Q.setForwardOnly(!Database(Engine).Dialect().ReadsWholeResults());
     Q.exec(Database(Engine).Dialect().Translate(Sql));
     return ReadRows(Q);
 }

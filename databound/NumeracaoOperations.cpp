@@ -314,11 +314,10 @@ constexpr const char* kInsertItem =
     "Values (:IdNumeracao_Item, :IdNumeracao, 1, :Dia, :Mes, :Ano)";
 constexpr const char* kServerDate = "Select GetDate()";
 
-// SQLite's Returning reads only the updated table; PostgreSQL's also reads the rows an Update ... From joins.
-QString NextNumberSql(TEngine Engine) {
+QString NextNumberSql(const TSqlDialect& Dialect) {
     static const QString Sql = QString(kNextNumber).arg(kWinningConfig, kGivenOrServerDate);
     static const QString Joined = QString(kNextNumberJoined).arg(kWinningConfig, kGivenOrServerDate);
-    return Engine == egPostgreSQL ? Joined : Sql;
+    return Dialect.ReturnsJoinedColumns() ? Joined : Sql;
 }
 
 QString FindConfigSql() {
@@ -482,7 +481,7 @@ public:
 
 protected:
     TOperationResult RunNative(TADOConnection& Connection, const TParameters& Given) const override {
-        const QString NextNumber = NextNumberSql(Connection.Engine());
+        const QString NextNumber = NextNumberSql(Connection.Dialect());
         if (const QVariantList Row = FirstRow(Connection, NextNumber, NextNumberParams(Given)); !Row.isEmpty())
             return Answer(Row[0], TConfig{0, 0, Row[1], Row[2]}, ConvertValue(Row[3], ftDateTime).toDateTime());
         QVariant Now;

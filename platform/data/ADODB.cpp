@@ -481,9 +481,8 @@ TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TPa
     }
     St.Text += Translated.mid(Last);
     St.Query = QSqlQuery(FDatabase);
-    // Qt reads a forward-only PostgreSQL result one row per server result, each with blocks of its own; the
-    // whole result in one piece costs a fraction of that and tells its size, so rows are kept without moving.
-    St.Query.setForwardOnly(FEngine != egPostgreSQL);
+    // A result read whole also tells its size, so the rows fetched are kept without moving.
+    St.Query.setForwardOnly(!FDialect->ReadsWholeResults());
     St.IsPrepared = Keep || !St.ParamOrder.empty();
     if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query, Sql);
     return St;

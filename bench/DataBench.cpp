@@ -84,7 +84,8 @@ TRows ReadRows(QSqlQuery& Q) {
 
 TRows QueryRows(TEngine Engine, const QString& Sql) {
     QSqlQuery Q(Database(Engine).Database());
-    Q.setForwardOnly(true);
+    // Read as the connection reads each engine.
+    Q.setForwardOnly(!Database(Engine).Dialect().ReadsWholeResults());
     Q.exec(Database(Engine).Dialect().Translate(Sql));
     return ReadRows(Q);
 }

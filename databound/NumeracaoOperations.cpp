@@ -286,6 +286,20 @@ constexpr const char* kNextNumber =
     "And Nit.Ano = Case When Nmr.Opcao_Zeramento In (1, 2, 3) Then DatePart(year, %2) Else 0 End) "
     "Returning Numero, (Select Mascara From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), "
     "(Select Quantidade_Digitos From sys_Numeracao Where IdNumeracao = sys_Numeracao_Item.IdNumeracao), %2";
+// The same allocation where Returning may read joined rows: the counter row is picked with the
+// configuration's mask, digits and date, which then need no subselect while the row is locked.
+constexpr const char* kNextNumberJoined =
+    "Update sys_Numeracao_Item Set Numero = Numero + 1 From ("
+    "Select Top 1 Nit.IdNumeracao_Item, Nmr.Mascara, Nmr.Quantidade_Digitos, Nmr.Data "
+    "From sys_Numeracao_Item Nit, (Select Top 1 IdNumeracao, Opcao_Zeramento, Mascara, Quantidade_Digitos, "
+    "%2 As Data %1) Nmr "
+    "Where Nit.IdNumeracao = Nmr.IdNumeracao "
+    "And Nit.Dia = Case When Nmr.Opcao_Zeramento = 1 Then DatePart(day, Nmr.Data) Else 0 End "
+    "And Nit.Mes = Case When Nmr.Opcao_Zeramento In (1, 2) Then DatePart(month, Nmr.Data) Else 0 End "
+    "And Nit.Ano = Case When Nmr.Opcao_Zeramento In (1, 2, 3) Then DatePart(year, Nmr.Data) Else 0 End "
+    "Order By Nit.IdNumeracao_Item) Pick "
+    "Where sys_Numeracao_Item.IdNumeracao_Item = Pick.IdNumeracao_Item "
+    "Returning sys_Numeracao_Item.Numero, Pick.Mascara, Pick.Quantidade_Digitos, Pick.Data";
 constexpr const char* kGivenOrServerDate = "Coalesce(:Data, GetDate())";
 constexpr const char* kBumpNumber =
     "Update sys_Numeracao_Item Set Numero = Numero + 1 Where IdNumeracao_Item = (Select Min(IdNumeracao_Item) "
@@ -300,9 +314,10 @@ constexpr const char* kInsertItem =
     "Values (:IdNumeracao_Item, :IdNumeracao, 1, :Dia, :Mes, :Ano)";
 constexpr const char* kServerDate = "Select GetDate()";
 
-QString NextNumberSql() {
+QString NextNumberSql(const TSqlDialect& Dialect) {
     static const QString Sql = QString(kNextNumber).arg(kWinningConfig, kGivenOrServerDate);
-    return Sql;
+    static const QString Joined = QString(kNextNumberJoined).arg(kWinningConfig, kGivenOrServerDate);
+    return Dialect.ReturnsJoinedColumns() ? Joined : Sql;
 }
 
 QString FindConfigSql() {
@@ -466,7 +481,8 @@ public:
 
 protected:
     TOperationResult RunNative(TADOConnection& Connection, const TParameters& Given) const override {
-        if (const QVariantList Row = FirstRow(Connection, NextNumberSql(), NextNumberParams(Given)); !Row.isEmpty())
+        const QString NextNumber = NextNumberSql(Connection.Dialect());
+        if (const QVariantList Row = FirstRow(Connection, NextNumber, NextNumberParams(Given)); !Row.isEmpty())
             return Answer(Row[0], TConfig{0, 0, Row[1], Row[2]}, ConvertValue(Row[3], ftDateTime).toDateTime());
         QVariant Now;
         std::optional<TConfig> Config = FindConfig(Connection, Given, Now);

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/data/ConnectionString.h"
+#include "platform/data/OdbcTimeout.h"
 #include "platform/data/SqliteFunctions.h"
 #include "platform/data/SqlTokens.h"
 
@@ -440,7 +441,8 @@ void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) {
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
     QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
-    if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014"))
+    if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014") ||
+        (FEngine == egTSQL && OdbcTimedOut(Query)))
         Text = "Query timeout expired";
     DatabaseError(StatementError(Text.trimmed(), Sql));
 }
@@ -479,7 +481,8 @@ TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TPa
     }
     St.Text += Translated.mid(Last);
     St.Query = QSqlQuery(FDatabase);
-    St.Query.setForwardOnly(true);
+    // A result read whole also tells its size, so the rows fetched are kept without moving.
+    St.Query.setForwardOnly(!FDialect->ReadsWholeResults());
     St.IsPrepared = Keep || !St.ParamOrder.empty();
     if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query, Sql);
     return St;
@@ -491,6 +494,9 @@ void TADOConnection::ApplyTimeout(int Seconds) {
         FDeadline = 0;
     } else if (FEngine == egPostgreSQL && Seconds != FServerTimeout) {
         ExecDirect(QString("SET statement_timeout = %1").arg(Seconds * 1000LL));
+        FServerTimeout = Seconds;
+    } else if (FEngine == egTSQL && Seconds != FServerTimeout) {
+        SetOdbcConnectionTimeout(FDatabase, Seconds);
         FServerTimeout = Seconds;
     }
 }
@@ -508,7 +514,10 @@ void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int 
         }
         Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(Value, P.DataType()));
     }
-    ApplyTimeout(Timeout < 0 ? FCommandTimeout : Timeout);
+    const int Seconds = Timeout < 0 ? FCommandTimeout : Timeout;
+    ApplyTimeout(Seconds);
+    // A prepared handle kept from an earlier run has the time-out the connection had then.
+    if (FEngine == egTSQL && Statement.IsPrepared) SetOdbcStatementTimeout(Statement.Query, Seconds);
     const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
     FTimeLimit = 0;
     if (!Ok) Raise(Statement.Query, Statement.Source);

@@ -63,6 +63,9 @@ public:
     }
     bool NeedsStatementSavepoints() const override { return true; }
     QString ForUpdate(const QString& Select) const override { return Select + " For Update"; }
+    bool ReturnsJoinedColumns() const override { return true; }
+    // Row by row, Qt asks the server for one result per row, each with memory blocks of its own.
+    bool ReadsWholeResults() const override { return true; }
     bool FoldsUnquotedNames() const override { return true; }
     QVariant BindValue(const QVariant& Value, TFieldType DataType) const override {
         if (VarIsClear(Value)) return TSqlDialect::BindValue(Value, DataType);

@@ -37,6 +37,10 @@ public:
     // transaction ends (T-SQL batches carry their own hints).
     virtual QString ForUpdate(const QString& Select) const { return Select; }
 
+    // Whether an Update ... From may return the columns of the rows it joins, not only the updated table's.
+    virtual bool ReturnsJoinedColumns() const { return false; }
+    // Whether the driver reads a result faster whole than one row at a time (rows then cost no message each).
+    virtual bool ReadsWholeResults() const { return false; }
     // Whether named operations go out as their T-SQL batch text.
     virtual bool RunsBatches() const { return false; }
     // Whether the engine reports unquoted names in lower case, losing the written case.

@@ -38,9 +38,11 @@ QVariant EngineTest::Scalar(const QString& Sql, const TParameters* Params) {
 }
 
 QString EngineTest::LongStatement() const {
-    return GetParam() == egPostgreSQL
-               ? "Select pg_sleep(5)"
-               : "With Recursive c(x) As (Select 1 Union All Select x + 1 From c) Select Count(*) From c";
+    switch (GetParam()) {
+    case egPostgreSQL: return "Select pg_sleep(5)";
+    case egTSQL: return "WaitFor Delay '00:00:05'";
+    default: return "With Recursive c(x) As (Select 1 Union All Select x + 1 From c) Select Count(*) From c";
+    }
 }
 
 QStringList EngineTest::Table() {

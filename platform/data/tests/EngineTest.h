@@ -18,7 +18,7 @@ protected:
 
     // The first value of the first row; Unassigned when there is none.
     QVariant Scalar(const QString& Sql, const TParameters* Params = nullptr);
-    // A statement of one row that runs far longer than a time-out of one second.
+    // A statement that runs far longer than a time-out of one second.
     QString LongStatement() const;
     // "IdCliente|Nome|Cidade|Saldo" per row, by key.
     QStringList Table();

@@ -24,6 +24,7 @@
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
 #include "platform/os/Exceptions.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 
@@ -154,9 +155,9 @@ void TDivisao::MasterChanged() {
     if (FBaseCaption.isEmpty()) FBaseCaption = FCaption;
     if (FMaster) {
         const QString Of = FMaster->FBaseCaption.isEmpty() ? FMaster->FCaption : FMaster->FBaseCaption;
-        FCaption = QString("%1 (%2)").arg(FBaseCaption, Of);
+        SetCaption(QString("%1 (%2)").arg(FBaseCaption, Of));
     } else {
-        FCaption = FBaseCaption;
+        SetCaption(FBaseCaption);
     }
     if (OnMasterChanged) OnMasterChanged(this, FMaster);
 }
@@ -248,6 +249,11 @@ void TVexDBDivisao::SetNome(const QString& Value) {
     ApplyName(Provider, "prv%1", Value);
     Client->SetProviderName(Provider->objectName());
     ApplyName(Provider->DataSet(), "dst%1", Value);
+}
+
+void TVexDBDivisao::SetCaption(const QString& Value) {
+    TDivisao::SetCaption(Value);
+    if (auto* Page = qobject_cast<platform::ui::TTabSheet*>(FFrame)) Page->SetCaption(Value);
 }
 
 TSearchTarget TVexDBDivisao::SearchTarget(const platform::data::TField& Field) const {

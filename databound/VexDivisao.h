@@ -65,7 +65,7 @@ public:
     // Names the companion components after the division (underscores left out).
     virtual void SetNome(const QString& Value);
     QString Caption() const { return FCaption; }
-    void SetCaption(const QString& Value) { FCaption = Value; }
+    virtual void SetCaption(const QString& Value) { FCaption = Value; }
     QString BaseCaption() const { return FBaseCaption; }
     TDivisao* Master() const { return FMaster; }
     // Also moves the division to the new master's details and recaptions it.
@@ -144,6 +144,8 @@ public:
     void SetGrid(QObject* Value) { FGrid = Value; }
     QObject* Frame() const { return FFrame; }
     void SetFrame(QObject* Value) { FFrame = Value; }
+    // Also captions the frame when the frame is a tab page.
+    void SetCaption(const QString& Value) override;
     // The rules of the field configuration unless others were set; nullptr brings those back.
     TDivisionRules* Rules() const { return FRules; }
     void SetRules(TDivisionRules* Value);

@@ -15,6 +15,7 @@
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
 #include "platform/os/Exceptions.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 
 namespace databound {
@@ -346,6 +347,22 @@ TEST_P(DivisionTest, PossibleFilterValuesComeFromTheProvidersThenFromTheApplicat
 }
 
 VEX_INSTANTIATE_ENGINE_SUITE(DivisionTest);
+
+TEST(DivisaoTest, AFrameThatIsATabPageTakesTheCaptionAlsoWhenTheMasterChangesIt) {
+    platform::ui::TPageControl Pages;
+    platform::ui::TTabSheet* Page = Pages.AddPage("Página");
+    TDivisao Master;
+    Master.SetCaption("Conhecimentos");
+    TVexDBDivisao Detail;
+    Detail.SetFrame(Page);
+    Detail.SetCaption("Itens");
+    EXPECT_EQ(Page->Caption(), "Itens");
+    Detail.SetMaster(&Master);
+    EXPECT_EQ(Page->Caption(), "Itens (Conhecimentos)");
+    Detail.SetFrame(&Pages);  // not a page: its caption is the division's alone
+    Detail.SetCaption("Volumes");
+    EXPECT_EQ(Page->Caption(), "Itens (Conhecimentos)");
+}
 
 TEST(DivisaoTest, TheModuleIsForgottenWhenItGoesAway) {
     TDivisao Divisao;

@@ -1097,16 +1097,16 @@ void TDataSet::SetStatusFilter(unsigned Value) {
 }
 
 TDataPacket TDataSet::RowsPacket() const {
-    return PacketOf(std::vector<const TRecordData*>(FView.begin(), FView.end()), false);
+    return PacketOf(FFieldDefs, std::vector<const TRecordData*>(FView.begin(), FView.end()), false);
 }
 
-TDataPacket TDataSet::PacketOf(const std::vector<const TRecordData*>& Rows, bool WithChanges) const {
+TDataPacket PacketOf(const TFieldDefs& FieldDefs, const std::vector<const TRecordData*>& Rows, bool WithChanges) {
     TDataPacket Packet;
-    Packet.FieldDefs = FFieldDefs;
+    Packet.FieldDefs = FieldDefs;
     Packet.Rows.reserve(Rows.size());
     for (const TRecordData* Rec : Rows) {
         TDataPacket::TRow Row;
-        Row.Values.assign(Rec->Values.begin(), Rec->Values.begin() + FFieldDefs.Count());
+        Row.Values.assign(Rec->Values.begin(), Rec->Values.begin() + FieldDefs.Count());
         Row.RecordId = Rec->Id;
         if (WithChanges) {
             Row.Original = Rec->Original;

@@ -6,20 +6,25 @@
 #include "dataaccess/DataSetSort.h"
 #include "dataaccess/VexFieldValue.h"
 #include "dataaccess/VexHost.h"
+#include "dataaccess/VexModulo.h"
 #include "dataaccess/VexSession.h"
 #include "dataaccess/VexSqlText.h"
 #include "databound/ArrangeControls.h"
+#include "databound/AtualizaDivisaoList.h"
 #include "databound/DivisionCommand.h"
 #include "databound/DivisionFieldRules.h"
 #include "databound/DivisionLabel.h"
+#include "databound/DivisionPickLists.h"
 #include "databound/SearchFieldRules.h"
 #include "databound/DivisionRules.h"
+#include "databound/InsertFocus.h"
 #include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
 #include "platform/os/Exceptions.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 
@@ -97,9 +102,10 @@ QString MasterSubquery(const TVexDBDivisao& Master, const QString& FieldName, QL
 
 // ---- TDivisao
 
-TDivisao::TDivisao(QObject* AOwner) : QObject(AOwner) {}
+TDivisao::TDivisao(QObject* AOwner) : QObject(AOwner) { AtualizaDivisaoList().Add(this); }
 
 TDivisao::~TDivisao() {
+    AtualizaDivisaoList().Remove(this);
     for (TDivisao* Detail : Details()) Detail->FMaster = nullptr;
     if (FMaster) FMaster->FDetails.removeAll(this);
 }
@@ -109,6 +115,10 @@ void TDivisao::ApplyName(QObject* Component, const QString& Format, const QStrin
     const QString Name = QString(Format).arg(Nome).remove('_');
     if (Component->objectName() != Name) Component->setObjectName(Name);
 }
+
+dataaccess::TVexModulo* TDivisao::Modulo() const { return static_cast<dataaccess::TVexModulo*>(FModulo.data()); }
+
+void TDivisao::SetModulo(dataaccess::TVexModulo* Value) { FModulo = Value; }
 
 void TDivisao::SetAjustaControls(bool Value) {
     if (!FLoading) Value = true;
@@ -145,9 +155,9 @@ void TDivisao::MasterChanged() {
     if (FBaseCaption.isEmpty()) FBaseCaption = FCaption;
     if (FMaster) {
         const QString Of = FMaster->FBaseCaption.isEmpty() ? FMaster->FCaption : FMaster->FBaseCaption;
-        FCaption = QString("%1 (%2)").arg(FBaseCaption, Of);
+        SetCaption(QString("%1 (%2)").arg(FBaseCaption, Of));
     } else {
-        FCaption = FBaseCaption;
+        SetCaption(FBaseCaption);
     }
     if (OnMasterChanged) OnMasterChanged(this, FMaster);
 }
@@ -241,6 +251,11 @@ void TVexDBDivisao::SetNome(const QString& Value) {
     ApplyName(Provider->DataSet(), "dst%1", Value);
 }
 
+void TVexDBDivisao::SetCaption(const QString& Value) {
+    TDivisao::SetCaption(Value);
+    if (auto* Page = qobject_cast<platform::ui::TTabSheet*>(FFrame)) Page->SetCaption(Value);
+}
+
 TSearchTarget TVexDBDivisao::SearchTarget(const platform::data::TField& Field) const {
     return FRules->SearchTarget(Field);
 }
@@ -304,6 +319,8 @@ void TVexDBDivisao::Loaded() {
     }
     InstallHooks(GetDataSet());
     InstallProviderHooks(GetProvider());
+    ApplyPickLists(*this);
+    ReBindLabels();
     const dataaccess::TVexHost* Host = dataaccess::Host();
     FConnection = Host ? Host->DefaultConnection() : nullptr;
     TDataSet* DataSet = GetDataSet();
@@ -383,6 +400,7 @@ void TVexDBDivisao::InstallHooks(TDataSet* DataSet) {
             throw;
         }
         RelockReadOnly();
+        if (QWidget* Control = FCampos.InsertFocus()) FocusAfterInsert(Control);
     };
     DataSet->BeforeEdit = [this](TDataSet* D) {
         if (!HostAllows(dataaccess::kAllowEdit)) throw platform::os::EAbort();
@@ -558,17 +576,22 @@ bool TVexDBDivisao::CurrentKeyIs(const QStringList& Values) const {
     return true;
 }
 
-void TVexDBDivisao::RefreshCurrentRecord(platform::data::TClientDataSet& Client) {
-    platform::data::TCustomADODataSet* Source = GetProviderDataSet();
+QStringList TVexDBDivisao::KeyConditions(const TDataSet& DataSet, QList<TParametroMaster>& Params) const {
     QStringList Conditions;
-    QList<TParametroMaster> Params;
     for (const QString& Name : KeyFieldNames()) {
-        if (platform::data::TField* Field = Client.FindField(Name)) {
+        if (platform::data::TField* Field = DataSet.FindField(Name)) {
             const QString Param = QString("RefreshKey%1").arg(Params.size() + 1);
             Conditions << QString("(%1 = :%2)").arg(Column(*Field), Param);
             Params.append({Param, Field->DataType(), Field->Value()});
         }
     }
+    return Conditions;
+}
+
+void TVexDBDivisao::RefreshCurrentRecord(platform::data::TClientDataSet& Client) {
+    platform::data::TCustomADODataSet* Source = GetProviderDataSet();
+    QList<TParametroMaster> Params;
+    const QStringList Conditions = KeyConditions(Client, Params);
     if (!Source || Conditions.isEmpty()) {
         Client.RefreshRecord();
         return;
@@ -590,6 +613,23 @@ void TVexDBDivisao::RefreshCurrentRecord(platform::data::TClientDataSet& Client)
     Client.RefreshRecord();
 }
 
+void TVexDBDivisao::RefreshCurrentRecord(platform::data::TCustomADODataSet& Query) {
+    QList<TParametroMaster> Params;
+    const QStringList Conditions = KeyConditions(Query, Params);
+    if (Conditions.isEmpty()) {
+        Query.RefreshRecord();
+        return;
+    }
+    // A second command reads the one row, so the open dataset keeps its command and its rows.
+    platform::data::TADOQuery Reader;
+    Reader.SetConnection(Query.Connection());
+    Reader.SetCommandTimeout(Query.CommandTimeout());
+    Reader.SetSQL(dataaccess::InjectCondition(Query.CommandText(), Conditions));
+    AddMasterParams(Params, Query.Parameters());
+    BindMasterParams(Reader.Parameters(), Params);
+    Query.RefreshRecordFrom(Reader.FetchPacket(), KeyFieldNames());
+}
+
 void TVexDBDivisao::RefreshRecord(const QStringList& Names, const QVariantList& Values, bool RebuildIfChanged) {
     const TBusyScope Busy;
     TDataSet* DataSet = GetDataSet();
@@ -604,11 +644,13 @@ void TVexDBDivisao::RefreshRecord(const QStringList& Names, const QVariantList& 
         QStringList Lines;
         for (int I = 0; I < Names.size() && I < Values.size(); ++I) Lines << Names[I] + "=" + Values[I].toString();
         auto* Client = qobject_cast<platform::data::TClientDataSet*>(DataSet);
+        auto* Query = qobject_cast<platform::data::TCustomADODataSet*>(DataSet);
         // The current record needs no search of the whole dataset.
-        Whole = !Client || !(CurrentKeyIs(Lines) || LocateValues(Lines));
+        Whole = !(Client || Query) || !(CurrentKeyIs(Lines) || LocateValues(Lines));
         if (!Whole) {
             try {
-                RefreshCurrentRecord(*Client);
+                if (Client) RefreshCurrentRecord(*Client);
+                else RefreshCurrentRecord(*Query);
             } catch (const std::exception&) {
                 Whole = true;
             }

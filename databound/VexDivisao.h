@@ -20,6 +20,7 @@
 #include "databound/ConditionOwner.h"
 #include "databound/ConditionParameters.h"
 #include "databound/DataSetParametros.h"
+#include "databound/FerramentasDivisao.h"
 #include "databound/FiltroDivisao.h"
 #include "databound/RefreshSettings.h"
 #include "databound/ValoresPossiveis.h"
@@ -27,6 +28,11 @@
 
 namespace dataaccess {
 class TDivisionHost;
+class TVexDBIni;
+class TVexModulo;
+}  // namespace dataaccess
+namespace platform::ui {
+struct TMessage;
 }
 namespace platform::data {
 class TADOConnection;
@@ -48,6 +54,7 @@ inline constexpr const char* kUnsavedChangesQuestion =
 class TDivisao : public QObject {
     Q_OBJECT
 public:
+    // Registers the division in the process-wide division list; destruction takes it out.
     explicit TDivisao(QObject* AOwner = nullptr);
     ~TDivisao() override;
 
@@ -58,7 +65,7 @@ public:
     // Names the companion components after the division (underscores left out).
     virtual void SetNome(const QString& Value);
     QString Caption() const { return FCaption; }
-    void SetCaption(const QString& Value) { FCaption = Value; }
+    virtual void SetCaption(const QString& Value) { FCaption = Value; }
     QString BaseCaption() const { return FBaseCaption; }
     TDivisao* Master() const { return FMaster; }
     // Also moves the division to the new master's details and recaptions it.
@@ -72,6 +79,11 @@ public:
     // Without a host every operation is allowed and nothing is sent.
     dataaccess::TDivisionHost* Host() const { return FHost; }
     void SetHost(dataaccess::TDivisionHost* Value) { FHost = Value; }
+    // The module the division belongs to; cleared when the module goes away.
+    dataaccess::TVexModulo* Modulo() const;
+    void SetModulo(dataaccess::TVexModulo* Value);
+    TFerramentasDivisao& Ferramentas() { return FFerramentas; }
+    const TFerramentasDivisao& Ferramentas() const { return FFerramentas; }
     bool Ativa() const { return FAtiva; }
     bool Propagating() const { return FPropagating; }
     bool Handled() const { return FHandled; }
@@ -93,6 +105,10 @@ public:
     std::function<void(TDivisao* Sender, bool& CanClose)> OnCloseQuery;
     std::function<void(TDivisao* Sender, const TRefreshSettings* Settings)> OnAddRefreshSettings;
     std::function<void(TDivisao* Sender)> OnAtualizaDivisao, OnActivate, OnDeactivate;
+    // Raised by the application around the life of the division's screen (see DivisionScreen.h).
+    std::function<void(QObject* Sender)> BeforeCreate;
+    std::function<void(TDivisao* Sender, dataaccess::TVexDBIni* Ini)> OnCreate, OnDestroy;
+    std::function<void(TDivisao* Sender, platform::ui::TMessage& Message)> OnRelacaoMessage;
 
 protected:
     // Sets a component's name without underscores, when the component exists and its name differs.
@@ -104,7 +120,8 @@ private:
     QString FNome, FCaption, FBaseCaption;
     QPointer<TDivisao> FMaster;
     QList<QPointer<TDivisao>> FDetails;
-    QPointer<QObject> FAcoes, FRelacionado;
+    QPointer<QObject> FAcoes, FRelacionado, FModulo;
+    TFerramentasDivisao FFerramentas{this};
     dataaccess::TDivisionHost* FHost = nullptr;
     bool FAtiva = false, FPropagating = false, FHandled = false, FLoading = false, FAjustaControls = false;
 };
@@ -127,6 +144,8 @@ public:
     void SetGrid(QObject* Value) { FGrid = Value; }
     QObject* Frame() const { return FFrame; }
     void SetFrame(QObject* Value) { FFrame = Value; }
+    // Also captions the frame when the frame is a tab page.
+    void SetCaption(const QString& Value) override;
     // The rules of the field configuration unless others were set; nullptr brings those back.
     TDivisionRules* Rules() const { return FRules; }
     void SetRules(TDivisionRules* Value);
@@ -217,7 +236,11 @@ private:
     QStringList CurrentKey() const;
     // The current record holds every "Name=Value" of the list.
     bool CurrentKeyIs(const QStringList& Values) const;
+    // "(Origin = :RefreshKeyN)" for each key field of the current record, its value added to Params.
+    QStringList KeyConditions(const platform::data::TDataSet& DataSet, QList<TParametroMaster>& Params) const;
+    // Re-read the current record alone, through the provider or through a second command.
     void RefreshCurrentRecord(platform::data::TClientDataSet& Client);
+    void RefreshCurrentRecord(platform::data::TCustomADODataSet& Query);
     // A dataset of the division's master/detail tree (or one linked to them) is editing.
     bool TreeEditing() const;
 

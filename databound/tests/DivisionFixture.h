@@ -33,6 +33,10 @@ using TFieldList = std::vector<std::pair<QString, platform::data::TFieldType>>;
 TDivisionParts MakeDivision(QObject& Form, const QString& Nome, const QString& Sql, const TFieldList& Fields,
                             const std::function<void(TDivisionParts&)>& Configure = nullptr);
 
+// A division named Nome straight over a query of Sql, with no provider or client dataset between them.
+// Provider and Client stay nullptr.
+TDivisionParts MakeQueryDivision(QObject& Form, const QString& Nome, const QString& Sql, const TFieldList& Fields);
+
 class DivisionFixture : public platform::data::testing::EngineTest {
 protected:
     using TParts = TDivisionParts;
@@ -43,6 +47,9 @@ protected:
     TParts Make(const QString& Nome, const QString& Sql, const TFieldList& Fields,
                 const std::function<void(TParts&)>& Configure = nullptr) {
         return MakeDivision(*Form, Nome, Sql, Fields, Configure);
+    }
+    TParts MakeQuery(const QString& Nome, const QString& Sql, const TFieldList& Fields) {
+        return MakeQueryDivision(*Form, Nome, Sql, Fields);
     }
     // The values of one field, row by row.
     static QStringList Column(platform::data::TDataSet& DataSet, const QString& Name);

@@ -4,7 +4,9 @@
 
 #include "DivisionFixture.h"
 #include "controls/tests/RecordedDialogs.h"
+#include "dataaccess/VexModulo.h"
 #include "dataaccess/testhost/TestHost.h"
+#include "databound/AtualizaDivisaoList.h"
 #include "databound/DivisionRules.h"
 #include "databound/VexDivisao.h"
 #include "platform/data/ADODataSet.h"
@@ -13,12 +15,19 @@
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
 #include "platform/os/Exceptions.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 
 namespace databound {
 namespace {
 
+using platform::data::TDataSet;
 using platform::data::TField;
+
+const QString kConhecimentoSql = "Select IdConhecimento, Numero, Porto From Conhecimento Order By Numero";
+const testing::TFieldList kConhecimentoFields = {{"IdConhecimento", platform::data::ftInteger},
+                                                 {"Numero", platform::data::ftString},
+                                                 {"Porto", platform::data::ftString}};
 
 // A bill of lading division (master) and its items (detail) on one form, as a screen sets them up.
 class DivisionTest : public testing::DivisionFixture {
@@ -38,9 +47,7 @@ protected:
         Conn->Execute("Insert Into Item Values (12, 2, 'O''Brien')");
         Conn->Execute("Insert Into Item Values (13, 3, 'Tambor')");
         StartHost();
-        Master = Make("Conhecimento", "Select IdConhecimento, Numero, Porto From Conhecimento Order By Numero",
-                      {{"IdConhecimento", platform::data::ftInteger}, {"Numero", platform::data::ftString},
-                       {"Porto", platform::data::ftString}});
+        Master = Make("Conhecimento", kConhecimentoSql, kConhecimentoFields);
         Detail = Make("Item", "Select IdItem, IdConhecimento, Descricao From Item",
                       {{"IdItem", platform::data::ftInteger}, {"IdConhecimento", platform::data::ftInteger},
                        {"Descricao", platform::data::ftString}});
@@ -209,16 +216,40 @@ TEST_P(DivisionTest, RefreshRequestsWaitWhileADetailEditsAndThenReReadTheRow) {
 }
 
 TEST_P(DivisionTest, ARecordRefreshReReadsThatRowAloneAndKeepsTheCursor) {
+    TParts Plain = MakeQuery("Conhecimento", kConhecimentoSql, kConhecimentoFields);
+    for (const TParts* P : {&Master, &Plain}) {
+        SCOPED_TRACE(P->Client ? "client dataset" : "plain query");
+        TDataSet& Shown = *P->Source->DataSet();
+        Conn->Execute("Update Conhecimento Set Porto = 'Santos'");
+        Shown.Open();
+        ASSERT_TRUE(P->Divisao->LocateValues({"IdConhecimento=3"}));
+        Conn->Execute("Update Conhecimento Set Porto = 'Vitória' Where IdConhecimento In (1, 2)");
+        const QString Command = P->Query->CommandText();
+        P->Divisao->RefreshRecord({"IdConhecimento"}, {2}, false);
+        EXPECT_EQ(Shown.FieldByName("IdConhecimento")->AsInteger(), 3);
+        EXPECT_EQ(P->Query->CommandText(), Command);
+        EXPECT_EQ(Column(Shown, "Porto"), QStringList({"Santos", "Santos", "Vitória"}));
+        P->Divisao->RefreshAll(false);
+        EXPECT_EQ(Column(Shown, "Porto"), QStringList({"Vitória", "Santos", "Vitória"}));
+        Shown.Close();
+    }
+}
+
+TEST_P(DivisionTest, TheDivisionListTakesARequestToTheDivisionsOfThatTableOnly) {
     Master.Client->Open();
-    ASSERT_TRUE(Master.Divisao->LocateValues({"IdConhecimento=3"}));
-    Conn->Execute("Update Conhecimento Set Porto = 'Vitória' Where IdConhecimento In (1, 2)");
-    const QString Command = Master.Query->CommandText();
-    Master.Divisao->RefreshRecord({"IdConhecimento"}, {2}, false);
-    EXPECT_EQ(Master.Client->FieldByName("IdConhecimento")->AsInteger(), 3);
-    EXPECT_EQ(Master.Query->CommandText(), Command);
-    EXPECT_EQ(Column(*Master.Client, "Porto"), QStringList({"Santos", "Santos", "Vitória"}));
-    Master.Divisao->RefreshAll(false);
-    EXPECT_EQ(Column(*Master.Client, "Porto"), QStringList({"Vitória", "Santos", "Vitória"}));
+    Detail.Client->Open();
+    Master.Divisao->Activate();
+    Detail.Divisao->Activate();
+    Conn->Execute("Update Item Set Descricao = 'Engradado' Where IdItem = 10");
+    Conn->Execute("Update Conhecimento Set Porto = 'Vitória' Where IdConhecimento = 1");
+    AtualizaDivisaoList().AddRefreshSettings({"ITEM", {{"IdItem", 10}}});
+    EXPECT_EQ(Detail.Divisao->RefreshSettingsList().Count(), 0);
+    ASSERT_TRUE(Detail.Divisao->LocateValues({"IdItem=10"}));
+    EXPECT_EQ(Detail.Client->FieldByName("Descricao")->AsString(), "Engradado");
+    ASSERT_TRUE(Master.Divisao->LocateValues({"IdConhecimento=1"}));
+    EXPECT_EQ(Master.Client->FieldByName("Porto")->AsString(), "Santos");
+    AtualizaDivisaoList().AddRefreshSettings({"Conhecimento", {}});
+    EXPECT_EQ(Master.Client->FieldByName("Porto")->AsString(), "Vitória");
 }
 
 TEST_P(DivisionTest, UpdatesPropagateThroughTheTreeButNotBackIntoTheStartingSubtree) {
@@ -316,6 +347,31 @@ TEST_P(DivisionTest, PossibleFilterValuesComeFromTheProvidersThenFromTheApplicat
 }
 
 VEX_INSTANTIATE_ENGINE_SUITE(DivisionTest);
+
+TEST(DivisaoTest, AFrameThatIsATabPageTakesTheCaptionAlsoWhenTheMasterChangesIt) {
+    platform::ui::TPageControl Pages;
+    platform::ui::TTabSheet* Page = Pages.AddPage("Página");
+    TDivisao Master;
+    Master.SetCaption("Conhecimentos");
+    TVexDBDivisao Detail;
+    Detail.SetFrame(Page);
+    Detail.SetCaption("Itens");
+    EXPECT_EQ(Page->Caption(), "Itens");
+    Detail.SetMaster(&Master);
+    EXPECT_EQ(Page->Caption(), "Itens (Conhecimentos)");
+    Detail.SetFrame(&Pages);  // not a page: its caption is the division's alone
+    Detail.SetCaption("Volumes");
+    EXPECT_EQ(Page->Caption(), "Itens (Conhecimentos)");
+}
+
+TEST(DivisaoTest, TheModuleIsForgottenWhenItGoesAway) {
+    TDivisao Divisao;
+    auto* Modulo = new dataaccess::TVexModulo;
+    Divisao.SetModulo(Modulo);
+    EXPECT_EQ(Divisao.Modulo(), Modulo);
+    delete Modulo;
+    EXPECT_EQ(Divisao.Modulo(), nullptr);
+}
 
 }  // namespace
 }  // namespace databound

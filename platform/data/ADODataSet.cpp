@@ -111,7 +111,12 @@ void TCustomADODataSet::RefreshRecord() {
     QStringList Keys;
     for (TField* F : FieldList())
         if (F->ProviderFlags() & pfInKey) Keys << F->FieldName();
-    if (!RefreshCurrentFrom(FetchPacket(), Keys))
+    RefreshRecordFrom(FetchPacket(), Keys);
+}
+
+void TCustomADODataSet::RefreshRecordFrom(const TDataPacket& Rows, const QStringList& KeyNames) {
+    CheckBrowseMode();
+    if (!RefreshCurrentFrom(Rows, KeyNames))
         DatabaseError(QString("%1: Record not found or changed by another user").arg(Name()));
 }
 

@@ -24,6 +24,9 @@ public:
     void Requery();
     // Re-reads the current row from the server.
     void RefreshRecord();
+    // Takes the current row's values from Rows, read by a command that selects that row, matched on KeyNames
+    // (every column but blobs when empty); raises when no row of Rows matches.
+    void RefreshRecordFrom(const TDataPacket& Rows, const QStringList& KeyNames);
     // The rows of the command as a packet (the dataset stays as it is).
     TDataPacket FetchPacket();
     int ExecSQL();

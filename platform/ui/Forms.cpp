@@ -41,11 +41,20 @@ bool WantsChars(const QWidget* Focused) {
            qobject_cast<const QTextEdit*>(Focused) || qobject_cast<const QAbstractSpinBox*>(Focused);
 }
 
+void CollectControls(const QObject* Parent, const TCustomForm* Form, QList<TCustomControl*>& Result) {
+    for (QObject* Child : Parent->children()) {
+        // A branch being freed keeps empty places for the children already gone.
+        if (!Child) continue;
+        if (auto* Control = qobject_cast<TCustomControl*>(Child); Control && Control->window() == Form)
+            Result.append(Control);
+        CollectControls(Child, Form, Result);
+    }
+}
+
 // The form's own custom controls, in tree order, without those of owned forms.
 QList<TCustomControl*> ControlsOf(TCustomForm* Form) {
     QList<TCustomControl*> Result;
-    for (TCustomControl* Control : Form->findChildren<TCustomControl*>())
-        if (Control->window() == Form) Result.append(Control);
+    CollectControls(Form, Form, Result);
     return Result;
 }
 

@@ -1,6 +1,7 @@
 #include "samples/navitrex/NavitrexCadastros.h"
 
 #include "dataaccess/VexClasse.h"
+#include "databound/CamposDivisao.h"
 #include "databound/VexDivisao.h"
 #include "samples/navitrex/NavitrexDivisao.h"
 #include "samples/navitrex/NavitrexSchema.h"
@@ -80,11 +81,47 @@ TFrameDivisao* CreateCadastro(TCadastro Cadastro, QWidget* Parent) {
     const TCadastroDef& D = Def(Cadastro);
     auto* Frame = new TFrameDivisao(D.Definicao, CreateTable(D), Parent);
     Frame->Divisao->RecordLimit = D.Limite;
+    // A row needs its name: the division's field rules tell the user.
+    databound::TConfigCampo* Nome = Frame->Divisao->Campos().Config().Add();
+    Nome->SetField(Frame->Field("Nome"));
+    Nome->Valor().SetObrigatorio(true);
     Frame->Loaded();
     return Frame;
 }
 
 QString NomeCadastro(TCadastro Cadastro) { return Def(Cadastro).Nome; }
+
+TModuloCadastro::TModuloCadastro(TCadastro Cadastro, QObject* Parent) : QObject(Parent), FCadastro(Cadastro) {
+    setObjectName(NomeCadastro(Cadastro));
+}
+
+QObject* TModuloCadastro::ProvideDivision(QObject* Owner) {
+    TFrameDivisao* Frame = CreateCadastro(FCadastro, qobject_cast<QWidget*>(Owner));
+    Frame->hide();
+    Frame->Divisao->ComboModoAbertoComoPadrao = Def(FCadastro).Limite < 0;
+    return Frame->Divisao;
+}
 QString CaptionCadastro(TCadastro Cadastro) { return Def(Cadastro).Caption; }
+QString TabelaCadastro(TCadastro Cadastro) { return Def(Cadastro).Definicao.Tabela; }
+QString ChaveCadastro(TCadastro Cadastro) { return Def(Cadastro).Definicao.Colunas.front().Nome; }
+
+void ConfigurarReferencia(TFrameDivisao& Frame, const QString& Chave, const QString& Nome, TCadastro Cadastro,
+                          bool Obrigatorio) {
+    databound::TConfigCampos& Config = Frame.Divisao->Campos().Config();
+    platform::data::TField* Key = Frame.Field(Chave);
+    databound::TConfigCampo* Search = Config.Add();
+    Search->SetField(Key);
+    Search->SetTipos(databound::tfSearch);
+    Search->SearchField().SetDivisao(NomeCadastro(Cadastro));
+    Search->SearchField().SetTabela(TabelaCadastro(Cadastro));
+    Search->SearchField().SetFieldName(ChaveCadastro(Cadastro));
+    Search->Valor().SetObrigatorio(Obrigatorio);
+    databound::TConfigCampo* Join = Config.Add();
+    Join->SetField(Frame.Field(Nome));
+    Join->SetTipos(databound::tfJoin);
+    Join->JoinField().SetSearchField(Key);
+    // The lookup's rows are known by the column they are ordered by.
+    Join->JoinField().SetResultField(Def(Cadastro).Definicao.Ordem);
+}
 
 }  // namespace navitrex

@@ -1,11 +1,16 @@
 #include "samples/navitrex/NavitrexConhecimentos.h"
 
+#include <QLineEdit>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <functional>
+#include <utility>
 
 #include "dataaccess/VexClasse.h"
 #include "dataaccess/VexSession.h"
+#include "controls/VexMessage.h"
 #include "databound/CamposDivisao.h"
+#include "databound/DivisionFieldRules.h"
 #include "databound/FiltroDivisao.h"
 #include "databound/ValoresPossiveis.h"
 #include "databound/VexDBGrid.h"
@@ -15,6 +20,10 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Provider.h"
+#include "platform/ui/ActnList.h"
+#include "platform/ui/DBGrids.h"
+#include "samples/navitrex/NavitrexCabecalho.h"
+#include "samples/navitrex/NavitrexCadastros.h"
 #include "samples/navitrex/NavitrexDivisao.h"
 #include "samples/navitrex/NavitrexMessages.h"
 #include "samples/navitrex/NavitrexSchema.h"
@@ -103,6 +112,31 @@ void AddSituacao(TFiltroDivisao& Filtro, const char* Caption, int Situacao, bool
     Value->SetActive(Active);
 }
 
+// The items' field rules, and the check digit of the container number when the customer's rule asks for it.
+class TRegrasItens : public databound::TDivisionFieldRules {
+public:
+    TRegrasItens(databound::TVexDBDivisao& Divisao, int Regra) : TDivisionFieldRules(Divisao), FRegra(Regra) {}
+
+    void BeforePost(TDataSet& DataSet) override {
+        TDivisionFieldRules::BeforePost(DataSet);
+        if (FRegra < kRegraConteinerValido) return;
+        const QString Number = DataSet.FieldByName("Conteiner")->AsString().trimmed().toUpper();
+        if (!IsValidContainerNumber(Number))
+            throw controls::EDesktopError(QString(kConteinerInvalido).arg(Number), "");
+    }
+
+private:
+    int FRegra;
+};
+
+void AddAcao(platform::ui::TActionList& Lista, const char* Nome, const char* Caption, QKeyCombination Tecla,
+             std::function<void()> Acao) {
+    platform::ui::TAction* Action = Lista.Add(Nome);
+    Action->SetCaption(Caption);
+    Action->SetShortCut(QKeySequence(Tecla));
+    Action->OnExecute = [Acao = std::move(Acao)](QObject*) { Acao(); };
+}
+
 }  // namespace
 
 TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* Parent)
@@ -114,7 +148,6 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     // Both are written by Gravar, together.
     FConhecimento->SetManualApply(true);
     FItem->SetManualApply(true);
-    FItem->Regras = Regras;
     FItem->Conhecimento = [this] { return Conhecimentos->Field("IdConhecimento")->Value(); };
 
     ShowAs(*Conhecimentos, "Frete", {kFretePrepaid, kFreteCollect}, {kCaptionPrepaid, kCaptionCollect});
@@ -123,15 +156,7 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
            {kCaptionAberto, kCaptionEmitido, kCaptionCancelado});
 
     databound::TVexDBDivisao& Master = *Conhecimentos->Divisao;
-    // A bill names its shipper and consignee: the division's field rules tell which one is missing.
-    const std::pair<const char*, const char*> Obrigatorios[] = {{"IdCliente_Embarcador", kCaptionEmbarcador},
-                                                                {"IdCliente_Consignatario", kCaptionConsignatario}};
-    for (const auto& [Campo, Caption] : Obrigatorios) {
-        Conhecimentos->Field(Campo)->SetDisplayLabel(Caption);
-        databound::TConfigCampo* Item = Master.Campos().Config().Add();
-        Item->SetField(Conhecimentos->Field(Campo));
-        Item->Valor().SetObrigatorio(true);
-    }
+    Cabecalho = new TCabecalhoConhecimento(*Conhecimentos, this);
     Master.RecordLimit = kLimiteConhecimentos;
     // Names shown from the lookups follow their changes.
     Master.TabelasRefresh = {kTabelaCliente, kTabelaNavio, kTabelaPorto};
@@ -167,15 +192,36 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     Itens->Divisao->DetailFields = "IdConhecimento";
     Itens->Client->SetMasterSource(Conhecimentos->Source);
     Itens->Client->SetMasterFields("IdConhecimento");
+    // Containers are typed in their grid.
+    Itens->Grid->SetOptions(Itens->Grid->Options() | platform::ui::dgEditing);
+    // Equipment from the list, required as the customer's settings say.
+    ConfigurarReferencia(*Itens, "IdEquipamento", "Equipamento", cdEquipamentos, Regras.Obrigatorio);
+    FRegrasItens = std::make_unique<TRegrasItens>(*Itens->Divisao, Regras.Regra);
+    Itens->Divisao->SetRules(FRegrasItens.get());
     Itens->Loaded();
+
+    actConhecimentos = new platform::ui::TActionList(this);
+    AddAcao(*actConhecimentos, "actNovoConhecimento", kMenuNovoConhecimento, Qt::CTRL | Qt::Key_N, [this] {
+        if (NovoConhecimento()) Cabecalho->Edit("Embarcador")->setFocus();
+    });
+    AddAcao(*actConhecimentos, "actNovoItem", kMenuNovoItem, Qt::CTRL | Qt::Key_I, [this] {
+        if (!NovoItem()) return;
+        Itens->Grid->setFocus();
+        Itens->Grid->SetSelectedIndex(Itens->Grid->Columns().IndexOfField("Conteiner"));
+    });
+    AddAcao(*actConhecimentos, "actGravar", kMenuGravar, Qt::CTRL | Qt::Key_S, [this] { Gravar(); });
 
     auto* Split = new QSplitter(Qt::Vertical, this);
     Split->addWidget(Conhecimentos);
+    Split->addWidget(Cabecalho);
+    Split->setCollapsible(1, false);
     Split->addWidget(Itens);
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->addWidget(Split);
 }
+
+TfrmConhecimentos::~TfrmConhecimentos() { Itens->Divisao->SetRules(nullptr); }
 
 void TfrmConhecimentos::Abrir() {
     Conhecimentos->Client->Open();

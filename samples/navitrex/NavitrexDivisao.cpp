@@ -44,7 +44,8 @@ TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TCl
     Provider->SetUpdateMode(upWhereKeyOnly);
     for (const TColuna& Coluna : Definicao.Colunas) {
         AddField(Query, Coluna);
-        AddField(Client, Coluna);
+        // Data labels name their controls after the field's component name.
+        AddField(Client, Coluna)->setObjectName("fld" + Coluna.Nome);
     }
     Provider->OnGetTableName = [Table = Definicao.Tabela](QObject*, TDataSet*, QString& Name) { Name = Table; };
     if (!Definicao.Ordem.isEmpty()) Client->SetIndexFieldNames(Definicao.Ordem);
@@ -60,6 +61,8 @@ TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TCl
     };
 
     Grid->SetDataSource(Source);
+    // A search combo over this division shows the grid's columns.
+    Divisao->SetGrid(Grid);
     for (const TColuna& Coluna : Definicao.Colunas) {
         if (Coluna.Titulo.isEmpty()) continue;
         platform::ui::TColumn* Column = Grid->Columns().Add();

@@ -3,7 +3,8 @@
 // client dataset and data source named after it, the table class bound to
 // its dataset, and a grid. The frame owns them all (the division names its
 // owner after itself, so every division has a frame of its own). Columns
-// that come from a join are read-only and never written back.
+// that come from a join are read-only and never written back. The dataset's
+// fields are named "fld<Column>", as data labels expect.
 #include <QString>
 #include <QWidget>
 #include <functional>

@@ -20,6 +20,10 @@ constexpr int kEmpresaUnica = 1;
 TNavitrexHost::TNavitrexHost(platform::data::TADOConnection& Connection)
     : FConnection(Connection), FGlobalVars(std::make_unique<dataaccess::TGlobalVarStore>()) {
     FGlobalVars->SetConnection(&FConnection);
+    for (const TCadastro Cadastro : kCadastros) {
+        FCadastros.push_back(std::make_unique<TModuloCadastro>(Cadastro));
+        AddModule(FCadastros.back().get());
+    }
     dataaccess::ClearPermissionCache();
     dataaccess::SetHost(this);
 }

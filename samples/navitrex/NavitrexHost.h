@@ -2,13 +2,16 @@
 // The application's side of the library's host contract: it serves the
 // session's connection (which its caller keeps), owns the global-variable store, lists the loaded modules,
 // knows the logged-in user and names the main window that answers the focus
-// and search requests. Constructing it installs it as the session's host;
+// and search requests. The lookups' modules, which the search combos open,
+// are loaded with it. Constructing it installs it as the session's host;
 // destroying it removes it again.
 #include <QList>
 #include <QPointer>
 #include <memory>
+#include <vector>
 
 #include "dataaccess/VexHost.h"
+#include "samples/navitrex/NavitrexCadastros.h"
 
 namespace platform::ui {
 class TCustomForm;
@@ -40,6 +43,7 @@ private:
     QList<QPointer<QObject>> FModules;
     QPointer<platform::ui::TCustomForm> FMainWindow;
     QString FUserName;
+    std::vector<std::unique_ptr<TModuloCadastro>> FCadastros;
 };
 
 }  // namespace navitrex

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "controls/VexMessage.h"
 #include "dataaccess/VexSession.h"
 #include "databound/Numeracao.h"
 #include "platform/data/Field.h"
@@ -15,12 +14,6 @@ namespace navitrex {
 using namespace dataaccess;
 using namespace platform::data;
 
-namespace {
-
-void Fail(const char* Text, const QString& Caption) { throw controls::EDesktopError(QString(Text).arg(Caption), ""); }
-
-}  // namespace
-
 bool TTabelaNavitrex::GetNumberedFieldCaption(const QString&, QString&) { return false; }
 
 void TTabelaNavitrex::DoNewRecord() {
@@ -29,15 +22,8 @@ void TTabelaNavitrex::DoNewRecord() {
             SetFieldValue(Campo.Nome, databound::NextIncrement(TableName(), Campo.Nome, false, Connection()));
 }
 
-void TTabelaNavitrex::CheckRequired(const QString& Field, const QString& Caption) {
-    TField* Value = DataSet()->FindField(Field);
-    if (Value && (Value->IsNull() || Value->AsString().trimmed().isEmpty())) Fail(kCampoObrigatorio, Caption);
-}
-
 TTabelaCadastro::TTabelaCadastro(QString Tabela, QString Caption, std::vector<TCampoTabela> Campos, QObject* AOwner)
     : TTabelaNavitrex(AOwner), FTabela(std::move(Tabela)), FCaption(std::move(Caption)), FCampos(std::move(Campos)) {}
-
-void TTabelaCadastro::DoBeforePost() { CheckRequired("Nome", kCaptionNome); }
 
 void TConhecimento::GetTableName(QString& Name) { Name = kTabelaConhecimento; }
 void TConhecimento::GetCaption(QString& Caption) { Caption = kCaptionConhecimento; }
@@ -99,12 +85,4 @@ void TConhecimentoItem::DoNewRecord() {
     }
     SetFieldValue("Sequencia", Highest + 1);
 }
-void TConhecimentoItem::DoBeforePost() {
-    if (Regras.Obrigatorio) CheckRequired("IdEquipamento", kCaptionEquipamento);
-    if (Regras.Regra >= kRegraConteinerValido) {
-        const QString Number = DataSet()->FieldByName("Conteiner")->AsString().trimmed().toUpper();
-        if (!IsValidContainerNumber(Number)) Fail(kConteinerInvalido, Number);
-    }
-}
-
 }  // namespace navitrex

@@ -2,14 +2,12 @@
 // The application's table classes. Every one takes its key from the key
 // counter on a new row; a lookup row needs its name; the bill is numbered "[Numero]/[YY]" by the numbering
 // service, starts open, dated by the server and owned by the user who made it;
-// its items are numbered 1, 2, 3 within the bill and check the equipment as
-// the customer's settings ask. A check that fails raises EDesktopError naming
-// the field, before anything is written.
+// its items are numbered 1, 2, 3 within the bill. Required fields and the
+// equipment rules are the screens' field rules.
 #include <functional>
 #include <vector>
 
 #include "dataaccess/VexClasse.h"
-#include "samples/navitrex/NavitrexLists.h"
 
 namespace navitrex {
 
@@ -23,12 +21,9 @@ public:
 
 protected:
     void DoNewRecord() override;
-    // Raises naming the field's caption when Field is null or blank.
-    void CheckRequired(const QString& Field, const QString& Caption);
 };
 
-// A lookup table (customers, vessels, ports, equipment): its name, caption and columns are given; a row needs a
-// name.
+// A lookup table (customers, vessels, ports, equipment): its name, caption and columns are given.
 class TTabelaCadastro : public TTabelaNavitrex {
     Q_OBJECT
 public:
@@ -39,7 +34,6 @@ public:
 
 protected:
     void DefineFields() override { AddFields(FCampos); }
-    void DoBeforePost() override;
 
 private:
     QString FTabela, FCaption;
@@ -67,14 +61,12 @@ public:
     void GetTableName(QString& Name) override;
     void GetCaption(QString& Caption) override;
 
-    TRegrasEquipamento Regras;
     // The bill the new item belongs to; set by the screen from its master row.
     std::function<QVariant()> Conhecimento;
 
 protected:
     void DefineFields() override;
     void DoNewRecord() override;
-    void DoBeforePost() override;
 };
 
 }  // namespace navitrex

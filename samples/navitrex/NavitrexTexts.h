@@ -69,7 +69,6 @@ inline constexpr const char* kCaptionEmitido = "Emitido";
 inline constexpr const char* kCaptionCancelado = "Cancelado";
 inline constexpr const char* kCaptionPeriodo = "Período";
 inline constexpr const char* kCaptionMesAtual = "Mês atual";
-inline constexpr const char* kCampoObrigatorio = "É necessário informar o campo '%1'.";
 inline constexpr const char* kConteinerInvalido = "O número do contêiner '%1' não é válido.";
 inline constexpr const char* kOperacaoConhecimento = "Conhecimento de embarque %1";
 

@@ -317,6 +317,20 @@ TEST(Forms, AFormFreedWhileItsControlHasTheFocusTellsItsControlsWhileTheyAreWhol
     EXPECT_EQ(Told, QList<QWidget*>({nullptr}));
 }
 
+TEST(Forms, APanelFreedWhileItsEditHasTheFocusTellsTheOtherControlsOfTheForm) {
+    TCustomForm Form;
+    auto* Panel = new QWidget(&Form);
+    auto* Edit = new QLineEdit(Panel);
+    auto* Probe = new TProbe(&Form, "Probe");
+    Activate(Form);
+    Edit->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), Edit);
+    Probe->Focuses.clear();
+    delete Panel;
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(Probe->Focuses, QList<QWidget*>({nullptr}));
+}
+
 TEST(Application, BusyCursorNests) {
     EXPECT_EQ(BusyCursorDepth(), 0);
     {

@@ -150,7 +150,7 @@ TEST_P(BillTest, EquipmentRulesOfTheCustomerAreCheckedOnEachItem) {
     Items().FieldByName("IdEquipamento")->SetValue(1);
     Items().FieldByName("Conteiner")->SetAsString("CSQU3054384");
     EXPECT_FALSE(Screen->Gravar());
-    EXPECT_EQ(Messages(), QStringList({"É necessário informar o campo 'Equipamento'.",
+    EXPECT_EQ(Messages(), QStringList({"É preciso preencher o campo 'Equipamento' antes de gravar o registro.",
                                        "O número do contêiner 'CSQU3054384' não é válido."}));
     Items().FieldByName("Conteiner")->SetAsString("csqu3054383");
     Conn->Execute("Insert Into Equipamento (IdEquipamento, Codigo, Nome) Values (1, '20DC', 'Dry 20')");

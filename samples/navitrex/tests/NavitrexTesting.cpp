@@ -30,12 +30,13 @@ int NavitrexEngineTest::Count(const QString& Table) {
     return Scalar(QString("Select Count(*) From %1").arg(Table)).toInt();
 }
 
-int NavitrexEngineTest::AddCliente(const QString& Nome) {
-    const int Id = ReserveKeys(*Conn, kTabelaCliente, "IdCliente", 1);
+int NavitrexEngineTest::AddCadastro(TCadastro Cadastro, const QString& Nome) {
+    const QString Tabela = TabelaCadastro(Cadastro), Chave = ChaveCadastro(Cadastro);
+    const int Id = ReserveKeys(*Conn, Tabela, Chave, 1);
     TParameters Params;
     Params.CreateParameter("Id", ftInteger, Id);
     Params.CreateParameter("Nome", ftString, Nome);
-    Conn->Execute("Insert Into Cliente (IdCliente, Nome) Values (:Id, :Nome)", &Params);
+    Conn->Execute(QString("Insert Into %1 (%2, Nome) Values (:Id, :Nome)").arg(Tabela, Chave), &Params);
     return Id;
 }
 

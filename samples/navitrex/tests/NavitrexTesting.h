@@ -8,6 +8,7 @@
 
 #include "EngineTest.h"
 #include "controls/tests/RecordedDialogs.h"
+#include "samples/navitrex/NavitrexCadastros.h"
 #include "samples/navitrex/NavitrexHost.h"
 
 namespace navitrex::testing {
@@ -18,8 +19,9 @@ protected:
     void TearDown() override;
 
     int Count(const QString& Table);
-    // A customer row written directly; answers its key.
-    int AddCliente(const QString& Nome);
+    // A row of the lookup written directly, with only its key and name; answers its key.
+    int AddCadastro(TCadastro Cadastro, const QString& Nome);
+    int AddCliente(const QString& Nome) { return AddCadastro(cdClientes, Nome); }
     // The texts of the recorded dialogs.
     QStringList Messages() const;
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "platform/data/Field.h"
 #include "platform/os/Exceptions.h"
 #include "platform/ui/Menus.h"
+#include "samples/navitrex/NavitrexCabecalho.h"
 #include "samples/navitrex/NavitrexConhecimentos.h"
 #include "samples/navitrex/NavitrexDemoDriver.h"
 #include "samples/navitrex/NavitrexDivisao.h"
@@ -39,13 +41,28 @@ struct TClienteDemo {
 };
 const TClienteDemo kClientes[] = {{"Alfa Exportadora Ltda", "Embarcador"}, {"Beta Importadora GmbH", "Consignatario"}};
 
+// What is typed into a reference of the bill's header: the first letter opens the search combo, the rest goes to
+// its search edit, Enter takes the row.
+struct TReferenciaDemo {
+    const char* Nome;  // the reference's name column
+    const char* Digitado;
+};
+const TReferenciaDemo kReferencias[] = {{"Embarcador", "Alfa Exp"},
+                                        {"Consignatario", "Beta Imp"},
+                                        {"Navio", "Beatr"},
+                                        {"Porto_Embarque", "Santos"},
+                                        {"Porto_Descarga", "Rotterdam"}};
+// The reference whose combo is pictured, with this much typed: a list of several rows, the typed part underlined.
+const char* const kReferenciaRetratada = "Porto_Descarga";
+const int kDigitadoRetratado = 1;
+
 struct TConteinerDemo {
     const char* Numero;  // with its check digit
+    const char* Equipamento;
     const char* Descricao;
-    const char* Peso;
 };
-const TConteinerDemo kConteineres[] = {{"MSKU6011672", "Café em grãos, 320 sacas", "19200"},
-                                       {"TGHU7345125", "Açúcar cristal, 25 t", "25000"}};
+const TConteinerDemo kConteineres[] = {{"MSKU6011672", "40HC", "Café em grãos, 320 sacas"},
+                                       {"TGHU7345125", "20DC", "Açúcar cristal, 25 t"}};
 
 void Report(const QString& Text) { std::fprintf(stderr, "Navitrex: %s\n", Text.toLocal8Bit().constData()); }
 
@@ -63,20 +80,31 @@ bool OnScreen(const QWidget* Window) {
     return Window && Window->isVisible() && Window->windowHandle() && Window->windowHandle()->isExposed();
 }
 
-class TDemo {
-public:
-    TDemo(TfrmPrincipal& Principal, const QString& Folder, int TimeLimitMs)
-        : P(Principal), FFolder(Folder), D(new TDemoDriver(TimeLimitMs, &Principal)) {}
+// Laid out and not hidden behind anything of its window.
+bool Seen(const QWidget* Control) { return Control->isVisible() && !Control->visibleRegion().isEmpty(); }
 
-    TDemoDriver* Build() {
+bool ComboActive() {
+    databound::TfrmCustomCombo* Combo = databound::TfrmCustomCombo::Current();
+    return Combo && OnScreen(Combo) && QApplication::activeWindow() == Combo;
+}
+
+// The steps refer to it while they run: the driver owns it.
+class TDemo : public QObject {
+public:
+    TDemo(TfrmPrincipal& Principal, const QString& Folder, TDemoDriver& Driver)
+        : QObject(&Driver), P(Principal), FFolder(Folder), D(&Driver) {}
+
+    void Build() {
         D->Step("the main window shows", [this] { return OnScreen(&P); }, [this] { P.activateWindow(); });
         D->Step("the main window is active", [this] { return QApplication::activeWindow() == &P; },
                 [this] { Save(kDemoPictures[0]); });
         for (const TClienteDemo& Cliente : kClientes)
             if (!Existe(Cliente.Nome)) AddCliente(Cliente);
-        NovoConhecimento();
+        Menu(P.btnMovimentacao, P.mnuMovimentacao, kMenuNovoConhecimento);
+        D->Step("a new bill is numbered", [this] { return Bills().State() == dsInsert; }, [] {});
+        for (const TReferenciaDemo& Referencia : kReferencias) Preencher(Referencia);
         for (const TConteinerDemo& Conteiner : kConteineres) AddConteiner(Conteiner);
-        Menu(P.btnMovimentacao, P.mnuMovimentacao, kMenuGravar);
+        D->Step("Ctrl+S writes the bill", [] { TDemoDriver::Press(Qt::Key_S, Qt::ControlModifier); });
         D->Step("the bill is written", [this] { return !Editing(Bills()) && Bills().ChangeCount() == 0; },
                 [this] { Save(kDemoPictures[2]); });
         Menu(P.btnFerramentas, P.mnuFerramentas, kMenuNumeracao);
@@ -84,7 +112,6 @@ public:
                 [this] { Save(kDemoPictures[3]); });
         D->Step("the numbering dialog is closed with Esc", [] { TDemoDriver::Press(Qt::Key_Escape); });
         D->Step("the numbering dialog is gone", [] { return !Showing<databound::TfrmConfigNumeracao>(); }, [] {});
-        return D;
     }
 
 private:
@@ -100,10 +127,17 @@ private:
 
     bool Existe(const char* Nome) { return Clientes().Client->Locate("Nome", QString(Nome)); }
 
+    // As the window manager does when a window of the application goes: the main window is active again.
+    void BackToMainWindow(const QString& Why) {
+        D->Step(Why, [] { return !databound::TfrmCustomCombo::Current(); }, [this] { P.activateWindow(); });
+        D->Step("the main window is active again", [this] { return QApplication::activeWindow() == &P; }, [] {});
+    }
+
     // A click on the menu button, then on the item: the menus are drawn by the application and answer the mouse.
     void Menu(controls::TVexButton* Button, platform::ui::TPopupMenu* Popup, const QString& Caption) {
         D->Step("the menu " + Button->Caption() + " opens", [Button] { TDemoDriver::Click(Button); });
-        D->Step("the item " + Caption + " is clicked", [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+        D->Step("the item " + Caption + " is clicked",
+                [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; },
                 [Popup, Caption] {
                     auto* Open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
                     const platform::ui::TMenuItem& Items = *Popup->Items();
@@ -118,20 +152,22 @@ private:
         D->Step("the menu closes", [] { return !QApplication::activePopupWidget(); }, [] {});
     }
 
-    // Home, then Right until the grid's cell is in the column of Field.
-    void GoToColumn(databound::TVexDBGrid* Grid, const QString& Field) {
-        TDemoDriver::Press(Qt::Key_Home);
-        for (int Guard = 0; Guard < Grid->Columns().Count(); ++Guard) {
-            if (Grid->SelectedField() && Grid->SelectedField()->FieldName() == Field) return;
-            TDemoDriver::Press(Qt::Key_Right);
-        }
-        throw platform::os::Exception("the grid shows no column " + Field.toStdString());
+    // A click on the cell of Field in the grid's current row, as a person picks a column.
+    static void ClickCell(databound::TVexDBGrid* Grid, const QString& Field) {
+        const auto Cell = [Grid, Field] {
+            return Grid->CellRect(Grid->Columns().IndexOfField(Field), Grid->DataSet()->ActiveDisplayIndex());
+        };
+        // Scrolled out of sight: Left goes back a column at a time, as far as the grid has columns.
+        for (int Guard = Grid->Columns().Count(); Cell().isEmpty() && Guard > 0; --Guard)
+            TDemoDriver::Press(Qt::Key_Left);
+        if (Cell().isEmpty()) throw platform::os::Exception("the grid shows no cell of " + Field.toStdString());
+        TDemoDriver::ClickAt(Grid, Cell().center());
     }
 
     // Types Text into the cell of Field in the grid's current row; Enter writes it to the row.
     void TypeInto(const QString& Step, databound::TVexDBGrid* Grid, const QString& Field, const QString& Text) {
-        D->Step(Step, [this, Grid, Field, Text] {
-            GoToColumn(Grid, Field);
+        D->Step(Step, [Grid, Field, Text] {
+            ClickCell(Grid, Field);
             TDemoDriver::Type(Text);
             TDemoDriver::Press(Qt::Key_Return);
         });
@@ -141,35 +177,84 @@ private:
         databound::TVexDBGrid* Grid = Clientes().Grid;
         TClientDataSet* Data = Clientes().Client;
         Menu(P.btnCadastros, P.mnuCadastros, kCaptionClientes);
-        D->Step("a click in the customers", [Grid] { return Grid->isVisible(); }, [Grid] { TDemoDriver::Click(Grid); });
-        D->Step("Insert starts a customer", [Grid] { return Grid->hasFocus(); },
-                [] { TDemoDriver::Press(Qt::Key_Insert); });
+        D->Step("a click in the customers", [Grid] { return Seen(Grid); }, [Grid] { TDemoDriver::Click(Grid); });
+        D->Step("Down past the last customer starts a new one", [Grid] { return Grid->hasFocus(); }, [] {
+            TDemoDriver::Press(Qt::Key_End, Qt::ControlModifier);
+            TDemoDriver::Press(Qt::Key_Down);
+        });
         D->Step("the new customer's row", [Data] { return Data->State() == dsInsert; }, [] {});
         TypeInto(QString("the customer %1").arg(Cliente.Nome), Grid, "Nome", Cliente.Nome);
-        D->Step(QString("the customer is %1").arg(Cliente.Papel), [this, Grid, Cliente] {
-            GoToColumn(Grid, Cliente.Papel);
-            TDemoDriver::Press(Qt::Key_Space);
-            // Up leaves the new row, which writes it.
+        // A click on a check box ticks it; Up leaves the new row, which writes it.
+        D->Step(QString("the customer is %1").arg(Cliente.Papel), [Grid, Cliente] {
+            ClickCell(Grid, Cliente.Papel);
             TDemoDriver::Press(Qt::Key_Up);
         });
         D->Step(QString("the customer %1 is written").arg(Cliente.Nome),
                 [this, Data, Cliente] { return Data->State() == dsBrowse && Existe(Cliente.Nome); }, [] {});
     }
 
-    void NovoConhecimento() {
-        Menu(P.btnMovimentacao, P.mnuMovimentacao, kMenuNovoConhecimento);
-        D->Step("a new bill is numbered", [this] { return Bills().State() == dsInsert; }, [] {});
+    // Typing opens the search combo, where the rest is typed and Enter takes the row; when the first letter leaves
+    // a single row, the search takes it at once and shows no combo.
+    void Preencher(const TReferenciaDemo& Referencia) {
+        QLineEdit* Edit = P.Conhecimentos->Cabecalho->Edit(Referencia.Nome);
+        const QString Nome = Referencia.Nome;
+        const QString Digitado = Referencia.Digitado;
+        D->Step(QString("a click in %1").arg(Nome), [Edit] { TDemoDriver::Click(Edit); });
+        if (Nome == kReferenciaRetratada) {
+            D->Step(QString("Down opens the search of %1").arg(Nome), [Edit] { return Edit->hasFocus(); },
+                    [] { TDemoDriver::Press(Qt::Key_Down); });
+            D->Step(QString("the search of %1 is filtered").arg(Nome), [] { return ComboActive(); },
+                    [Digitado] { TDemoDriver::Type(Digitado.left(kDigitadoRetratado)); });
+            D->Step("the search combo lists the rows",
+                    [] { return databound::TfrmCustomCombo::Current()->grdCombo()->isVisible(); },
+                    [this] { Save(kDemoPictures[1]); });
+            D->Step(QString("%1 is chosen").arg(Digitado), [Digitado] {
+                TDemoDriver::Type(Digitado.mid(kDigitadoRetratado));
+                TDemoDriver::Press(Qt::Key_Return);
+            });
+        } else {
+            D->Step(QString("typing opens the search of %1").arg(Nome), [Edit] { return Edit->hasFocus(); },
+                    [Digitado] { TDemoDriver::Type(Digitado.left(1)); });
+            D->Step(QString("%1 is chosen").arg(Digitado), [this, Nome] { return ComboActive() || Filled(Nome); },
+                    [this, Nome, Digitado] {
+                        if (Filled(Nome)) return;
+                        TDemoDriver::Type(Digitado.mid(1));
+                        TDemoDriver::Press(Qt::Key_Return);
+                    });
+        }
+        BackToMainWindow(QString("the reference %1 is filled").arg(Nome));
+        D->Step(QString("%1 shows its name").arg(Nome), [this, Nome] { return Filled(Nome); }, [] {});
     }
+
+    bool Filled(const QString& Nome) { return !Bills().FieldByName(Nome)->AsString().isEmpty(); }
 
     void AddConteiner(const TConteinerDemo& Conteiner) {
         databound::TVexDBGrid* Grid = P.Conhecimentos->Itens->Grid;
-        Menu(P.btnMovimentacao, P.mnuMovimentacao, kMenuNovoItem);
-        D->Step("a click in the containers", [this] { return Items().State() == dsInsert; },
-                [Grid] { TDemoDriver::Click(Grid); });
-        TypeInto(QString("the container %1").arg(Conteiner.Numero), Grid, "Conteiner", Conteiner.Numero);
+        D->Step("Ctrl+I starts a container", [] { TDemoDriver::Press(Qt::Key_I, Qt::ControlModifier); });
+        D->Step(QString("the container %1").arg(Conteiner.Numero),
+                [this, Grid] {
+                    QWidget* Focus = QApplication::focusWidget();
+                    return Items().State() == dsInsert && Focus && (Focus == Grid || Grid->isAncestorOf(Focus));
+                },
+                [Conteiner] {
+                    TDemoDriver::Type(Conteiner.Numero);
+                    TDemoDriver::Press(Qt::Key_Return);
+                });
+        D->Step("Ctrl+Down in the equipment opens its search", [Grid] {
+            ClickCell(Grid, "Equipamento");
+            TDemoDriver::Press(Qt::Key_Down, Qt::ControlModifier);
+        });
+        D->Step(QString("the equipment %1 is chosen").arg(Conteiner.Equipamento), [] { return ComboActive(); },
+                [Conteiner] {
+                    TDemoDriver::Type(Conteiner.Equipamento);
+                    TDemoDriver::Press(Qt::Key_Return);
+                });
+        BackToMainWindow("the equipment is filled");
+        D->Step("the equipment shows its code", [this] { return HasEquipment(); }, [] {});
         TypeInto("its cargo", Grid, "Descricao", Conteiner.Descricao);
-        TypeInto("its weight", Grid, "Peso", Conteiner.Peso);
     }
+
+    bool HasEquipment() { return !Items().FieldByName("Equipamento")->AsString().isEmpty(); }
 
     TfrmPrincipal& P;
     QString FFolder;
@@ -179,8 +264,8 @@ private:
 }  // namespace
 
 TDemoDriver* CreateDemo(TfrmPrincipal& Principal, const QString& Folder, int TimeLimitMs) {
-    TDemo Demo(Principal, Folder, TimeLimitMs);
-    TDemoDriver* Driver = Demo.Build();
+    auto* Driver = new TDemoDriver(TimeLimitMs, &Principal);
+    (new TDemo(Principal, Folder, *Driver))->Build();
     const QString FailurePicture = QDir(Folder).filePath(kDemoFailurePicture);
     Driver->OnFinished = [&Principal, FailurePicture](TDemoDriver* Sender) {
         if (Sender->Failed()) TDemoDriver::Picture(&Principal).save(FailurePicture, "PNG");

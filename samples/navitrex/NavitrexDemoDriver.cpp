@@ -131,8 +131,14 @@ void TDemoDriver::Type(const QString& Text) {
 }
 
 void TDemoDriver::Click(QWidget* Control) {
-    if (!Control || !Control->isVisible()) throw platform::os::Exception("the control to click is not showing");
-    const QPointF Local(Control->width() / 2.0, Control->height() / 2.0);
+    if (!Control) throw platform::os::Exception("there is no control to click");
+    ClickAt(Control, Control->rect().center());
+}
+
+void TDemoDriver::ClickAt(QWidget* Control, QPoint At) {
+    if (!Control || !Control->isVisible() || !Control->rect().contains(At))
+        throw platform::os::Exception("the place to click is not showing");
+    const QPointF Local(At);
     const QPointF Global = Control->mapToGlobal(Local);
     if (Control->focusPolicy() & Qt::ClickFocus) Control->setFocus(Qt::MouseFocusReason);
     QPointer<QWidget> Guard(Control);

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -42,6 +43,7 @@ public:
     static void Press(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
     static void Type(const QString& Text);
     static void Click(QWidget* Control);
+    static void ClickAt(QWidget* Control, QPoint At);
     // The window with every other visible window of the application over it where the screen shows them (menus,
     // the search combo, dialogs).
     static QImage Picture(const QWidget* Window);

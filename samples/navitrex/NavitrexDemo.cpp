@@ -157,9 +157,9 @@ private:
         const auto Cell = [Grid, Field] {
             return Grid->CellRect(Grid->Columns().IndexOfField(Field), Grid->DataSet()->ActiveDisplayIndex());
         };
-        // Scrolled out of sight: Left goes back a column at a time, as far as the grid has columns.
-        for (int Guard = Grid->Columns().Count(); Cell().isEmpty() && Guard > 0; --Guard)
-            TDemoDriver::Press(Qt::Key_Left);
+        // Scrolled out of sight: the arrow keys go towards it a column at a time, as far as the grid has columns.
+        const int Arrow = Grid->Columns().IndexOfField(Field) > Grid->SelectedIndex() ? Qt::Key_Right : Qt::Key_Left;
+        for (int Guard = Grid->Columns().Count(); Cell().isEmpty() && Guard > 0; --Guard) TDemoDriver::Press(Arrow);
         if (Cell().isEmpty()) throw platform::os::Exception("the grid shows no cell of " + Field.toStdString());
         TDemoDriver::ClickAt(Grid, Cell().center());
     }

@@ -3,7 +3,8 @@
 // - opening the combo's rows with a typed word against a raw QSqlQuery of the
 //   statement the engine receives, reading every value (goal: at most 1.5x);
 // - refiltering 100,000 loaded rows as the user types against a hand loop that
-//   matches the same patterns over the same names and cities (goal: at most 2x).
+//   matches the same patterns, each prepared once, over the same names and cities
+//   (goal: at most 2x).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -173,9 +174,9 @@ void HandLoop(benchmark::State& State, TEngine Engine) {
     size_t Typed = 0;
     int Matches = 0;
     for (auto _ : State) {
-        const QString Pattern = QString("%%1%").arg(kTypedWords[Typed++ % 2]);
+        const TLikePattern Pattern(QString("%%1%").arg(kTypedWords[Typed++ % 2]));
         for (const auto& [Nome, Cidade] : Rows)
-            Matches += MatchLike(Nome, Pattern, true) || MatchLike(Cidade, Pattern, true);
+            Matches += Pattern.Matches(Nome, true) || Pattern.Matches(Cidade, true);
     }
     State.counters["Rows"] = benchmark::Counter(Matches, benchmark::Counter::kAvgIterations);
 }

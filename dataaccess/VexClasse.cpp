@@ -29,6 +29,7 @@ const QString kValidateLabel = QStringLiteral("validação interna");
 const QString kCanInsertLabel = QStringLiteral("pode inserir");
 const QString kFieldChangeLabel = QStringLiteral("change field");
 const QString kReconcileLabel = QStringLiteral("reconcile error");
+const QString kFixedColumn = QStringLiteral("Fixo");
 
 // A value the original compared equal to 0: the number, or the date-time origin.
 bool IsZero(const QVariant& Value) {
@@ -484,7 +485,7 @@ void TClasseTabela::ConfigureNumbering() {
 
 bool TClasseTabela::CheckFixedRecord() {
     if (FSkipFixedCheck || !FDataSet) return false;
-    TField* Fixo = FDataSet->FindField("Fixo");
+    TField* Fixo = FDataSet->FindField(kFixedColumn);
     if (!Fixo || VarIsClear(Fixo->Value()) || !Fixo->AsBoolean()) return false;
     if (!IsDataModerator()) throw controls::EDesktopError(kFixedRecord, kFixedRecordHint);
     return controls::ShowMessageDialog(kConfirmFixedRecord, QString(), controls::dkConfirmation,
@@ -642,7 +643,7 @@ void TClasseTabela::FieldSetText(TFieldHook& Hook, TField* Sender, const QString
 
 void TClasseTabela::FieldValidate(TFieldHook& Hook, TField* Sender) {
     if (Hook.OnValidate) Hook.OnValidate(Sender);
-    if (FInSetText || FSuppressFieldHooks) return;
+    if (FInSetText || FSuppressFieldHooks || !FValidatesFields) return;
     bool Accept = true;
     DoValidateField(Sender->FieldName(), Sender->Text(), Accept);
     if (!Accept) throw EAbort();

@@ -19,6 +19,7 @@
 #include <QVariantList>
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "dataaccess/PermissaoLib.h"
@@ -231,6 +232,10 @@ public:
     void SetRenameCode(bool Value) { FRenameCode = Value; }
     bool SuppressFieldHooks() const { return FSuppressFieldHooks; }
     void SetSuppressFieldHooks(bool Value) { FSuppressFieldHooks = Value; }
+    // False when the class keeps the empty DoValidateField: a written value then formats no text for it.
+    // CreateClasseTabela tells it from the class; a table made otherwise calls the hook.
+    bool ValidatesFields() const { return FValidatesFields; }
+    void SetValidatesFields(bool Value) { FValidatesFields = Value; }
     bool SkipPostPipeline() const { return FSkipPostPipeline; }
     void SetSkipPostPipeline(bool Value) { FSkipPostPipeline = Value; }
     bool SkipDeletePipeline() const { return FSkipDeletePipeline; }
@@ -348,6 +353,7 @@ private:
     QPointer<TClasseTabela> FNumberingDelegate;
     bool FDeleting = false;
     bool FSuppressFieldHooks = false;
+    bool FValidatesFields = true;
     bool FSkipPostPipeline = false;
     bool FSkipDeletePipeline = false;
     TPermissionAction FLastAction = paVisualizar;
@@ -367,10 +373,20 @@ private:
     QMetaObject::Connection FFreeNotification;
 };
 
+// Whether T, or a class between it and TClasseTabela, overrides DoValidateField: the derived probe may name the
+// protected hook, and its pointer's class is the one that declares it.
+template <class T>
+struct TValidateFieldProbe : T {
+    static constexpr bool Overridden =
+        !std::is_same_v<decltype(&TValidateFieldProbe::DoValidateField),
+                        void (TClasseTabela::*)(const QString&, const QString&, bool&)>;
+};
+
 // Creates a table of class T and finishes its construction.
 template <class T>
 T* CreateClasseTabela(QObject* Owner = nullptr) {
     T* Table = new T(Owner);
+    Table->SetValidatesFields(TValidateFieldProbe<T>::Overridden);
     Table->AfterConstruction();
     return Table;
 }

@@ -303,6 +303,42 @@ TEST_P(ClasseTabelaTest, FieldHooksValidateTextsAndReportChangesUnderTheirAlias)
     EXPECT_EQ(Cliente->Changed.size(), 2);
 }
 
+// Refuses as TValidada does, through the hook it inherits.
+class TValidadaHerdada : public TValidada {
+public:
+    using TValidada::TValidada;
+};
+
+TEST_P(ClasseTabelaTest, OnlyAClassThatValidatesFieldsIsGivenTheirText) {
+    const struct {
+        const char* Name;
+        std::function<std::unique_ptr<TClienteTeste>()> Create;
+        bool Validates;
+    } Cases[] = {
+        {"own hook", [] { return Make<TValidada>(); }, true},
+        {"inherited hook", [] { return Make<TValidadaHerdada>(); }, true},
+        {"no hook", [] { return Make<TClienteTeste>(); }, false},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        auto Cliente = Case.Create();
+        EXPECT_EQ(Cliente->ValidatesFields(), Case.Validates);
+        ASSERT_TRUE(Cliente->Load({"IdCliente"}, {2}));
+        TField* Cidade = Cliente->DataSet()->FieldByName("Cidade");
+        int Formatted = 0;
+        Cidade->OnGetText = [&Formatted](TField* Sender, QString& Text, bool) {
+            ++Formatted;
+            Text = Sender->AsString();
+        };
+        Cliente->DataSet()->Edit();
+        if (Case.Validates) EXPECT_THROW(Cidade->SetAsString("Nenhuma"), platform::os::EAbort);
+        else Cidade->SetAsString("Nenhuma");
+        EXPECT_EQ(Cidade->AsString(), Case.Validates ? "Rio" : "Nenhuma");
+        EXPECT_EQ(Formatted > 0, Case.Validates);
+        Cliente->DataSet()->Cancel();
+    }
+}
+
 TEST_P(ClasseTabelaTest, TheMessagesNameTheTableInLowerCase) {
     auto Cliente = Make<TClienteTeste>();
     const struct {

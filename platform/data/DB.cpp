@@ -1,5 +1,6 @@
 #include "platform/data/DB.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 #include "platform/data/FilterExpr.h"
@@ -51,6 +52,24 @@ private:
     TDataSetState& FState;
     const std::vector<QVariant>* FOldValues;
     TDataSetState FOldState;
+};
+
+// Points field reads at one row in the filter state, as filter handlers and lookups expect, and restores.
+class TFilterState {
+public:
+    TFilterState(const std::vector<QVariant>*& Values, TDataSetState& TempState, TDataSetState& State,
+                 const std::vector<QVariant>& Row)
+        : FTemp(Values, TempState, &Row, dsFilter), FState(State), FSaved(State) {
+        State = dsFilter;
+    }
+    ~TFilterState() { FState = FSaved; }
+    TFilterState(const TFilterState&) = delete;
+    TFilterState& operator=(const TFilterState&) = delete;
+
+private:
+    TTempState FTemp;
+    TDataSetState& FState;
+    TDataSetState FSaved;
 };
 
 // One sort key of every visible row, prepared once: text folded for the order,
@@ -542,21 +561,31 @@ bool TDataSet::RecordVisible(TRecordData& Record) const {
         Record.CalcValid = true;
     }
     auto* Self = const_cast<TDataSet*>(this);
-    const TDataSetState Saved = Self->FState;
-    TTempState Temp(FTempValues, FTempState, &Record.Values, dsFilter);
-    Self->FState = dsFilter;
-    bool Accept = true;
-    try {
-        if (FFilterExpr) {
-            if (FFilterFields.size() != static_cast<size_t>(FFilterExpr->FieldNames().size())) Self->ParseFilter();
-            Accept = FFilterExpr->Evaluate([&](int Ref) { return GetFieldValue(FFilterFields[Ref]); }, FFilterOptions);
+    if (FFilterExpr) {
+        if (FFilterFields.size() != static_cast<size_t>(FFilterExpr->FieldNames().size())) Self->ParseFilter();
+        // Stored values are read in place, with no copies: this runs for every row. Lookup
+        // values and a value being validated are computed as field reads compute them.
+        const qsizetype Count = static_cast<qsizetype>(FFilterFields.size());
+        QVarLengthArray<const QVariant*, 8> Row(Count);
+        QVarLengthArray<QVariant, 4> Computed;
+        Computed.reserve(Count);  // the addresses taken below stay put
+        for (qsizetype I = 0; I < Count; ++I) {
+            const TField* F = FFilterFields[I];
+            if (F->FieldKind() != fkLookup && F != FPendingField && F->FSlot >= 0 &&
+                F->FSlot < static_cast<int>(Record.Values.size())) {
+                Row[I] = &Record.Values[F->FSlot];
+            } else {
+                TFilterState State(FTempValues, FTempState, Self->FState, Record.Values);
+                Computed.append(GetFieldValue(F));
+                Row[I] = &Computed.back();
+            }
         }
-        if (Accept && OnFilterRecord) OnFilterRecord(Self, Accept);
-    } catch (...) {
-        Self->FState = Saved;
-        throw;
+        if (!FFilterExpr->Evaluate(Row, FFilterOptions)) return false;
     }
-    Self->FState = Saved;
+    if (!OnFilterRecord) return true;
+    TFilterState State(FTempValues, FTempState, Self->FState, Record.Values);
+    bool Accept = true;
+    OnFilterRecord(Self, Accept);
     return Accept;
 }
 
@@ -1097,16 +1126,16 @@ void TDataSet::SetStatusFilter(unsigned Value) {
 }
 
 TDataPacket TDataSet::RowsPacket() const {
-    return PacketOf(std::vector<const TRecordData*>(FView.begin(), FView.end()), false);
+    return PacketOf(FFieldDefs, std::vector<const TRecordData*>(FView.begin(), FView.end()), false);
 }
 
-TDataPacket TDataSet::PacketOf(const std::vector<const TRecordData*>& Rows, bool WithChanges) const {
+TDataPacket PacketOf(const TFieldDefs& FieldDefs, const std::vector<const TRecordData*>& Rows, bool WithChanges) {
     TDataPacket Packet;
-    Packet.FieldDefs = FFieldDefs;
+    Packet.FieldDefs = FieldDefs;
     Packet.Rows.reserve(Rows.size());
     for (const TRecordData* Rec : Rows) {
         TDataPacket::TRow Row;
-        Row.Values.assign(Rec->Values.begin(), Rec->Values.begin() + FFieldDefs.Count());
+        Row.Values.assign(Rec->Values.begin(), Rec->Values.begin() + FieldDefs.Count());
         Row.RecordId = Rec->Id;
         if (WithChanges) {
             Row.Original = Rec->Original;

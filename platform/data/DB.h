@@ -45,6 +45,9 @@ struct TDataPacket {
     std::vector<TRow> Rows;
 };
 
+// The data fields of the rows, with their change state when asked.
+TDataPacket PacketOf(const TFieldDefs& FieldDefs, const std::vector<const TRecordData*>& Rows, bool WithChanges);
+
 class TFilterExpression;
 
 class TDataSet : public QObject {
@@ -221,8 +224,6 @@ protected:
     void ReportChangeFailure(const std::function<void()>& Steps);
     void ParseFilter();
     bool ViewIsNatural() const;
-    // The data fields of the rows, with their change state when asked.
-    TDataPacket PacketOf(const std::vector<const TRecordData*>& Rows, bool WithChanges) const;
     // Copies the row of Packet whose key fields equal the current row's; false when none does.
     bool RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyNames);
 

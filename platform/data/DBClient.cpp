@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "platform/data/Provider.h"
 
@@ -132,6 +133,15 @@ void TClientDataSet::MarkChanged(TRecordData& Record) {
 }
 
 TRecordData* TClientDataSet::InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt) {
+    if (Existing && FLogChanges && Existing->Status == usUnmodified) {
+        // The stored values become the original ones: taken over, not copied, as the posted ones replace them.
+        Existing->Original = std::exchange(Existing->Values, std::move(Values));
+        Existing->Original.resize(FieldDefs().Count());
+        Existing->Status = usModified;
+        Existing->ChangeSeq = ++FChangeSeq;
+        Existing->CalcValid = false;
+        return Existing;
+    }
     if (Existing) {
         MarkChanged(*Existing);
         return TDataSet::InternalPost(Existing, Values, InsertAt);
@@ -221,7 +231,7 @@ void TClientDataSet::EmptyDataSet() {
 TDataPacket TClientDataSet::Data() const {
     std::vector<const TRecordData*> All;
     for (const auto& R : Records()) All.push_back(R.get());
-    return PacketOf(All, true);
+    return PacketOf(FieldDefs(), All, true);
 }
 
 void TClientDataSet::SetData(const TDataPacket& Value) {
@@ -236,21 +246,27 @@ void TClientDataSet::SetData(const TDataPacket& Value) {
     FPendingPacket = nullptr;
 }
 
-TDataPacket TClientDataSet::Delta() const {
-    std::vector<const TRecordData*> Changed;
+TDelta TClientDataSet::Changes() const {
+    TDelta Changed{FieldDefs(), {}};
     for (const auto& R : Records())
-        if (R->Status != usUnmodified) Changed.push_back(R.get());
-    std::stable_sort(Changed.begin(), Changed.end(),
+        if (R->Status != usUnmodified) Changed.Rows.push_back(R.get());
+    std::stable_sort(Changed.Rows.begin(), Changed.Rows.end(),
                      [](const TRecordData* A, const TRecordData* B) { return A->ChangeSeq < B->ChangeSeq; });
-    return PacketOf(Changed, true);
+    return Changed;
+}
+
+TDataPacket TClientDataSet::Delta() const {
+    const TDelta Changed = Changes();
+    return PacketOf(Changed.FieldDefs, Changed.Rows, true);
 }
 
 int TClientDataSet::ApplyUpdates(int MaxErrors) {
     CheckBrowseMode();
-    if (ChangeCount() == 0) return 0;
+    const TDelta Changed = Changes();
+    if (Changed.Rows.empty()) return 0;
     TDataSetProvider* P = Provider();
     if (!P) DatabaseError(QString("%1: Missing data provider or data packet").arg(Name()));
-    const TApplyResult Result = P->ApplyUpdates(Delta(), MaxErrors);
+    const TApplyResult Result = P->ApplyUpdates(Changed, MaxErrors);
     Reconcile(Result);
     return Result.ErrorCount;
 }

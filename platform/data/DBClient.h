@@ -29,6 +29,13 @@ struct TUpdateErrorInfo {
     QString Message;
 };
 
+// The changed rows of a client dataset in the order of their changes, as an apply reads them: the dataset's own
+// records, borrowed for the call instead of copied into a packet.
+struct TDelta {
+    const TFieldDefs& FieldDefs;
+    std::vector<const TRecordData*> Rows;
+};
+
 struct TApplyResult {
     int ErrorCount = 0;
     bool Committed = true;  // false: every change of the apply was rolled back
@@ -78,6 +85,7 @@ protected:
 private:
     void LoadPacket(TDataPacket Packet);
     TDataPacket FetchPacket();
+    TDelta Changes() const;
     void MarkChanged(TRecordData& Record);
     void Merge(TRecordData* Record);
     void Revert(TRecordData* Record);

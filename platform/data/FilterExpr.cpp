@@ -15,6 +15,7 @@ struct TFilterNode {
     QChar ArithOp;
     bool Negated = false;  // not like, is not null, not in
     std::vector<std::unique_ptr<TFilterNode>> Args;
+    std::unique_ptr<TLikePattern> Pattern;  // like against a constant: prepared once
 };
 
 namespace {
@@ -177,6 +178,9 @@ private:
             Advance();
             auto Node = Binary(TNodeKind::Like, std::move(Left), ParseSum());
             Node->Negated = Negated;
+            const TFilterNode& Right = *Node->Args[1];
+            if (Right.Kind == TNodeKind::Const && !VarIsClear(Right.Value))
+                Node->Pattern = std::make_unique<TLikePattern>(Right.Value.toString());
             return Node;
         }
         if (IsKeyword("in")) {
@@ -311,6 +315,86 @@ TFilterExpression::~TFilterExpression() = default;
 
 namespace {
 
+// Folds as Qt's case-insensitive comparison folds one UTF-16 unit; Latin-1 from a table.
+struct TFoldTable {
+    char16_t Units[256];
+    TFoldTable() {
+        for (char32_t C = 0; C < 256; ++C) Units[C] = static_cast<char16_t>(QChar::toCaseFolded(C));
+    }
+};
+const TFoldTable gFold;
+
+inline char16_t Folded(char16_t C) {
+    return C < 256 ? gFold.Units[C] : static_cast<char16_t>(QChar::toCaseFolded(char32_t(C)));
+}
+
+// Whether the run of Size pattern units matches Text there; "_" takes any unit.
+bool RunAt(const char16_t* Run, qsizetype Size, const char16_t* Text, bool Fold) {
+    for (qsizetype I = 0; I < Size; ++I)
+        if (Run[I] != u'_' && Run[I] != (Fold ? Folded(Text[I]) : Text[I])) return false;
+    return true;
+}
+
+// The leftmost place from From where the run matches and ends by Limit; -1 when none.
+qsizetype FindRun(const char16_t* Run, qsizetype Size, const char16_t* Text, qsizetype From, qsizetype Limit,
+                  bool Fold) {
+    for (qsizetype At = From; At + Size <= Limit; ++At) {
+        if (Run[0] != u'_' && Run[0] != (Fold ? Folded(Text[At]) : Text[At])) continue;
+        if (RunAt(Run, Size, Text + At, Fold)) return At;
+    }
+    return -1;
+}
+
+QString FoldedText(const QString& Text) {
+    QString Out(Text.size(), Qt::Uninitialized);
+    for (qsizetype I = 0; I < Text.size(); ++I) Out[I] = QChar(Folded(Text[I].unicode()));
+    return Out;
+}
+
+}  // namespace
+
+TLikePattern::TLikePattern(const QString& Pattern) : FPattern(Pattern), FFolded(FoldedText(Pattern)) {
+    FAnchoredStart = !Pattern.startsWith('%');
+    FAnchoredEnd = !Pattern.endsWith('%');
+    qsizetype Start = 0;
+    for (;;) {
+        const qsizetype Sign = Pattern.indexOf('%', Start);
+        const qsizetype End = Sign < 0 ? Pattern.size() : Sign;
+        if (End > Start) FRuns.push_back({Start, End - Start});
+        if (Sign < 0) break;
+        Start = Sign + 1;
+    }
+    FExact = !Pattern.contains('%');
+}
+
+bool TLikePattern::Matches(QStringView Text, bool CaseInsensitive) const {
+    const char16_t* Pattern = reinterpret_cast<const char16_t*>((CaseInsensitive ? FFolded : FPattern).constData());
+    const char16_t* T = Text.utf16();
+    const auto Run = [&](size_t I) { return Pattern + FRuns[I].Start; };
+    if (FExact) return Text.size() == FPattern.size() && RunAt(Pattern, FPattern.size(), T, CaseInsensitive);
+    size_t First = 0, Last = FRuns.size();
+    qsizetype Pos = 0, Limit = Text.size();
+    if (FAnchoredStart) {
+        if (FRuns[0].Size > Text.size() || !RunAt(Run(0), FRuns[0].Size, T, CaseInsensitive)) return false;
+        Pos = FRuns[First++].Size;
+    }
+    if (FAnchoredEnd) {
+        Limit -= FRuns[--Last].Size;
+        if (Limit < Pos || !RunAt(Run(Last), FRuns[Last].Size, T + Limit, CaseInsensitive)) return false;
+    }
+    // Placing each run at its leftmost place leaves the most room for the runs after it.
+    for (size_t I = First; I < Last; ++I) {
+        const qsizetype At = FindRun(Run(I), FRuns[I].Size, T, Pos, Limit, CaseInsensitive);
+        if (At < 0) return false;
+        Pos = At + FRuns[I].Size;
+    }
+    return true;
+}
+
+namespace {
+
+const QVariant gNull = Null();
+
 bool Truthy(const QVariant& V) {
     if (VarIsClear(V)) return false;
     if (V.typeId() == QMetaType::QString) {
@@ -320,34 +404,18 @@ bool Truthy(const QVariant& V) {
     return V.toBool();
 }
 
-}  // namespace
-
-bool MatchLike(const QString& Text, const QString& Pattern, bool CaseInsensitive) {
-    const Qt::CaseSensitivity Cs = CaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    // Iterative matching with backtracking to the last '%'.
-    qsizetype T = 0, P = 0, StarP = -1, StarT = 0;
-    while (T < Text.size()) {
-        if (P < Pattern.size() && Pattern[P] == '%') {
-            StarP = P++;
-            StarT = T;
-        } else if (P < Pattern.size() &&
-                   (Pattern[P] == '_' || QStringView(Pattern).mid(P, 1).compare(QStringView(Text).mid(T, 1), Cs) == 0)) {
-            ++P;
-            ++T;
-        } else if (StarP >= 0) {
-            P = StarP + 1;
-            T = ++StarT;
-        } else {
-            return false;
-        }
-    }
-    while (P < Pattern.size() && Pattern[P] == '%') ++P;
-    return P == Pattern.size();
+// The string a variant holds, read in place; nullptr for other values. The type is read
+// without calling into the library: this runs for every row of a refilter.
+const QString* StoredString(const QVariant& Value) {
+    return Value.data_ptr().type().id() == QMetaType::QString ? static_cast<const QString*>(Value.constData())
+                                                                : nullptr;
 }
+
+}  // namespace
 
 struct TFilterEvaluator {
     const TFilterExpression& Expr;
-    const TFilterExpression::TFieldReader& Reader;
+    TFilterExpression::TRowValues Values;
     TFilterOptions Options;
 
     TFieldType TypeOf(const TFilterNode& Node) const {
@@ -356,17 +424,28 @@ struct TFilterEvaluator {
         return ftUnknown;
     }
 
-    QVariant Value(const TFilterNode& Node) const {
+    const QVariant& FieldValue(const TFilterNode& Node) const {
+        const QVariant* V = static_cast<size_t>(Node.Ref) < Values.size() ? Values[Node.Ref] : nullptr;
+        return V ? *V : gNull;
+    }
+
+    // Constants and field values by reference; computed values in Scratch.
+    const QVariant& Read(const TFilterNode& Node, QVariant& Scratch) const {
         switch (Node.Kind) {
         case TNodeKind::Const: return Node.Value;
-        case TNodeKind::Field: return Reader(Node.Ref);
+        case TNodeKind::Field: return FieldValue(Node);
         case TNodeKind::Negate: {
             const QVariant V = Value(*Node.Args[0]);
-            return VarIsClear(V) ? Null() : QVariant(-V.toDouble());
+            Scratch = VarIsClear(V) ? Null() : QVariant(-V.toDouble());
+            return Scratch;
         }
-        case TNodeKind::Arith: return Arith(Node);
-        default: return Test(Node);
+        case TNodeKind::Arith: return Scratch = Arith(Node);
+        default: return Scratch = Test(Node);
         }
+    }
+    QVariant Value(const TFilterNode& Node) const {
+        QVariant Scratch;
+        return Read(Node, Scratch);
     }
 
     QVariant Arith(const TFilterNode& Node) const {
@@ -422,17 +501,34 @@ struct TFilterEvaluator {
         }
     }
 
+    // The connectives and a field's like against a prepared pattern, as a search builds them, stay
+    // in this small function; the rest is evaluated apart, so the common path keeps a small frame.
     bool Test(const TFilterNode& Node) const {
         switch (Node.Kind) {
         case TNodeKind::Not: return !Test(*Node.Args[0]);
         case TNodeKind::And: return Test(*Node.Args[0]) && Test(*Node.Args[1]);
         case TNodeKind::Or: return Test(*Node.Args[0]) || Test(*Node.Args[1]);
+        case TNodeKind::Like:
+            if (Node.Pattern && Node.Args[0]->Kind == TNodeKind::Field)
+                if (const QString* Text = StoredString(FieldValue(*Node.Args[0])))
+                    return Node.Pattern->Matches(*Text, Options & foCaseInsensitive) != Node.Negated;
+            return TestOther(Node);
+        default: return TestOther(Node);
+        }
+    }
+
+    [[gnu::noinline]] bool TestOther(const TFilterNode& Node) const {
+        switch (Node.Kind) {
         case TNodeKind::Compare: return Compare(Node);
-        case TNodeKind::IsNull: return VarIsClear(Value(*Node.Args[0])) != Node.Negated;
+        case TNodeKind::IsNull: {
+            QVariant Scratch;
+            return VarIsClear(Read(*Node.Args[0], Scratch)) != Node.Negated;
+        }
         case TNodeKind::Like: {
-            const QVariant L = Value(*Node.Args[0]), R = Value(*Node.Args[1]);
-            if (VarIsClear(L) || VarIsClear(R)) return false;
-            return MatchLike(L.toString(), R.toString(), Options & foCaseInsensitive) != Node.Negated;
+            QVariant Scratch;
+            const QVariant& Value = Read(*Node.Args[0], Scratch);
+            if (const QString* Text = StoredString(Value)) return LikeText(Node, *Text);
+            return !VarIsClear(Value) && LikeText(Node, Value.toString());
         }
         case TNodeKind::In: {
             QVariant L = Value(*Node.Args[0]);
@@ -444,13 +540,24 @@ struct TFilterEvaluator {
             }
             return Node.Negated;
         }
-        default: return Truthy(Value(Node));
+        default: {
+            QVariant Scratch;
+            return Truthy(Read(Node, Scratch));
         }
+        }
+    }
+
+    bool LikeText(const TFilterNode& Node, QStringView Text) const {
+        const bool CaseInsensitive = Options & foCaseInsensitive;
+        if (Node.Pattern) return Node.Pattern->Matches(Text, CaseInsensitive) != Node.Negated;
+        QVariant Scratch;
+        const QVariant& Pattern = Read(*Node.Args[1], Scratch);
+        return !VarIsClear(Pattern) && TLikePattern(Pattern.toString()).Matches(Text, CaseInsensitive) != Node.Negated;
     }
 };
 
-bool TFilterExpression::Evaluate(const TFieldReader& Reader, TFilterOptions Options) const {
-    return TFilterEvaluator{*this, Reader, Options}.Test(*FRoot);
+bool TFilterExpression::Evaluate(TRowValues Values, TFilterOptions Options) const {
+    return TFilterEvaluator{*this, Values, Options}.Test(*FRoot);
 }
 
 }  // namespace platform::data

@@ -33,13 +33,13 @@ namespace {
 // alone while a savepoint costs once per block instead of once per row.
 constexpr size_t kRowsPerSavepoint = 128;
 
-TUpdateKind KindOf(const TDataPacket::TRow& Row) {
+TUpdateKind KindOf(const TRecordData& Row) {
     return Row.Status == usInserted ? ukInsert : Row.Status == usDeleted ? ukDelete : ukModify;
 }
 
 }  // namespace
 
-TApplyResult TDataSetProvider::ApplyUpdates(const TDataPacket& Delta, int MaxErrors) {
+TApplyResult TDataSetProvider::ApplyUpdates(const TDelta& Delta, int MaxErrors) {
     auto* Source = dynamic_cast<TCustomADODataSet*>(DataSet());
     if (!Source) DatabaseError(QString("%1: The provider has no query dataset to apply updates to").arg(objectName()));
     TADOConnection& Connection = Source->CheckConnection();
@@ -60,7 +60,7 @@ TApplyResult TDataSetProvider::ApplyUpdates(const TDataPacket& Delta, int MaxErr
             DeltaDS = std::make_unique<TClientDataSet>();
             DeltaDS->setObjectName("Delta");
             DeltaDS->SetStatusFilter((1u << usModified) | (1u << usInserted) | (1u << usDeleted));
-            DeltaDS->SetData(Delta);
+            DeltaDS->SetData(PacketOf(Delta.FieldDefs, Delta.Rows, true));
             for (TField* F : DeltaDS->FieldList())
                 if (TField* S = Source->FindField(F->FieldName())) {
                     F->SetProviderFlags(S->ProviderFlags());
@@ -82,7 +82,7 @@ TApplyResult TDataSetProvider::ApplyUpdates(const TDataPacket& Delta, int MaxErr
         if (!Sql.isEmpty()) Connection.Execute(Sql);
     };
     auto Write = [&](size_t I) {
-        const TDataPacket::TRow& Row = Delta.Rows[I];
+        const TRecordData& Row = *Delta.Rows[I];
         const TUpdateKind Kind = KindOf(Row);
         bool Applied = false;
         if (BeforeUpdateRecord) BeforeUpdateRecord(this, Source, DeltaAt(I), Kind, Applied);
@@ -119,7 +119,7 @@ TApplyResult TDataSetProvider::ApplyUpdates(const TDataPacket& Delta, int MaxErr
                     RunIf(Dialect.RollbackToSavepointSql("vex_row"));
                     RunIf(Dialect.ReleaseSavepointSql("vex_row"));
                 }
-                const TDataPacket::TRow& Row = Delta.Rows[I];
+                const TRecordData& Row = *Delta.Rows[I];
                 const QString Message = QString::fromStdString(E.Message());
                 TResolverResponse Response = rrSkip;
                 if (OnUpdateError) {
@@ -127,11 +127,11 @@ TApplyResult TDataSetProvider::ApplyUpdates(const TDataPacket& Delta, int MaxErr
                     OnUpdateError(this, DeltaAt(I), UpdateError, KindOf(Row), Response);
                 }
                 if (Response == rrMerge || Response == rrIgnore) {
-                    Result.Merged.push_back(Row.RecordId);
+                    Result.Merged.push_back(Row.Id);
                     continue;
                 }
                 ++Result.ErrorCount;
-                Result.Errors.push_back(TUpdateErrorInfo{Row.RecordId, KindOf(Row), Message});
+                Result.Errors.push_back(TUpdateErrorInfo{Row.Id, KindOf(Row), Message});
                 Aborted = Response == rrAbort || (MaxErrors != -1 && Result.ErrorCount > MaxErrors);
             }
         }

@@ -29,8 +29,9 @@ public:
     TDataPacket GetRecords();
     // Applies the rows of a delta in order inside one transaction (a savepoint
     // when the connection is already in one). Beyond MaxErrors failed rows
-    // (-1: no limit) everything is rolled back.
-    TApplyResult ApplyUpdates(const TDataPacket& Delta, int MaxErrors);
+    // (-1: no limit) everything is rolled back. The rows are read where they
+    // are; a copy is made only when a handler is to see them as a dataset.
+    TApplyResult ApplyUpdates(const TDelta& Delta, int MaxErrors);
     // Names of the dataset's fields marked as key.
     QStringList KeyFieldNames() const;
 

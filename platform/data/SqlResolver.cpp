@@ -21,8 +21,15 @@ QString QuoteName(QString Name) {
     return Plain.match(Name).hasMatch() ? Name : '[' + Name.replace("]", "]]") + ']';
 }
 
-// Null against a value counts as a change.
-bool Changed(const QVariant& A, const QVariant& B) { return CompareValues(A, B) != 0; }
+// Null against a value counts as a change. Text and dates equal as they stand are unchanged without the ordering
+// rules, which fold letters or convert: this runs for every column of every applied row.
+bool Changed(const QVariant& A, const QVariant& B) {
+    const int Type = A.typeId();
+    if ((Type == QMetaType::QString || Type == QMetaType::QDateTime) && B.typeId() == Type && !VarIsClear(A) &&
+        !VarIsClear(B) && A == B)
+        return false;
+    return CompareValues(A, B) != 0;
+}
 
 }  // namespace
 

@@ -115,6 +115,39 @@ TEST_P(EngineTest, ProviderAppliesMixedChangesByKey) {
     EXPECT_EQ(Scalar("Select Count(*) From Cliente Where IdCliente = 40").toInt(), 1);
 }
 
+TEST_P(EngineTest, RowsEditedAgainApplyTheirLastValuesByTheirFirstKey) {
+    TADOQuery Query;
+    TDataSetProvider Provider;
+    TClientDataSet Client;
+    Link(Query, Provider, Client);
+    auto EditRow = [&Client](int Id, const QString& Field, const QVariant& Value) {
+        ASSERT_TRUE(Client.Locate("IdCliente", Id));
+        Client.Edit();
+        Client.FieldByName(Field)->SetValue(Value);
+        Client.Post();
+    };
+    EditRow(1, "IdCliente", 10);
+    EditRow(10, "Nome", "Segundo");
+    EditRow(2, "Cidade", "Natal");
+    Client.RevertRecord();
+    EditRow(3, "Saldo", 9);
+    EditRow(2, "Nome", "Maria Souza");  // only the letter case differs: still a change
+
+    const TDataPacket Delta = Client.Delta();
+    ASSERT_EQ(Delta.Rows.size(), 3u);
+    EXPECT_EQ(Delta.Rows[0].Original[0].toInt(), 1);
+    EXPECT_EQ(Delta.Rows[0].Original[1].toString(), "João Silva");
+    EXPECT_EQ(Delta.Rows[0].Values[1].toString(), "Segundo");
+    EXPECT_EQ(Delta.Rows[1].Original[0].toInt(), 3);
+    EXPECT_EQ(Delta.Rows[2].Original[2].toString(), "Rio");
+
+    EXPECT_EQ(Client.ApplyUpdates(0), 0);
+    EXPECT_EQ(Client.ChangeCount(), 0);
+    EXPECT_EQ(Table(), (QStringList{"2|Maria Souza|Rio|50", "3|Ana Lima|São Paulo|9", "10|Segundo|São Paulo|100,5"}));
+    ASSERT_TRUE(Client.Locate("IdCliente", 10));
+    EXPECT_EQ(Client.FieldByName("Nome")->AsString(), "Segundo");
+}
+
 TEST_P(EngineTest, FailedRowsBecomeReconcileErrors) {
     TADOQuery Query;
     TDataSetProvider Provider;

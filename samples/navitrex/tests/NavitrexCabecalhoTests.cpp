@@ -1,19 +1,20 @@
 // The bill's header on every engine: each reference is filled by typing part
-// of a name into its edit (or Down) and Enter in the search combo, shows the
+// of a name into its edit and Enter in the search combo, shows the
 // name and is written with the bill; the freight terms are chosen by key in
 // their combo; a whole bill with its containers is made by keys alone.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
+#include <tuple>
 #include <vector>
 
 #include "NavitrexTesting.h"
 #include "databound/CustomCombo.h"
 #include "databound/VexDBCombo.h"
 #include "databound/VexDBGrid.h"
-#include "platform/data/ADODataSet.h"
 #include "platform/data/DBClient.h"
 #include "platform/data/Field.h"
 #include "platform/ui/tests/DataControlsTesting.h"
@@ -31,6 +32,9 @@ protected:
     void SetUp() override {
         NavitrexEngineTest::SetUp();
         if (IsSkipped()) return;
+        OpenScreen();
+    }
+    void OpenScreen() {
         Screen = new TfrmConhecimentos({}, &Shown.Form);
         Screen->resize(Shown.Form.size());
         Screen->show();
@@ -55,6 +59,12 @@ protected:
         // As the window manager does when the combo's window goes.
         Shown.Form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Shown.Form));
+    }
+    // Opens the search of the reference shown in the edit Nome with Down.
+    static TfrmCustomCombo* OpenWithDown(QLineEdit* Edit) {
+        Edit->setFocus();
+        QTest::keyClick(Edit, Qt::Key_Down);
+        return TfrmCustomCombo::Current();
     }
     // A key pressed where the focus is.
     static void Press(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
@@ -119,22 +129,6 @@ TEST_P(BillHeaderTest, TypingPartOfANameAndEnterFillsEachReferenceWhichIsWritten
     EXPECT_TRUE(Messages().isEmpty()) << Messages().join("\n").toStdString();
 }
 
-TEST_P(BillHeaderTest, TheDownKeyOpensTheSearchListingTheLookupAndEscapeLeavesTheReferenceAlone) {
-    AddCadastro(cdNavios, "Estrela do Sul");
-    AddCadastro(cdNavios, "Boreal Express");
-    ASSERT_TRUE(Screen->NovoConhecimento());
-    QLineEdit* Edit = Screen->Cabecalho->Edit("Navio");
-    Edit->setFocus();
-    QTest::keyClick(Edit, Qt::Key_Down);
-    TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
-    ASSERT_NE(Combo, nullptr);
-    EXPECT_EQ(Combo->dstCombo()->RecordCount(), 2);
-    QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
-    ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
-    EXPECT_TRUE(Screen->Conhecimentos->Field("IdNavio")->IsNull());
-    EXPECT_TRUE(Edit->text().isEmpty());
-}
-
 TEST_P(BillHeaderTest, TheFreightTermsAreChosenInTheirComboWhichShowsTheTermOfTheCurrentBill) {
     databound::TVexDBComboBox* Frete = Screen->Cabecalho->Frete();
     ASSERT_NE(Frete, nullptr);
@@ -185,6 +179,54 @@ TEST_P(BillHeaderTest, ABillWithTwoContainersIsMadeAndWrittenThroughKeyPressesAl
     EXPECT_EQ(SelectRows("Select i.Sequencia, i.Conteiner From Conhecimento_Item i Join Conhecimento c "
                          "On c.IdConhecimento = i.IdConhecimento Order By i.Sequencia"),
               QStringList({"1|TGHU1234567", "2|TGHU7654321"}));
+}
+
+TEST_P(BillHeaderTest, EachSearchKeepsItsHeightForTheUserAndAfterARestartBothComeBackFromOneSettingsRow) {
+    // Two ports, so that the list stays open.
+    for (const char* Porto : {"Porto Novo", "Rio Grande"}) AddCadastro(cdPortos, Porto);
+    ASSERT_TRUE(Screen->NovoConhecimento());
+    const std::pair<const char*, int> Drags[] = {{"Porto_Embarque", 40}, {"Porto_Descarga", 80}};
+    QList<int> Heights;
+    for (const auto& [Nome, Down] : Drags) {
+        SCOPED_TRACE(Nome);
+        TfrmCustomCombo* Combo = OpenWithDown(Screen->Cabecalho->Edit(Nome));
+        ASSERT_NE(Combo, nullptr);
+        ASSERT_TRUE(Combo->Opened());
+        // The sizer at the combo's foot drags its height.
+        QWidget* Sizer = Combo->pnlSizer();
+        const int Before = Combo->height();
+        const QPoint Start = Sizer->mapToGlobal(QPoint(5, 2)), To = Start + QPoint(0, Down);
+        for (const auto& [Type, At, Button, Held] :
+             {std::tuple{QEvent::MouseButtonPress, Start, Qt::LeftButton, Qt::LeftButton},
+              {QEvent::MouseMove, To, Qt::NoButton, Qt::LeftButton},
+              {QEvent::MouseButtonRelease, To, Qt::LeftButton, Qt::NoButton}}) {
+            QMouseEvent Event(Type, QPointF(Sizer->mapFromGlobal(At)), QPointF(At), Button, Held, Qt::NoModifier);
+            QApplication::sendEvent(Sizer, &Event);
+        }
+        EXPECT_EQ(Combo->height(), Before + Down);
+        Heights << Combo->height();
+        QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
+    }
+    const QString Rows = "Select Count(*) From sys_Persistencia Where Lower(IdPersistencia) = 'rlcportos'";
+    EXPECT_EQ(Scalar(Rows).toInt(), 1);
+
+    // A restart: a new host logs the same user in and builds the screen again.
+    Screen->Descartar();
+    delete Screen;
+    Host = std::make_unique<TNavitrexHost>(*Conn);
+    Host->Login("ana");
+    OpenScreen();
+    ASSERT_TRUE(Screen->NovoConhecimento());
+    for (int I = 0; I < 2; ++I) {
+        SCOPED_TRACE(Drags[I].first);
+        TfrmCustomCombo* Combo = OpenWithDown(Screen->Cabecalho->Edit(Drags[I].first));
+        ASSERT_NE(Combo, nullptr);
+        EXPECT_EQ(Combo->height(), Heights[I]);
+        QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
+    }
+    EXPECT_EQ(Scalar(Rows).toInt(), 1);
 }
 
 }  // namespace

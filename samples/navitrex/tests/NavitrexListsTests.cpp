@@ -71,7 +71,7 @@ class ListImportTest : public NavitrexEngineTest {
 protected:
     TPackageEntries Entries{
         {"equipment.dat", "20DC;20' Dry Container\r\n40HC;40' High Cube\r\n"},
-        {"ocean_vessel.dat", "MSC Beatrice\r\nCap San Nicolas\r\n"},
+        {"ocean_vessel.dat", "Estrela do Sul\r\nBoreal Express\r\n"},
         {"port_of_loading.dat", "BRSSZ;Santos\r\nBRPNG;Paranagu\xE1\r\n"},
         {"port_of_discharge.dat", "NLRTM;Rotterdam\r\nBRSSZ;Santos\r\n"},
         {"report.rpt", "not a list"},
@@ -86,7 +86,7 @@ TEST_P(ListImportTest, ListsAreImportedOnceAndPortsOfBothListsMerge) {
     EXPECT_EQ(SelectRows("Select Codigo, Nome From Equipamento Order By Codigo"),
               QStringList({"20DC|20' Dry Container", "40HC|40' High Cube"}));
     EXPECT_EQ(SelectRows("Select Codigo, Nome From Navio Order By Nome"),
-              QStringList({"|Cap San Nicolas", "|MSC Beatrice"}));
+              QStringList({"|Boreal Express", "|Estrela do Sul"}));
     EXPECT_EQ(SelectRows("Select Codigo, Nome, Embarque, Descarga From Porto Order By Codigo"),
               QStringList({"BRPNG|Paranaguá|True|", "BRSSZ|Santos|True|True", "NLRTM|Rotterdam||True"}));
     const TImportacao Second = ImportPackageLists(*Conn, Entries);

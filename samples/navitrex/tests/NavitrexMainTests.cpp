@@ -12,6 +12,10 @@
 #include "controls/tests/MessageBoxTesting.h"
 #include "dataaccess/VexModulo.h"
 #include "dataaccess/VexSearch.h"
+#include "dataaccess/VexSession.h"
+#include "databound/ConfigNumeracaoFra.h"
+#include "databound/NumeracaoOperations.h"
+#include "databound/VexDBCombo.h"
 #include "databound/VexDBGrid.h"
 #include "databound/VexDivisao.h"
 #include "platform/data/ADODB.h"
@@ -22,6 +26,7 @@
 #include "samples/navitrex/NavitrexConhecimentos.h"
 #include "samples/navitrex/NavitrexDivisao.h"
 #include "samples/navitrex/NavitrexPrincipal.h"
+#include "samples/navitrex/NavitrexTexts.h"
 
 namespace navitrex::testing {
 namespace {
@@ -32,8 +37,8 @@ protected:
         NavitrexEngineTest::SetUp();
         if (IsSkipped()) return;
         Shipper = AddCliente("Alfa Exportadora");
-        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'MSC Beatrice')");
-        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (2, 'Cap San Nicolas')");
+        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'Estrela do Sul')");
+        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (2, 'Boreal Express')");
         Principal = std::make_unique<TfrmPrincipal>("Alfa", TRegrasEquipamento{});
         Host->SetMainWindow(Principal.get());
         Host->AddModule(Principal->Modulo);
@@ -70,12 +75,12 @@ TEST_P(MainWindowTest, AChangedCustomerReachesTheBillsDivision) {
 TEST_P(MainWindowTest, ASearchRequestOpensTheLookupAndAnswersTheChosenRow) {
     QStringList Result, Filter;
     WhenShows<TfrmBusca>([](TfrmBusca& Busca) {
-        ASSERT_TRUE(Busca.Lista->Client->Locate("Nome", "Cap San Nicolas"));
+        ASSERT_TRUE(Busca.Lista->Client->Locate("Nome", "Boreal Express"));
         QTest::mouseClick(Busca.btnOK, Qt::LeftButton);
     });
     EXPECT_EQ(dataaccess::OpenSearch("navios", Result, Filter, ""), 1);
     EXPECT_TRUE(Result.contains("IdNavio=2")) << Result.join(";").toStdString();
-    EXPECT_TRUE(Result.contains("Nome=Cap San Nicolas"));
+    EXPECT_TRUE(Result.contains("Nome=Boreal Express"));
 
     Result.clear();
     WhenShows<TfrmBusca>([](TfrmBusca& Busca) { QTest::mouseClick(Busca.btnCancelar, Qt::LeftButton); });
@@ -103,6 +108,52 @@ TEST_P(MainWindowTest, TheLookupMenuShowsItsPageAndItsItemsUseTheLibrarysLook) {
         Item.Click();
         EXPECT_EQ(Principal->pgcPrincipal->ActivePage()->Caption(), Item.Caption());
     }
+}
+
+TEST_P(MainWindowTest, AMonthlyResetSetInTheNumberingDialogFromTheMenuRestartsTheBillNumbers) {
+    databound::RegisterNumberingDialog();
+    TfrmConhecimentos& Screen = *Principal->Conhecimentos;
+    auto NewBill = [&] {
+        EXPECT_TRUE(Screen.NovoConhecimento());
+        for (const char* Campo : {"IdCliente_Embarcador", "IdCliente_Consignatario"})
+            Screen.Conhecimentos->Field(Campo)->SetValue(Shipper);
+        const QString Numero = Screen.Conhecimentos->Field("Numero")->AsString();
+        EXPECT_TRUE(Screen.Gravar()) << Messages().join("\n").toStdString();
+        return Numero;
+    };
+    const QDate Today = dataaccess::ServerNow().date();
+    const QString Year = QString("%1").arg(Today.year() % 100, 2, 10, QChar('0'));
+    const QString Month = QString("%1").arg(Today.month(), 2, 10, QChar('0'));
+    EXPECT_EQ(NewBill(), "000001/" + Year);
+    EXPECT_EQ(NewBill(), "000002/" + Year);
+
+    platform::ui::TMenuItem* Numeracao = nullptr;
+    for (int Index = 0; Index < Principal->mnuFerramentas->Items()->Count(); ++Index)
+        if (Principal->mnuFerramentas->Items()->Items(Index)->Caption() == kMenuNumeracao)
+            Numeracao = Principal->mnuFerramentas->Items()->Items(Index);
+    ASSERT_NE(Numeracao, nullptr);
+    // The changed reset option asks whether the counters restart: Yes.
+    Dialogs.Answer = platform::ui::mrYes;
+    bool Confirmed = false;
+    WhenShows<databound::TfrmConfigNumeracao>([&Confirmed](databound::TfrmConfigNumeracao& Dialog) {
+        Dialog.cbxZeramento->setFocus();
+        // The bills reset yearly until now.
+        EXPECT_EQ(Dialog.cbxZeramento->currentIndex(), databound::kZeramentoAnual);
+        QTest::keyClick(Dialog.cbxZeramento, Qt::Key_Up);
+        // Numbers that restart each month carry the month, so they stay distinct.
+        Dialog.edtMascara->setFocus();
+        QTest::keyClick(Dialog.edtMascara, Qt::Key_End);
+        QTest::keyClick(Dialog.edtMascara, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClicks(Dialog.edtMascara, "[Numero]/[MM][YY]");
+        QTest::keyClick(Dialog.btnOK, Qt::Key_Space);
+        Confirmed = Dialog.ModalResult() == platform::ui::mrOk;
+    });
+    Numeracao->Click();
+    ASSERT_TRUE(Confirmed) << Messages().join("\n").toStdString();
+    EXPECT_EQ(Messages(), QStringList(databound::kResetQuestion));
+    EXPECT_EQ(Scalar("Select Opcao_Zeramento From sys_Numeracao").toInt(), databound::kZeramentoMensal);
+    EXPECT_EQ(NewBill(), "000001/" + Month + Year);
+    EXPECT_EQ(NewBill(), "000002/" + Month + Year);
 }
 
 TEST_P(MainWindowTest, TheWindowComesBackAsTheUserLeftIt) {

@@ -130,11 +130,11 @@ TEST_F(NavitrexTest, WindowShowsThePackageOrTheProblem) {
 }
 
 TEST_F(NavitrexTest, EveryEntryOfThePackageIsRead) {
-    WritePackage("gama", "Gama", true, {{"Equipment.DAT", "20DC;Dry\r\n"}, {"ocean_vessel.dat", "MSC Beatrice\r\n"}});
+    WritePackage("gama", "Gama", true, {{"Equipment.DAT", "20DC;Dry\r\n"}, {"ocean_vessel.dat", "Estrela do Sul\r\n"}});
     const TPackageEntries Entries = ReadPackageEntries(kAppFolder + "Data\\gama.nvo");
     EXPECT_EQ(Entries.size(), 4u);
     EXPECT_EQ(Entries.at("equipment.dat"), "20DC;Dry\r\n") << "names in lower case, after the logo too";
-    EXPECT_EQ(Entries.at("ocean_vessel.dat"), "MSC Beatrice\r\n");
+    EXPECT_EQ(Entries.at("ocean_vessel.dat"), "Estrela do Sul\r\n");
     WriteHostFile(HostPath(kAppFolder + "Data\\gama.nvo"), "not an archive");
     EXPECT_THROW(ReadPackageEntries(kAppFolder + "Data\\gama.nvo"), Exception);
 }
@@ -169,17 +169,17 @@ TEST_F(NavitrexTest, TheEmbeddedDatabaseIsCreatedWithItsTablesAndKeptAtTheNextSt
     const TDatabaseLocation Location = LocateDatabase(kAppFolder, "alfa");
     {
         const auto Connection = OpenNavitrexDatabase(Location);
-        Connection->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'MSC Beatrice')");
+        Connection->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'Estrela do Sul')");
     }
     EXPECT_TRUE(FileExists(Location.FileName));
     const auto Again = OpenNavitrexDatabase(Location);
-    EXPECT_EQ(Again->SelectRow("Select Nome From Navio").value(0).toString(), "MSC Beatrice");
+    EXPECT_EQ(Again->SelectRow("Select Nome From Navio").value(0).toString(), "Estrela do Sul");
     EXPECT_GT(Again->SelectRow("Select Count(*) From sys_Usuario").size(), 0);
 }
 
 TEST_F(NavitrexTest, TheFirstStartCreatesTheDatabaseLoadsTheListsAndOpensTheMainWindow) {
     WritePackage("alfa", "Alfa Cargo", true,
-                 {{"equipment.dat", "20DC;Dry\r\n"}, {"ocean_vessel.dat", "MSC Beatrice\r\n"},
+                 {{"equipment.dat", "20DC;Dry\r\n"}, {"ocean_vessel.dat", "Estrela do Sul\r\n"},
                   {"port_of_loading.dat", "BRSSZ;Santos;BR\r\n"}});
     const TCustomerView View = LoadCustomerView({"NVOCC=Alfa Cargo"}, kAppFolder);
     const QString PortProblem = "A lista 'port_of_loading.dat' do pacote do cliente está corrompida e não foi "

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <cstdio>
-#include <exception>
-#include <memory>
 #include <QMenu>
 #include <QSqlQuery>
 #include <QWidgetAction>
 #include <QWindow>
+#include <cstdio>
+#include <exception>
+#include <memory>
 
 #include "controls/VexButton.h"
 #include "dataaccess/VexSession.h"

@@ -18,6 +18,9 @@ constexpr TResString kStrings[] = {
     {SUninstLogUnreadable, "Não foi possível ler o arquivo de log da instalação '%s'.\r\n%s"},
     {SUninstLogForeign, "O arquivo '%s' não é um log de instalação do Navitrex para %s.\r\nNada foi removido."},
     {SUninstFailed, "Ocorreu algum erro no processo de desinstalação."},
+    {SUninstDatabaseKept,
+     "Os conhecimentos de embarque deste cliente foram mantidos no arquivo '%s'.\r\n"
+     "Ao instalar o Navitrex novamente para este cliente, ele voltará a utilizá-los."},
     {SInvalidInstallFolder, "O diretório informado não é válido."},
     {SFinishCaption, "Concluir"},
     {SNextCaption, "&Avançar >"},

@@ -17,6 +17,7 @@ enum : int {
     SUninstLogUnreadable = 65157,
     SUninstLogForeign = 65158,
     SUninstFailed = 65159,
+    SUninstDatabaseKept = 65160,
     // The setup program.
     SInvalidInstallFolder = 65168,
     SFinishCaption = 65169,

@@ -16,6 +16,8 @@ using namespace platform::os;
 namespace {
 
 const char* const kLogFileName = "%s.log";
+const char* const kPackageExt = ".nvo";
+const char* const kDatabaseExt = ".db";
 
 std::string Res(int Id, const std::string& Arg) { return Format(LoadResString(Id).c_str(), Arg.c_str()); }
 
@@ -28,6 +30,15 @@ std::string RegisteredPath() {
     Reg.SetRootKey(HKEY_LOCAL_MACHINE);
     if (!Reg.OpenKeyReadOnly(kNavitrexKey) || !Reg.ValueExists(kPathValue)) return {};
     return Reg.ReadString(kPathValue);
+}
+
+// A path the system cannot resolve names no file.
+bool FileIsThere(const std::string& Path) {
+    try {
+        return FileExists(Path);
+    } catch (const Exception&) {
+        return false;
+    }
 }
 
 bool HasUninstallEntry(const std::string& Name) {
@@ -43,11 +54,17 @@ std::string FindLogFile(const std::string& Name, const std::string& ProgramFolde
     for (const std::string& Folder : {ProgramFolder, RegisteredPath()}) {
         if (Folder.empty()) continue;
         const std::string Candidate = IncludeTrailingBackslash(Folder) + LogName;
-        try {
-            if (FileExists(Candidate)) return Candidate;
-        } catch (const Exception&) {
-            // A registered path the system cannot resolve holds no log.
-        }
+        if (FileIsThere(Candidate)) return Candidate;
+    }
+    return {};
+}
+
+std::string CustomerDatabaseFile(const TInstallLog& Log) {
+    const std::string FilePrefix = std::string(kLogFile) + "=";
+    for (const std::string& Line : Log) {
+        if (Line.size() <= FilePrefix.size() || !SameText(Line.substr(0, FilePrefix.size()), FilePrefix)) continue;
+        const std::string Path = Line.substr(FilePrefix.size());
+        if (SameText(ExtractFileExt(Path), kPackageExt)) return ChangeFileExt(Path, kDatabaseExt);
     }
     return {};
 }
@@ -81,8 +98,11 @@ TUninstResult RunUninstall(const std::vector<std::string>& Args, const std::stri
     if (!IsCustomerLog(Log, Name)) return Fail(Res(SUninstLogForeign, LogFile, Name));
 
     if (!Dialog(umConfirmation, Res(SUninstConfirm, Name), {})) return urDeclined;
+    std::string Done = Res(SUninstDone, Name);
+    const std::string Database = CustomerDatabaseFile(Log);
+    if (!Database.empty() && FileIsThere(Database)) Done += "\r\n\r\n" + Res(SUninstDatabaseKept, Database);
     try {
-        UndoInstallLog(Log, Res(SUninstDone, Name),
+        UndoInstallLog(Log, Done,
                        [&](const std::string& Message) { Dialog(umInformation, Message, {}); });
     } catch (const Exception& E) {
         return Fail(LoadResString(SUninstFailed), E.what());

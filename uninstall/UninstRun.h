@@ -29,9 +29,15 @@ std::string FindLogFile(const std::string& Name, const std::string& ProgramFolde
 // first line is the first line of the log header for that customer.
 bool IsCustomerLog(const installlib::TInstallLog& Log, const std::string& Name);
 
+// The customer's database, "<FileName>.db" beside the package file the log
+// lists; empty when the log lists no package. The log never records it, so
+// the undo leaves it: bills of lading are records an office must keep.
+std::string CustomerDatabaseFile(const installlib::TInstallLog& Log);
+
 // The whole uninstallation: finds and checks the log, asks, undoes it and
-// tells the user. Bad input is reported and changes nothing. ProgramFolder
-// is the uninstaller's own folder (with a trailing backslash).
+// tells the user, naming the customer's database when it stays behind. Bad
+// input is reported and changes nothing. ProgramFolder is the uninstaller's
+// own folder (with a trailing backslash).
 TUninstResult RunUninstall(const std::vector<std::string>& Args, const std::string& ProgramFolder,
                            const TUninstDialog& Dialog);
 

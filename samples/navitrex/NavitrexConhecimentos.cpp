@@ -216,6 +216,8 @@ TfrmConhecimentos::TfrmConhecimentos(const TRegrasEquipamento& Regras, QWidget* 
     Split->addWidget(Cabecalho);
     Split->setCollapsible(1, false);
     Split->addWidget(Itens);
+    // The grids share the room the header leaves.
+    for (const int Grade : {0, 2}) Split->setStretchFactor(Grade, 1);
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->addWidget(Split);

@@ -63,6 +63,8 @@ TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TCl
     Grid->SetDataSource(Source);
     // A search combo over this division shows the grid's columns.
     Divisao->SetGrid(Grid);
+    // And the grid searches on the division's references.
+    Grid->SetDivisao(Divisao);
     for (const TColuna& Coluna : Definicao.Colunas) {
         if (Coluna.Titulo.isEmpty()) continue;
         platform::ui::TColumn* Column = Grid->Columns().Add();

@@ -1,6 +1,7 @@
 #include "samples/navitrex/NavitrexPrincipal.h"
 
 #include <QHBoxLayout>
+#include <functional>
 #include <QVBoxLayout>
 
 #include "controls/VexButton.h"
@@ -13,9 +14,11 @@
 #include "dataaccess/VexModulo.h"
 #include "dataaccess/VexSearch.h"
 #include "databound/RefreshSettings.h"
+#include "databound/VexDBGrid.h"
 #include "databound/VexDivisao.h"
 #include "platform/data/DBClient.h"
 #include "platform/ui/ComCtrls.h"
+#include "platform/ui/DBGrids.h"
 #include "platform/ui/Menus.h"
 #include "samples/navitrex/NavitrexBusca.h"
 #include "samples/navitrex/NavitrexConhecimentos.h"
@@ -55,6 +58,13 @@ controls::TVexButton* MenuButton(QWidget* Parent, const char* Name, const char* 
     return Button;
 }
 
+// The page's screen takes the whole page and follows its size.
+void FillPage(TTabSheet* Page, QWidget* Screen) {
+    auto* Layout = new QVBoxLayout(Page);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->addWidget(Screen);
+}
+
 void AddRelation(dataaccess::TVexModulo& Modulo, const QString& Nome, const QString& Caption) {
     dataaccess::TRelacaoModulo* Relacao = Modulo.Relacoes().Add();
     Relacao->Nome = Nome;
@@ -70,21 +80,31 @@ TfrmPrincipal::TfrmPrincipal(const QString& Customer, const TRegrasEquipamento& 
     SetCaption(Customer.isEmpty() ? QString(kCaption) : QString("%1 - %2").arg(kCaption, Customer));
     Modulo->setObjectName(kModulo);
 
-    Conhecimentos = new TfrmConhecimentos(Regras, pgcPrincipal->AddPage(kCaptionConhecimentos));
+    Conhecimentos = new TfrmConhecimentos(Regras);
+    FillPage(pgcPrincipal->AddPage(kCaptionConhecimentos), Conhecimentos);
     AddRelation(*Modulo, kRelacaoConhecimentos, kCaptionConhecimentos);
     for (const TCadastro Cadastro : kCadastros) {
-        TTabSheet* Page = pgcPrincipal->AddPage(CaptionCadastro(Cadastro));
-        Cadastros[Cadastro] = CreateCadastro(Cadastro, Page);
+        Cadastros[Cadastro] = CreateCadastro(Cadastro);
+        FillPage(pgcPrincipal->AddPage(CaptionCadastro(Cadastro)), Cadastros[Cadastro]);
+        // The office keeps its lists on these pages, typed into their grids.
+        Cadastros[Cadastro]->Grid->SetOptions(Cadastros[Cadastro]->Grid->Options() | dgEditing);
         AddRelation(*Modulo, NomeCadastro(Cadastro), CaptionCadastro(Cadastro));
         AddItem(mnuCadastros, CaptionCadastro(Cadastro), [this, Cadastro] { ShowCadastro(Cadastro); });
     }
     for (TFrameDivisao* Frame : Frames()) Frame->OnGravado = [this](TFrameDivisao* Origem) { FrameGravado(Origem); };
 
-    AddItem(mnuMovimentacao, kMenuNovoConhecimento, [this] { Conhecimentos->NovoConhecimento(); });
-    AddItem(mnuMovimentacao, kMenuNovoItem, [this] { Conhecimentos->NovoItem(); });
-    AddItem(mnuMovimentacao, kMenuGravar, [this] { Conhecimentos->Gravar(); });
-    AddItem(mnuMovimentacao, kMenuDescartar, [this] { Conhecimentos->Descartar(); });
-    AddItem(mnuMovimentacao, kMenuExcluir, [this] { Conhecimentos->ExcluirConhecimento(); });
+    // The bills' commands work on the bills page: it comes to the front first.
+    const auto OnBills = [this](std::function<void()> Action) {
+        return [this, Action = std::move(Action)] {
+            pgcPrincipal->SetActivePageIndex(0);
+            Action();
+        };
+    };
+    AddItem(mnuMovimentacao, kMenuNovoConhecimento, OnBills([this] { Conhecimentos->NovoConhecimento(); }));
+    AddItem(mnuMovimentacao, kMenuNovoItem, OnBills([this] { Conhecimentos->NovoItem(); }));
+    AddItem(mnuMovimentacao, kMenuGravar, OnBills([this] { Conhecimentos->Gravar(); }));
+    AddItem(mnuMovimentacao, kMenuDescartar, OnBills([this] { Conhecimentos->Descartar(); }));
+    AddItem(mnuMovimentacao, kMenuExcluir, OnBills([this] { Conhecimentos->ExcluirConhecimento(); }));
     AddItem(mnuFerramentas, kMenuNumeracao,
             [this] { Conhecimentos->Conhecimentos->Tabela->ConfigureNumbering(); });
 

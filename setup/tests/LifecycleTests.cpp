@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,20 @@ protected:
     }
 
     static std::string BetaPackage() { return GetTempFolder() + "beta.nvo"; }
+
+    // The installed Navitrex in its demonstration run, which makes a bill with two containers; Bills gets the bills
+    // it found at its end, one "<number> <containers>" a line.
+    int RunInstalledNavitrex(const TCustomer& Customer, std::string& Bills) {
+        const std::filesystem::path Output = FPrefix / "bills.txt";
+        const std::filesystem::path Program = HostPath(kInstallDir + kAppFileName);
+        // As the emulated shell does when it starts an installed program: the host marks it executable.
+        std::filesystem::permissions(Program, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+        const int Code = RunCommand("env -u WINENV_NO_LAUNCH QT_QPA_PLATFORM=offscreen NAVITREX_DEMO=" +
+                                    Quote((FPrefix / "pictures").string()) + " " + Quote(Program.string()) + " " +
+                                    Quote("NVOCC=" + Customer.Name) + " >" + Quote(Output.string()));
+        Bills = ReadHostFile(Output);
+        return Code;
+    }
 };
 
 TEST_F(Lifecycle, TwoCustomersInstalledThroughTheWizardThenRemovedOneByOne) {
@@ -88,6 +103,34 @@ TEST_F(Lifecycle, DecliningTheUninstallationChangesNothing) {
     EXPECT_EQ(MachineSnapshot(FPrefix), Before);
     EXPECT_TRUE(CustomerPartsExist(kMaritima));
     EXPECT_TRUE(SharedPartsExist());
+}
+
+TEST_F(Lifecycle, RemovingACustomerKeepsItsBillsAndReinstallingFindsThem) {
+    InstallThroughTheWizard();
+    std::string Bills;
+    ASSERT_EQ(RunInstalledNavitrex(kMaritima, Bills), 0) << Bills;
+    ASSERT_EQ(Bills.size(), 12u) << Bills;
+    const std::string First = Bills.substr(0, 11);
+    EXPECT_EQ(First.substr(0, 7), "000001/");
+    EXPECT_EQ(First.substr(9), " 2") << "two containers";
+    const std::string Database = kInstallDir + "Data\\maritima.db";
+    ASSERT_TRUE(FileExists(Database));
+
+    EXPECT_EQ(Uninstall(kMaritima, "yes"), 0);
+    EXPECT_TRUE(Eventually([] { return !FileExists(kInstallDir + kUninstFileName); }));
+    EXPECT_TRUE(FileExists(Database));
+    for (const std::string& File : DriveFiles(FPrefix)) {
+        const size_t At = File.find("Ostrevan/Navitrex/");
+        if (At != std::string::npos && File.find("/Data/maritima.db", At) == std::string::npos &&
+            !File.ends_with("Navitrex/Data"))
+            ADD_FAILURE() << File << " was left";
+    }
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey + kMaritima.Name));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kNavitrexKey, kPathValue));
+
+    InstallThroughTheWizard();
+    ASSERT_EQ(RunInstalledNavitrex(kMaritima, Bills), 0) << Bills;
+    EXPECT_EQ(Bills, First + "\n000002/" + First.substr(7, 2) + " 2\n") << "the first bill is found, the next follows it";
 }
 
 }  // namespace

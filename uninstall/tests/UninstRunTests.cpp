@@ -8,6 +8,8 @@
 
 #include "installlib/tests/InstallScenario.h"
 #include "installlib/tests/TempPrefix.h"
+#include "platform/os/Streams.h"
+#include "platform/os/WinEnv.h"
 #include "uninstall/UninstRun.h"
 
 using namespace installlib;
@@ -91,6 +93,28 @@ TEST_F(UninstallTest, LastCustomerTakesEverythingAndTheUninstallerDeletesItself)
     EXPECT_TRUE(FileExists(GetModuleFileName()));
     ASSERT_EQ(Shown.size(), 2u);
     EXPECT_EQ(Shown[1].Kind, umInformation) << "the completion message comes before the program ends";
+}
+
+TEST_F(UninstallTest, TheCustomersDatabaseStaysAndTheLastMessageNamesIt) {
+    Install(kAlfa);
+    const std::string Database = kInstallDir + "Data\\alfa.db";
+    WriteFile(Database, "bills of Alfa");
+    EXPECT_EQ(CustomerDatabaseFile(LoadLogFromFile(kAlfa.LogFile())), Database);
+
+    EXPECT_EQ(Run({"NVOCC=" + kAlfa.Name}, kInstallDir), urRemoved);
+    EXPECT_EQ(ReadHostFile(HostPath(Database)), "bills of Alfa");
+    std::vector<std::string> Left;
+    for (const std::string& File : DriveFiles(FPrefix))
+        if (File.find("Ostrevan/Navitrex") != std::string::npos) Left.push_back(File);
+    EXPECT_EQ(Left, (std::vector<std::string>{"drive_c/Program Files/Ostrevan/Navitrex",
+                                              "drive_c/Program Files/Ostrevan/Navitrex/Data",
+                                              "drive_c/Program Files/Ostrevan/Navitrex/Data/alfa.db"}));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kNavitrexKey, kPathValue));
+    ASSERT_EQ(Shown.size(), 2u);
+    EXPECT_EQ(Shown[1].Text, "O Navitrex configurado para Alfa Cargo foi removido do seu computador.\r\n\r\n"
+                             "Os conhecimentos de embarque deste cliente foram mantidos no arquivo '" + Database +
+                                 "'.\r\nAo instalar o Navitrex novamente para este cliente, ele voltará a "
+                                 "utilizá-los.");
 }
 
 TEST_F(UninstallTest, AnsweringNoChangesNothing) {

@@ -49,7 +49,7 @@ struct TReferenciaDemo {
 };
 const TReferenciaDemo kReferencias[] = {{"Embarcador", "Alfa Exp"},
                                         {"Consignatario", "Beta Imp"},
-                                        {"Navio", "Beatr"},
+                                        {"Navio", "Borea"},
                                         {"Porto_Embarque", "Santos"},
                                         {"Porto_Descarga", "Rotterdam"}};
 // The reference whose combo is pictured, with this much typed: a list of several rows, the typed part underlined.
@@ -61,8 +61,8 @@ struct TConteinerDemo {
     const char* Equipamento;
     const char* Descricao;
 };
-const TConteinerDemo kConteineres[] = {{"MSKU6011672", "40HC", "Café em grãos, 320 sacas"},
-                                       {"TGHU7345125", "20DC", "Açúcar cristal, 25 t"}};
+const TConteinerDemo kConteineres[] = {{"NVXU6011675", "40HC", "Café em grãos, 320 sacas"},
+                                       {"NVXU7345126", "20DC", "Açúcar cristal, 25 t"}};
 
 void Report(const QString& Text) { std::fprintf(stderr, "Navitrex: %s\n", Text.toLocal8Bit().constData()); }
 

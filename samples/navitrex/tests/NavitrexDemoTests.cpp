@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         NavitrexEngineTest::SetUp();
         if (IsSkipped()) return;
-        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'MSC Beatrice')");
+        Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'Boreal Express')");
         Conn->Execute("Insert Into Porto (IdPorto, Codigo, Nome, Embarque, Descarga) Values (1, 'BRSSZ', 'Santos', 1, 0)");
         Conn->Execute(
             "Insert Into Porto (IdPorto, Codigo, Nome, Embarque, Descarga) Values (2, 'NLRTM', 'Rotterdam', 0, 1)");
@@ -79,11 +79,11 @@ TEST_P(DemoTest, TheRunMakesABillWithTwoContainersAndPicturesOfEachScreen) {
                          "Join Cliente g On g.IdCliente = c.IdCliente_Consignatario "
                          "Join Navio n On n.IdNavio = c.IdNavio Join Porto pe On pe.IdPorto = c.IdPorto_Embarque "
                          "Join Porto pd On pd.IdPorto = c.IdPorto_Descarga"),
-              QStringList({QString("000001/%1|Alfa Exportadora Ltda|Beta Importadora GmbH|MSC Beatrice|Santos|Rotterdam")
+              QStringList({QString("000001/%1|Alfa Exportadora Ltda|Beta Importadora GmbH|Boreal Express|Santos|Rotterdam")
                                .arg(Year())}));
     EXPECT_EQ(SelectRows("Select Sequencia, Conteiner, IdEquipamento, Descricao From Conhecimento_Item "
                          "Order By Sequencia"),
-              QStringList({"1|MSKU6011672|2|Café em grãos, 320 sacas", "2|TGHU7345125|1|Açúcar cristal, 25 t"}));
+              QStringList({"1|NVXU6011675|2|Café em grãos, 320 sacas", "2|NVXU7345126|1|Açúcar cristal, 25 t"}));
     EXPECT_EQ(ResumoConhecimentos(), QStringList({QString("000001/%1 2").arg(Year())}));
 
     QStringList Saved;

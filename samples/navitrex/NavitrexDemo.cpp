@@ -60,9 +60,10 @@ struct TConteinerDemo {
     const char* Numero;  // with its check digit
     const char* Equipamento;
     const char* Descricao;
+    const char* Peso;
 };
-const TConteinerDemo kConteineres[] = {{"NVXU6011675", "40HC", "Café em grãos, 320 sacas"},
-                                       {"NVXU7345126", "20DC", "Açúcar cristal, 25 t"}};
+const TConteinerDemo kConteineres[] = {{"NVXU6011675", "40HC", "Café em grãos, 320 sacas", "19200"},
+                                       {"NVXU7345126", "20DC", "Açúcar cristal, 25 t", "25000"}};
 
 void Report(const QString& Text) { std::fprintf(stderr, "Navitrex: %s\n", Text.toLocal8Bit().constData()); }
 
@@ -252,6 +253,7 @@ private:
         BackToMainWindow("the equipment is filled");
         D->Step("the equipment shows its code", [this] { return HasEquipment(); }, [] {});
         TypeInto("its cargo", Grid, "Descricao", Conteiner.Descricao);
+        TypeInto("its weight", Grid, "Peso", Conteiner.Peso);
     }
 
     bool HasEquipment() { return !Items().FieldByName("Equipamento")->AsString().isEmpty(); }

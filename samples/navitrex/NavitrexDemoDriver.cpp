@@ -138,6 +138,11 @@ void TDemoDriver::Click(QWidget* Control) {
 void TDemoDriver::ClickAt(QWidget* Control, QPoint At) {
     if (!Control || !Control->isVisible() || !Control->rect().contains(At))
         throw platform::os::Exception("the place to click is not showing");
+    // The window system hands the click to the control showing at that place, such as a grid's open cell editor.
+    if (QWidget* Child = Control->childAt(At)) {
+        At = Child->mapFrom(Control, At);
+        Control = Child;
+    }
     const QPointF Local(At);
     const QPointF Global = Control->mapToGlobal(Local);
     if (Control->focusPolicy() & Qt::ClickFocus) Control->setFocus(Qt::MouseFocusReason);

@@ -81,9 +81,10 @@ TEST_P(DemoTest, TheRunMakesABillWithTwoContainersAndPicturesOfEachScreen) {
                          "Join Porto pd On pd.IdPorto = c.IdPorto_Descarga"),
               QStringList({QString("000001/%1|Alfa Exportadora Ltda|Beta Importadora GmbH|Boreal Express|Santos|Rotterdam")
                                .arg(Year())}));
-    EXPECT_EQ(SelectRows("Select Sequencia, Conteiner, IdEquipamento, Descricao From Conhecimento_Item "
-                         "Order By Sequencia"),
-              QStringList({"1|NVXU6011675|2|Café em grãos, 320 sacas", "2|NVXU7345126|1|Açúcar cristal, 25 t"}));
+    EXPECT_EQ(SelectRows("Select Sequencia, Conteiner, IdEquipamento, Descricao, Cast(Peso As Integer) "
+                         "From Conhecimento_Item Order By Sequencia"),
+              QStringList({"1|NVXU6011675|2|Café em grãos, 320 sacas|19200",
+                           "2|NVXU7345126|1|Açúcar cristal, 25 t|25000"}));
     EXPECT_EQ(ResumoConhecimentos(), QStringList({QString("000001/%1 2").arg(Year())}));
 
     QStringList Saved;

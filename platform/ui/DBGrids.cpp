@@ -773,9 +773,10 @@ void TCustomDBGrid::keyPressEvent(QKeyEvent* Event) {
     const QString Text = Event->text();
     const bool Typed = Text.size() == 1 && Text[0].isPrint() &&
                        !(Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (Typed && !FEditorShown && CanEditColumn(FSelectedIndex)) {
-        // The first key opens the editor and is its first character.
-        ShowEditor();
+    if (Typed && CanEditColumn(FSelectedIndex)) {
+        // The first key opens the editor and is its first character; with the editor open, the key is its own.
+        if (FEditorShown) FEditor->setFocus();
+        else ShowEditor();
         if (FEditorShown) FEditor->Type(Text);
         Event->accept();
         return;

@@ -144,6 +144,13 @@ TEST(DBGrid, KeysMoveTheCursorAndTypingEditsTheCurrentCell) {
     EXPECT_TRUE(Setup.Grid->EditorMode());
     Setup.Keys({Qt::Key_Return});
     EXPECT_FALSE(Setup.Grid->EditorMode());
+
+    // The grid itself holding the focus while its editor is open: typed keys still reach the editor.
+    Setup.Keys({Qt::Key_Left, Qt::Key_F2});
+    Setup.Grid->setFocus();
+    Setup.Type("Bo");
+    Setup.Keys({Qt::Key_Return});
+    EXPECT_EQ(Setup.People.Name(), "Bo");
 }
 
 TEST(DBGrid, InsertDownAtTheEndAndCtrlDeleteAddAndRemoveRows) {

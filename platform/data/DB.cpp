@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/data/FilterExpr.h"
+#include "platform/data/FilterTextCache.h"
 
 namespace platform::data {
 
@@ -502,6 +503,8 @@ void TDataSet::SetActive(bool Value) {
 void TDataSet::ClearRecords() {
     FView.clear();
     FRecords.clear();
+    RowsChanged();
+    if (FFilterTexts) FFilterTexts->Clear();
     FCurrent = -1;
     FBof = FEof = true;
 }
@@ -511,6 +514,7 @@ TRecordData* TDataSet::AddRecord(std::vector<QVariant> Values, int At) {
     Values.resize(SlotCount());
     Rec->Values = std::move(Values);
     Rec->Id = FNextId++;
+    RowsChanged();
     TRecordData* Raw = Rec.get();
     if (At < 0 || At >= static_cast<int>(FRecords.size())) FRecords.push_back(std::move(Rec));
     else FRecords.insert(FRecords.begin() + At, std::move(Rec));
@@ -552,7 +556,7 @@ bool TDataSet::ViewIsNatural() const {
     return !(FFiltered && (FFilterExpr || OnFilterRecord)) && !HasRange() && SortKeys().empty();
 }
 
-bool TDataSet::RecordVisible(TRecordData& Record) const {
+bool TDataSet::RecordVisible(TRecordData& Record, const char* Verdict) const {
     if (FStatusFilter ? !(FStatusFilter & (1u << Record.Status)) : Record.Status == usDeleted) return false;
     if (!RecordInRange(Record)) return false;
     if (!FFiltered || (!FFilterExpr && !OnFilterRecord)) return true;
@@ -561,7 +565,9 @@ bool TDataSet::RecordVisible(TRecordData& Record) const {
         Record.CalcValid = true;
     }
     auto* Self = const_cast<TDataSet*>(this);
-    if (FFilterExpr) {
+    if (Verdict) {
+        if (!*Verdict) return false;
+    } else if (FFilterExpr) {
         if (FFilterFields.size() != static_cast<size_t>(FFilterExpr->FieldNames().size())) Self->ParseFilter();
         // Stored values are read in place, with no copies: this runs for every row. Lookup
         // values and a value being validated are computed as field reads compute them.
@@ -608,11 +614,34 @@ void TDataSet::SortView() {
     FView = std::move(Sorted);
 }
 
+std::vector<char> TDataSet::FilterVerdicts() {
+    if (!FFiltered || !FFilterExpr || !FFilterExpr->IsTextSearch()) return {};
+    if (FFilterFields.size() != static_cast<size_t>(FFilterExpr->FieldNames().size())) ParseFilter();
+    for (const TField* F : FFilterFields)
+        if (F->FieldKind() != fkData || F == FPendingField || F->FSlot < 0) return {};
+    if (!FFilterTexts) FFilterTexts = std::make_unique<TFilterTextCache>();
+    return FFilterExpr->DecideColumns(
+        FRecords.size(), [&](int Ref, const TLikePattern& Pattern, std::vector<char>& Outcomes) {
+            const size_t Slot = static_cast<size_t>(FFilterFields[Ref]->FSlot);
+            const auto Values = [&] {
+                std::vector<const QVariant*> Column(FRecords.size());
+                for (size_t I = 0; I < FRecords.size(); ++I)
+                    Column[I] = Slot < FRecords[I]->Values.size() ? &FRecords[I]->Values[Slot] : nullptr;
+                return Column;
+            };
+            FFilterTexts->MatchColumn(static_cast<int>(Slot), FRowsGeneration, Values, Pattern,
+                                      FFilterOptions & foCaseInsensitive, Outcomes);
+        });
+}
+
 void TDataSet::ResetView() {
     FView.clear();
     FView.reserve(FRecords.size());
-    for (auto& Rec : FRecords)
-        if (RecordVisible(*Rec)) FView.push_back(Rec.get());
+    const std::vector<char> Verdicts = FilterVerdicts();
+    // Rows the filter refuses are not even read: most rows, as a search narrows.
+    for (size_t I = 0; I < FRecords.size(); ++I)
+        if (Verdicts.empty() ? RecordVisible(*FRecords[I]) : Verdicts[I] && RecordVisible(*FRecords[I], &Verdicts[I]))
+            FView.push_back(FRecords[I].get());
     SortView();
     FCurrent = FView.empty() ? -1 : 0;
     FBof = true;
@@ -816,6 +845,7 @@ void TDataSet::CheckRequiredFields() {
 TRecordData* TDataSet::InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt) {
     if (Existing) {
         Existing->Values = Values;
+        RowsChanged();
         Existing->CalcValid = false;
         return Existing;
     }
@@ -825,6 +855,7 @@ TRecordData* TDataSet::InternalPost(TRecordData* Existing, std::vector<QVariant>
 void TDataSet::InternalDelete(TRecordData* Record) {
     const int I = StoreIndexOf(Record);
     if (I >= 0) FRecords.erase(FRecords.begin() + I);
+    RowsChanged();
 }
 
 void TDataSet::Post() {
@@ -1105,6 +1136,7 @@ bool TDataSet::RefreshCurrentFrom(const TDataPacket& Packet, QStringList KeyName
         for (int C = 0; C < Packet.FieldDefs.Count(); ++C)
             if (const int S = FFieldDefs.IndexOf(Packet.FieldDefs[C].Name); S >= 0)
                 Rec->Values[S] = ConvertValue(Row.Values[C], FFieldDefs[S].DataType);
+        RowsChanged();
         Rec->CalcValid = false;
         // Only this row changed: the view is rebuilt only when the row leaves it or its place.
         if (KeepsItsPlace(FView, FCurrent, SortKeys(), FCalcCount > 0, Shown)) FBof = FEof = false;

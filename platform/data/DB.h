@@ -49,6 +49,7 @@ struct TDataPacket {
 TDataPacket PacketOf(const TFieldDefs& FieldDefs, const std::vector<const TRecordData*>& Rows, bool WithChanges);
 
 class TFilterExpression;
+class TFilterTextCache;
 
 class TDataSet : public QObject {
     Q_OBJECT
@@ -216,6 +217,9 @@ protected:
     std::vector<std::unique_ptr<TRecordData>>& Records() { return FRecords; }
     const std::vector<std::unique_ptr<TRecordData>>& Records() const { return FRecords; }
     void ClearRecords();
+    // Called by every change of the stored rows' values or of which rows are stored:
+    // text kept for filters is made again.
+    void RowsChanged() { ++FRowsGeneration; }
     TField* FieldBySlot(int Slot) const;
     int SlotCount() const { return FFieldDefs.Count() + FCalcCount; }
     // Runs an operation with the error event's retry/abort protocol.
@@ -263,7 +267,11 @@ private:
     void BeginInsertAppend();
     void EndInsertAppend(int InsertAt);
     void CheckRequiredFields();
-    bool RecordVisible(TRecordData& Record) const;
+    // Verdict: the filter expression's verdict on the row when already decided.
+    bool RecordVisible(TRecordData& Record, const char* Verdict = nullptr) const;
+    // The filter expression's verdict on every stored row, decided a column at a time when it only
+    // matches stored text; empty when rows are tested one by one.
+    std::vector<char> FilterVerdicts();
     void SortView();
     void MoveTo(int Index);
     void ApplyDefaults();
@@ -301,6 +309,8 @@ private:
     unsigned FStatusFilter = 0;
     TFilterOptions FFilterOptions = 0;
     std::unique_ptr<TFilterExpression> FFilterExpr;
+    std::unique_ptr<TFilterTextCache> FFilterTexts;
+    quint64 FRowsGeneration = 0;
     TIndexDefs FIndexDefs;
     QString FIndexName, FIndexFieldNames;
     QPointer<TDataSource> FMasterSource;

@@ -136,6 +136,7 @@ TRecordData* TClientDataSet::InternalPost(TRecordData* Existing, std::vector<QVa
     if (Existing && FLogChanges && Existing->Status == usUnmodified) {
         // The stored values become the original ones: taken over, not copied, as the posted ones replace them.
         Existing->Original = std::exchange(Existing->Values, std::move(Values));
+        RowsChanged();
         Existing->Original.resize(FieldDefs().Count());
         Existing->Status = usModified;
         Existing->ChangeSeq = ++FChangeSeq;
@@ -183,6 +184,7 @@ void TClientDataSet::Revert(TRecordData* Record) {
         return;
     }
     if (!Record->Original.empty()) std::copy(Record->Original.begin(), Record->Original.end(), Record->Values.begin());
+    RowsChanged();
     Record->Status = usUnmodified;
     Record->Original.clear();
     Record->CalcValid = false;

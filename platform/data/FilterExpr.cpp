@@ -329,31 +329,34 @@ inline char16_t Folded(char16_t C) {
 }
 
 // Whether the run of Size pattern units matches Text there; "_" takes any unit.
-bool RunAt(const char16_t* Run, qsizetype Size, const char16_t* Text, bool Fold) {
+template <bool Fold>
+bool RunAt(const char16_t* Run, qsizetype Size, const char16_t* Text) {
     for (qsizetype I = 0; I < Size; ++I)
         if (Run[I] != u'_' && Run[I] != (Fold ? Folded(Text[I]) : Text[I])) return false;
     return true;
 }
 
 // The leftmost place from From where the run matches and ends by Limit; -1 when none.
-qsizetype FindRun(const char16_t* Run, qsizetype Size, const char16_t* Text, qsizetype From, qsizetype Limit,
-                  bool Fold) {
+template <bool Fold>
+qsizetype FindRun(const char16_t* Run, qsizetype Size, const char16_t* Text, qsizetype From, qsizetype Limit) {
     for (qsizetype At = From; At + Size <= Limit; ++At) {
         if (Run[0] != u'_' && Run[0] != (Fold ? Folded(Text[At]) : Text[At])) continue;
-        if (RunAt(Run, Size, Text + At, Fold)) return At;
+        if (RunAt<Fold>(Run, Size, Text + At)) return At;
     }
     return -1;
 }
 
-QString FoldedText(const QString& Text) {
+}  // namespace
+
+QString TLikePattern::FoldCase(QStringView Text) {
     QString Out(Text.size(), Qt::Uninitialized);
-    for (qsizetype I = 0; I < Text.size(); ++I) Out[I] = QChar(Folded(Text[I].unicode()));
+    char16_t* To = reinterpret_cast<char16_t*>(Out.data());
+    const char16_t* From = Text.utf16();
+    for (qsizetype I = 0; I < Text.size(); ++I) To[I] = Folded(From[I]);
     return Out;
 }
 
-}  // namespace
-
-TLikePattern::TLikePattern(const QString& Pattern) : FPattern(Pattern), FFolded(FoldedText(Pattern)) {
+TLikePattern::TLikePattern(const QString& Pattern) : FPattern(Pattern), FFolded(FoldCase(Pattern)) {
     FAnchoredStart = !Pattern.startsWith('%');
     FAnchoredEnd = !Pattern.endsWith('%');
     qsizetype Start = 0;
@@ -368,23 +371,30 @@ TLikePattern::TLikePattern(const QString& Pattern) : FPattern(Pattern), FFolded(
 }
 
 bool TLikePattern::Matches(QStringView Text, bool CaseInsensitive) const {
-    const char16_t* Pattern = reinterpret_cast<const char16_t*>((CaseInsensitive ? FFolded : FPattern).constData());
+    return CaseInsensitive ? Match<true>(FFolded, Text) : Match<false>(FPattern, Text);
+}
+
+bool TLikePattern::MatchesFolded(QStringView FoldedText) const { return Match<false>(FFolded, FoldedText); }
+
+template <bool Fold>
+bool TLikePattern::Match(const QString& PatternText, QStringView Text) const {
+    const char16_t* Pattern = reinterpret_cast<const char16_t*>(PatternText.constData());
     const char16_t* T = Text.utf16();
     const auto Run = [&](size_t I) { return Pattern + FRuns[I].Start; };
-    if (FExact) return Text.size() == FPattern.size() && RunAt(Pattern, FPattern.size(), T, CaseInsensitive);
+    if (FExact) return Text.size() == FPattern.size() && RunAt<Fold>(Pattern, FPattern.size(), T);
     size_t First = 0, Last = FRuns.size();
     qsizetype Pos = 0, Limit = Text.size();
     if (FAnchoredStart) {
-        if (FRuns[0].Size > Text.size() || !RunAt(Run(0), FRuns[0].Size, T, CaseInsensitive)) return false;
+        if (FRuns[0].Size > Text.size() || !RunAt<Fold>(Run(0), FRuns[0].Size, T)) return false;
         Pos = FRuns[First++].Size;
     }
     if (FAnchoredEnd) {
         Limit -= FRuns[--Last].Size;
-        if (Limit < Pos || !RunAt(Run(Last), FRuns[Last].Size, T + Limit, CaseInsensitive)) return false;
+        if (Limit < Pos || !RunAt<Fold>(Run(Last), FRuns[Last].Size, T + Limit)) return false;
     }
     // Placing each run at its leftmost place leaves the most room for the runs after it.
     for (size_t I = First; I < Last; ++I) {
-        const qsizetype At = FindRun(Run(I), FRuns[I].Size, T, Pos, Limit, CaseInsensitive);
+        const qsizetype At = FindRun<Fold>(Run(I), FRuns[I].Size, T, Pos, Limit);
         if (At < 0) return false;
         Pos = At + FRuns[I].Size;
     }
@@ -402,13 +412,6 @@ bool Truthy(const QVariant& V) {
         return S.compare("true", Qt::CaseInsensitive) == 0 || S == "1";
     }
     return V.toBool();
-}
-
-// The string a variant holds, read in place; nullptr for other values. The type is read
-// without calling into the library: this runs for every row of a refilter.
-const QString* StoredString(const QVariant& Value) {
-    return Value.data_ptr().type().id() == QMetaType::QString ? static_cast<const QString*>(Value.constData())
-                                                                : nullptr;
 }
 
 }  // namespace
@@ -558,6 +561,53 @@ struct TFilterEvaluator {
 
 bool TFilterExpression::Evaluate(TRowValues Values, TFilterOptions Options) const {
     return TFilterEvaluator{*this, Values, Options}.Test(*FRoot);
+}
+
+namespace {
+
+bool IsTextTest(const TFilterNode& Node) {
+    switch (Node.Kind) {
+    case TNodeKind::Not: return IsTextTest(*Node.Args[0]);
+    case TNodeKind::And:
+    case TNodeKind::Or: return IsTextTest(*Node.Args[0]) && IsTextTest(*Node.Args[1]);
+    case TNodeKind::Like: return Node.Pattern && Node.Args[0]->Kind == TNodeKind::Field;
+    default: return false;
+    }
+}
+
+// The verdicts of a node of a text search for every row: tests are pure, so no row needs short-circuiting.
+std::vector<char> DecideNode(const TFilterNode& Node, size_t Rows, const TFilterExpression::TLikeColumn& Column) {
+    switch (Node.Kind) {
+    case TNodeKind::Not: {
+        std::vector<char> Verdicts = DecideNode(*Node.Args[0], Rows, Column);
+        for (char& Verdict : Verdicts) Verdict = !Verdict;
+        return Verdicts;
+    }
+    case TNodeKind::And:
+    case TNodeKind::Or: {
+        std::vector<char> Left = DecideNode(*Node.Args[0], Rows, Column);
+        const std::vector<char> Right = DecideNode(*Node.Args[1], Rows, Column);
+        const bool And = Node.Kind == TNodeKind::And;
+        for (size_t I = 0; I < Rows; ++I) Left[I] = And ? (Left[I] & Right[I]) : (Left[I] | Right[I]);
+        return Left;
+    }
+    default: {
+        std::vector<char> Outcomes(Rows, TFilterExpression::loNoText);
+        Column(Node.Args[0]->Ref, *Node.Pattern, Outcomes);
+        // A value with no text fails "like" and "not like" alike.
+        for (char& Outcome : Outcomes)
+            Outcome = Outcome != TFilterExpression::loNoText && (Outcome == TFilterExpression::loMatch) != Node.Negated;
+        return Outcomes;
+    }
+    }
+}
+
+}  // namespace
+
+bool TFilterExpression::IsTextSearch() const { return IsTextTest(*FRoot); }
+
+std::vector<char> TFilterExpression::DecideColumns(size_t Rows, const TLikeColumn& Column) const {
+    return DecideNode(*FRoot, Rows, Column);
 }
 
 }  // namespace platform::data

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QStringView>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -15,6 +16,7 @@
 namespace platform::data {
 
 struct TFilterNode;
+class TLikePattern;
 
 class TFilterExpression {
 public:
@@ -31,6 +33,17 @@ public:
     using TRowValues = std::span<const QVariant* const>;
     bool Evaluate(TRowValues Values, TFilterOptions Options) const;
 
+    // How one field's value stands against a like pattern, row by row.
+    enum TLikeOutcome : char { loNoMatch, loMatch, loNoText };
+    // Outcome of the pattern against field Ref for every row, in row order; a value that is
+    // neither text nor Null is matched as its text.
+    using TLikeColumn = std::function<void(int Ref, const TLikePattern& Pattern, std::vector<char>& Outcomes)>;
+    // Whether every test is a field's like against a constant pattern, joined by and/or/not:
+    // such a filter is decided a column at a time.
+    bool IsTextSearch() const;
+    // Every row's verdict, 1 shown, 0 hidden, from the outcomes of each like test; only for a text search.
+    std::vector<char> DecideColumns(size_t Rows, const TLikeColumn& Column) const;
+
 private:
     QStringList FFieldNames;
     std::vector<TFieldType> FFieldTypes;
@@ -38,6 +51,13 @@ private:
     friend class TFilterParser;
     friend struct TFilterEvaluator;
 };
+
+// The string a variant holds, read in place; nullptr for other values. The type is read
+// without calling into the library: this runs for every row of a refilter.
+inline const QString* StoredString(const QVariant& Value) {
+    return Value.data_ptr().type().id() == QMetaType::QString ? static_cast<const QString*>(Value.constData())
+                                                                : nullptr;
+}
 
 // An SQL-style like pattern, prepared once to match many texts: % any run, _ one
 // character. Ignoring case folds every letter (Latin-1 ones too) without building
@@ -47,8 +67,15 @@ class TLikePattern {
 public:
     explicit TLikePattern(const QString& Pattern);
     bool Matches(QStringView Text, bool CaseInsensitive) const;
+    // Ignoring case, for a text already folded by FoldCase: no unit is folded again.
+    bool MatchesFolded(QStringView FoldedText) const;
+    // Every unit folded as matching ignoring case folds it; the size stays.
+    static QString FoldCase(QStringView Text);
 
 private:
+    template <bool Fold>
+    bool Match(const QString& PatternText, QStringView Text) const;
+
     struct TRun {
         qsizetype Start, Size;
     };

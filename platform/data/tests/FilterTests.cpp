@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "EngineTest.h"
 #include "platform/data/FilterExpr.h"
+#include "platform/data/FilterTextCache.h"
 
 using namespace platform::data;
 using namespace platform::data::testing;
@@ -41,6 +43,20 @@ QStringList AllTexts(const QString& Units, int MaxSize) {
         From = To;
     }
     return Texts;
+}
+
+// Each row's verdict, decided a column at a time over the kept text; fields A, B, C are columns 0, 1, 2.
+std::vector<char> DecideByColumns(const TFilterExpression& E, TFilterTextCache& Cache,
+                                  const std::vector<QVariantList>& Rows, TFilterOptions Options) {
+    return E.DecideColumns(Rows.size(), [&](int Ref, const TLikePattern& Pattern, std::vector<char>& Outcomes) {
+        const int Column = E.FieldNames()[Ref][0].unicode() - 'A';
+        const auto Values = [&] {
+            std::vector<const QVariant*> Out;
+            for (const QVariantList& Row : Rows) Out.push_back(Column < Row.size() ? &Row[Column] : nullptr);
+            return Out;
+        };
+        Cache.MatchColumn(Column, 1, Values, Pattern, Options & foCaseInsensitive, Outcomes);
+    });
 }
 
 QString ErrorOf(const QString& Text) {
@@ -140,6 +156,93 @@ TEST(FilterExpressionTest, ManyWildcardsOverALongTextAreDecidedWithoutTryingEver
     EXPECT_TRUE(TLikePattern(QString("%a").repeated(40) + "%").Matches(Text, false));
 }
 
+TEST(FilterExpressionTest, TextSearchesDecidedByColumnsAgreeWithRowByRow) {
+    const QString Raw = QStringLiteral("RAW Lima");
+    const std::vector<QVariantList> Rows = {
+        {"Ana Lima", "São Paulo"},  {"JOÃO SILVA", "Rio"}, {Null(), "Lima"},   {"", Null()},
+        {QString(), "ação"},        {125, 12.5},           {"d'Ávila", QVariant()}, {"ana"},
+        {QString::fromRawData(Raw.constData(), Raw.size()), "µ"},
+    };
+    const char* const Filters[] = {
+        "A like '%lima%'",
+        "A like '%LIMA%' or B like '%lima%'",
+        "A not like '%a%'",
+        "not (A like '%a%')",
+        "A like '%a%' and not B like 'rio'",
+        "(A like '%a%' or B like '%ÇÃO') and A not like 'ana'",
+        "A like '' or B like '%'",
+        "A like '1_5' or B like '12.%'",
+        "A like '%D''ÁV%'",
+        "B like 'Μ'",
+        "A like '%' and C like '%'",  // a column no row has reads as Null
+    };
+    TFilterTextCache Cache;
+    for (const char* Filter : Filters)
+        for (const TFilterOptions Options : {TFilterOptions(0), TFilterOptions(foCaseInsensitive)}) {
+            SCOPED_TRACE(QString("%1 %2").arg(Filter).arg(Options).toStdString());
+            const TFilterExpression E(Filter);
+            ASSERT_TRUE(E.IsTextSearch());
+            const std::vector<char> Verdicts = DecideByColumns(E, Cache, Rows, Options);
+            ASSERT_EQ(Verdicts.size(), Rows.size());
+            for (size_t I = 0; I < Rows.size(); ++I) {
+                QVariantList ByName;  // the row's values in the order the filter names its fields
+                for (const QString& Name : E.FieldNames())
+                    ByName << Rows[I].value(Name[0].unicode() - 'A', Null());
+                EXPECT_EQ(bool(Verdicts[I]), Eval(Filter, ByName, Options)) << I;
+            }
+        }
+    // Tests other than a field's like against a constant pattern are left to the row-by-row evaluation.
+    for (const char* Filter : {"A = 'x'", "A like B", "A like null", "A + 'x' like 'y'", "A like '%x%' or B is null",
+                               "A like '%x%' and C = 1"})
+        EXPECT_FALSE(TFilterExpression(Filter).IsTextSearch()) << Filter;
+}
+
+TEST(FilterExpressionTest, KeptTextIsMadeOncePerGenerationOfTheRows) {
+    // Values replaced, turned Null or numbers, rows dropped and added; each round is a new generation.
+    std::mt19937 Random(26);
+    const QStringList Words{"Lima", "SILVA", "ação", "Ávila", "costa", "LIMÃO"};
+    const auto Word = [&] { return Words[static_cast<qsizetype>(Random() % Words.size())]; };
+    std::vector<QVariant> Values;
+    for (int I = 0; I < 200; ++I) Values.emplace_back(QString("%1 %2 %3").arg(Word(), Word()).arg(I));
+    const TLikePattern Pattern("%LI%");
+    TFilterTextCache Cache;
+    int Made = 0;
+    const auto Column = [&] {
+        ++Made;
+        std::vector<const QVariant*> Out;
+        for (const QVariant& Value : Values) Out.push_back(&Value);
+        return Out;
+    };
+    for (quint64 Generation = 1; Generation <= 20; ++Generation) {
+        for (const bool CaseInsensitive : {true, false}) {
+            SCOPED_TRACE(QString("generation %1, %2").arg(Generation).arg(CaseInsensitive).toStdString());
+            for (int Pass = 0; Pass < 2; ++Pass) {
+                std::vector<char> Outcomes(Values.size());
+                Cache.MatchColumn(0, Generation, Column, Pattern, CaseInsensitive, Outcomes);
+                int Wrong = 0;
+                for (size_t I = 0; I < Values.size(); ++I) {
+                    const QVariant& V = Values[I];
+                    const char Expected = VarIsClear(V) ? TFilterExpression::loNoText
+                                          : Pattern.Matches(V.toString(), CaseInsensitive) ? TFilterExpression::loMatch
+                                                                                            : TFilterExpression::loNoMatch;
+                    if (Outcomes[I] != Expected && ++Wrong <= 3) ADD_FAILURE() << I << ": " << qPrintable(V.toString());
+                }
+            }
+        }
+        EXPECT_EQ(Made, 2 * static_cast<int>(Generation));  // once per generation and folding, not per pass
+        for (int Change = 0; Change < 20; ++Change) {
+            QVariant& V = Values[Random() % Values.size()];
+            switch (Random() % 4) {
+            case 0: V = Null(); break;
+            case 1: V = 1000 + Change; break;
+            default: V = Word() + QString::number(Change);
+            }
+        }
+        if (Generation % 5 == 3) Values.resize(Values.size() - 30);
+        if (Generation % 5 == 4) Values.insert(Values.begin(), 40, QVariant(Word()));
+    }
+}
+
 TEST_P(EngineTest, FiltersReadTheValuesEachEngineReturns) {
     TParameters P;
     P.CreateParameter("Nome", ftString, QString("Rui D'Ávila"));
@@ -176,5 +279,111 @@ TEST_P(EngineTest, FiltersReadTheValuesEachEngineReturns) {
         Q.SetFilterOptions(Case.Options);
         Q.SetFilter(Case.Filter);
         EXPECT_EQ(Ids(), Case.Ids);
+    }
+}
+
+TEST_P(EngineTest, AFilterSeesTheRowsAfterEveryKindOfChange) {
+    TADOQuery Query;
+    TDataSetProvider Provider;
+    TClientDataSet Client;
+    Link(Query, Provider, Client);
+    Client.SetFilterOptions(foCaseInsensitive);
+    Client.SetFiltered(true);
+    const auto Shown = [&](const QString& Filter) {
+        Client.SetFilter(QString());
+        Client.SetFilter(Filter);
+        QList<int> Out;
+        for (Client.First(); !Client.Eof(); Client.Next()) Out << Client.FieldByName("IdCliente")->AsInteger();
+        return Out;
+    };
+    const auto SetName = [&](int Id, const QString& Name) {
+        Client.SetFilter(QString());
+        ASSERT_TRUE(Client.Locate("IdCliente", Id));
+        Client.Edit();
+        Client.FieldByName("Nome")->SetAsString(Name);
+    };
+    struct TStep {
+        const char* Change;
+        std::function<void()> Make;
+        QList<int> Lima, LimaOrRio;
+    } const Steps[] = {
+        {"opened", [] {}, {3}, {1, 2, 3}},
+        {"edited",
+         [&] {
+             SetName(1, "Rui Lima");
+             Client.Post();
+         },
+         {1, 3}, {1, 2, 3}},
+        {"edit cancelled",
+         [&] {
+             SetName(3, "Ana Costa");
+             Client.Cancel();
+         },
+         {1, 3}, {1, 2, 3}},
+        {"edited again",
+         [&] {
+             SetName(1, "Rui Costa Lima");
+             Client.Post();
+             SetName(1, "Rui Costa");
+             Client.Post();
+         },
+         {3}, {2, 3}},
+        {"row reverted",
+         [&] {
+             Client.SetFilter(QString());
+             ASSERT_TRUE(Client.Locate("IdCliente", 1));
+             Client.RevertRecord();
+         },
+         {3}, {1, 2, 3}},
+        {"inserted",
+         [&] {
+             Client.Append();
+             Client.FieldByName("IdCliente")->SetAsInteger(5);
+             Client.FieldByName("Nome")->SetAsString("Eva LIMA");
+             Client.Post();
+         },
+         {3, 5}, {1, 2, 3, 5}},
+        {"deleted",
+         [&] {
+             ASSERT_TRUE(Client.Locate("IdCliente", 3));
+             Client.Delete();
+         },
+         {5}, {1, 2, 5}},
+        {"changes cancelled", [&] { Client.CancelUpdates(); }, {3}, {1, 2, 3}},
+        {"applied",
+         [&] {
+             SetName(2, "Bia Lima");
+             Client.Post();
+             ASSERT_EQ(Client.ApplyUpdates(0), 0);
+         },
+         {2, 3}, {1, 2, 3}},
+        {"refreshed",
+         [&] {
+             Conn->Execute("Update Cliente Set Nome = 'Lia Silva' Where IdCliente = 3");
+             Client.Refresh();
+         },
+         {2}, {1, 2, 3}},
+        {"row refreshed",
+         [&] {
+             Conn->Execute("Update Cliente Set Nome = 'Ana Lima' Where IdCliente = 3");
+             ASSERT_TRUE(Client.Locate("IdCliente", 3));
+             Client.RefreshRecord();
+         },
+         {2, 3}, {1, 2, 3}},
+        {"edited and deleted unlogged",
+         [&] {
+             Client.SetLogChanges(false);
+             SetName(2, "Bia Souza");
+             Client.Post();
+             ASSERT_TRUE(Client.Locate("IdCliente", 3));
+             Client.Delete();
+         },
+         {}, {1, 2}},
+    };
+    for (const TStep& Step : Steps) {
+        SCOPED_TRACE(Step.Change);
+        Step.Make();
+        EXPECT_EQ(Shown("Nome like '%lima%'"), Step.Lima);
+        EXPECT_EQ(Shown("Nome like '%lima%' or Cidade like 'RIO' or Nome like '%SILVA%'"), Step.LimaOrRio);
     }
 }

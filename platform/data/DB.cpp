@@ -503,7 +503,6 @@ void TDataSet::SetActive(bool Value) {
 void TDataSet::ClearRecords() {
     FView.clear();
     FRecords.clear();
-    RowsChanged();
     if (FFilterTexts) FFilterTexts->Clear();
     FCurrent = -1;
     FBof = FEof = true;

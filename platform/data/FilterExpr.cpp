@@ -348,15 +348,13 @@ qsizetype FindRun(const char16_t* Run, qsizetype Size, const char16_t* Text, qsi
 
 }  // namespace
 
-QString TLikePattern::FoldCase(QStringView Text) {
-    QString Out(Text.size(), Qt::Uninitialized);
-    char16_t* To = reinterpret_cast<char16_t*>(Out.data());
+void TLikePattern::FoldCase(QStringView Text, char16_t* Out) {
     const char16_t* From = Text.utf16();
-    for (qsizetype I = 0; I < Text.size(); ++I) To[I] = Folded(From[I]);
-    return Out;
+    for (qsizetype I = 0; I < Text.size(); ++I) Out[I] = Folded(From[I]);
 }
 
-TLikePattern::TLikePattern(const QString& Pattern) : FPattern(Pattern), FFolded(FoldCase(Pattern)) {
+TLikePattern::TLikePattern(const QString& Pattern) : FPattern(Pattern), FFolded(Pattern.size(), Qt::Uninitialized) {
+    FoldCase(Pattern, reinterpret_cast<char16_t*>(FFolded.data()));
     FAnchoredStart = !Pattern.startsWith('%');
     FAnchoredEnd = !Pattern.endsWith('%');
     qsizetype Start = 0;

@@ -69,8 +69,8 @@ public:
     bool Matches(QStringView Text, bool CaseInsensitive) const;
     // Ignoring case, for a text already folded by FoldCase: no unit is folded again.
     bool MatchesFolded(QStringView FoldedText) const;
-    // Every unit folded as matching ignoring case folds it; the size stays.
-    static QString FoldCase(QStringView Text);
+    // Writes every unit of Text to Out folded as matching ignoring case folds it: as many units.
+    static void FoldCase(QStringView Text, char16_t* Out);
 
 private:
     template <bool Fold>

@@ -1,10 +1,15 @@
 #include "platform/data/FilterTextCache.h"
 
+#include <algorithm>
+
 namespace platform::data {
 
 class TFilterTextCache::TColumn {
 public:
-    bool KeptFor(quint64 Generation) const { return FBuilt && FGeneration == Generation; }
+    // The row count guards memory, should a change of the rows ever fail to count.
+    bool KeptFor(quint64 Generation, size_t Rows) const {
+        return FBuilt && FGeneration == Generation && FHasText.size() == Rows;
+    }
 
     // Each value's text as like reads it (a value neither text nor Null as its text), folded when asked.
     void Make(quint64 Generation, const std::vector<const QVariant*>& Values, bool Fold) {
@@ -16,10 +21,12 @@ public:
             const QVariant* Value = Values[Row];
             const QString* Stored = Value ? StoredString(*Value) : nullptr;
             if (Stored || (Value && !VarIsClear(*Value))) {
-                const QString Text = Stored ? *Stored : Value->toString();
-                const QString Kept = Fold ? TLikePattern::FoldCase(Text) : Text;
-                const char16_t* Units = reinterpret_cast<const char16_t*>(Kept.constData());
-                FText.insert(FText.end(), Units, Units + Kept.size());
+                const QString Text = Stored ? QString() : Value->toString();
+                const QStringView Units = Stored ? QStringView(*Stored) : QStringView(Text);
+                const size_t Start = FText.size();
+                FText.resize(Start + static_cast<size_t>(Units.size()));
+                if (Fold) TLikePattern::FoldCase(Units, FText.data() + Start);
+                else std::copy(Units.utf16(), Units.utf16() + Units.size(), FText.data() + Start);
                 FHasText[Row] = true;
             }
             FStarts.push_back(FText.size());
@@ -30,7 +37,7 @@ public:
 
     void Match(const TLikePattern& Pattern, bool Folded, std::vector<char>& Outcomes) const {
         const char16_t* Text = FText.data();
-        for (size_t Row = 0; Row < FHasText.size(); ++Row) {
+        for (size_t Row = 0; Row < std::min(FHasText.size(), Outcomes.size()); ++Row) {
             if (!FHasText[Row]) {
                 Outcomes[Row] = TFilterExpression::loNoText;
                 continue;
@@ -57,7 +64,7 @@ void TFilterTextCache::Clear() { FColumns.clear(); }
 void TFilterTextCache::MatchColumn(int Slot, quint64 Generation, const TColumnValues& Values,
                                    const TLikePattern& Pattern, bool CaseInsensitive, std::vector<char>& Outcomes) {
     TColumn& Column = FColumns[{Slot, CaseInsensitive}];
-    if (!Column.KeptFor(Generation)) Column.Make(Generation, Values(), CaseInsensitive);
+    if (!Column.KeptFor(Generation, Outcomes.size())) Column.Make(Generation, Values(), CaseInsensitive);
     Column.Match(Pattern, CaseInsensitive, Outcomes);
 }
 

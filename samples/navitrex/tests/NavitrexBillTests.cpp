@@ -13,7 +13,6 @@
 #include "NavitrexTesting.h"
 #include "controls/tests/MessageBoxTesting.h"
 #include "dataaccess/SenhaControleDialog.h"
-#include "dataaccess/VexSession.h"
 #include "databound/FiltroDivisao.h"
 #include "databound/VexDBGrid.h"
 #include "databound/VexDivisao.h"
@@ -50,16 +49,11 @@ protected:
     TClientDataSet& Bills() { return *Screen->Conhecimentos->Client; }
     TClientDataSet& Items() { return *Screen->Itens->Client; }
     void NewBill(bool WithShipper = true) {
-        Screen->NovoConhecimento();
-        if (WithShipper) Bills().FieldByName("IdCliente_Embarcador")->SetValue(Shipper);
-        Bills().FieldByName("IdCliente_Consignatario")->SetValue(Consignee);
+        NavitrexEngineTest::NewBill(*Screen, WithShipper ? Shipper : 0, Consignee);
     }
     void NewItem(const QString& Descricao) {
         Screen->NovoItem();
         Items().FieldByName("Descricao")->SetAsString(Descricao);
-    }
-    QString Year() {
-        return QString("%1").arg(dataaccess::ServerNow().date().year() % 100, 2, 10, QChar('0'));
     }
     QStringList Column(TClientDataSet& Data, const QString& Name) {
         QStringList Out;
@@ -71,17 +65,6 @@ protected:
     std::unique_ptr<TfrmConhecimentos> Screen;
 };
 VEX_INSTANTIATE_ENGINE_SUITE(BillTest);
-
-TEST_P(BillTest, BillsAreNumberedPerYearFromOneOnAFreshDatabase) {
-    for (const QString Expected : {"000001/", "000002/"}) {
-        NewBill();
-        EXPECT_EQ(Bills().FieldByName("Numero")->AsString(), Expected + Year());
-        ASSERT_TRUE(Screen->Gravar()) << Messages().join("\n").toStdString();
-    }
-    EXPECT_EQ(SelectRows("Select Numero, Situacao, IdUsuario, IdCliente_Embarcador From Conhecimento Order By Numero"),
-              QStringList({QString("000001/%1|0|1|%2").arg(Year()).arg(Shipper),
-                           QString("000002/%1|0|1|%2").arg(Year()).arg(Shipper)}));
-}
 
 TEST_P(BillTest, ABillWithoutShipperIsRefusedNamingTheFieldAndNothingIsWritten) {
     NewBill(false);

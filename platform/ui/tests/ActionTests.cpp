@@ -1,4 +1,3 @@
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include "platform/ui/ActnList.h"

@@ -111,7 +111,8 @@ TEST_P(BillHeaderTest, TypingPartOfANameAndEnterFillsEachReferenceWhichIsWritten
     // Ctrl+N starts the bill in its first reference.
     Screen->Conhecimentos->Grid->setFocus();
     Press(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_EQ(QApplication::focusWidget(), Screen->Cabecalho->Edit("Embarcador")) << Messages().join("\n").toStdString();
+    ASSERT_EQ(QApplication::focusWidget(), Screen->Cabecalho->Edit("Embarcador"))
+        << Messages().join("\n").toStdString();
     platform::data::TClientDataSet& Bills = *Screen->Conhecimentos->Client;
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Nome);

@@ -26,7 +26,8 @@ protected:
         NavitrexEngineTest::SetUp();
         if (IsSkipped()) return;
         Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'Boreal Express')");
-        Conn->Execute("Insert Into Porto (IdPorto, Codigo, Nome, Embarque, Descarga) Values (1, 'BRSSZ', 'Santos', 1, 0)");
+        Conn->Execute(
+            "Insert Into Porto (IdPorto, Codigo, Nome, Embarque, Descarga) Values (1, 'BRSSZ', 'Santos', 1, 0)");
         Conn->Execute(
             "Insert Into Porto (IdPorto, Codigo, Nome, Embarque, Descarga) Values (2, 'NLRTM', 'Rotterdam', 0, 1)");
         Conn->Execute(
@@ -93,7 +94,8 @@ TEST_P(DemoTest, TheRunMakesABillWithTwoContainersAndPicturesOfEachScreen) {
     // A second run finds its customers and numbers the next bill.
     ASSERT_EQ(RunDemo({true, kRegraConteinerValido}), "") << Messages().join("\n").toStdString();
     EXPECT_EQ(Count("Cliente"), 2);
-    EXPECT_EQ(ResumoConhecimentos(), QStringList({QString("000001/%1 2").arg(Year()), QString("000002/%1 2").arg(Year())}));
+    EXPECT_EQ(ResumoConhecimentos(),
+              QStringList({QString("000001/%1 2").arg(Year()), QString("000002/%1 2").arg(Year())}));
 }
 
 TEST_P(DemoTest, ARunWhoseBillIsRefusedEndsAtTheMessageWithAPictureOfIt) {

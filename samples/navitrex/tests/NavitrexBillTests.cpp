@@ -147,6 +147,7 @@ TEST_P(BillTest, TheLoggedInUserFilterKeepsTheUsersOwnBills) {
     Host->Login("bruno");
     NewBill();
     ASSERT_TRUE(Screen->Gravar());
+    EXPECT_EQ(Column(Bills(), "Usuario"), QStringList({"ana", "bruno"})) << "each written bill shows its user";
     Screen->FiltroUsuario->SetActive(true);
     Screen->Conhecimentos->Divisao->RefreshAll(true);
     EXPECT_EQ(Column(Bills(), "Usuario"), QStringList({"bruno"}));

@@ -261,9 +261,9 @@ bool TfrmConhecimentos::Gravar() {
             throw;
         }
         // Columns the server fills through joins (the user's name) are read back for the written bill.
-        if (!Conhecimentos->Client->IsEmpty())
-            Conhecimentos->Divisao->RefreshRecord({"IdConhecimento"},
-                                                  {Conhecimentos->Client->FieldByName("IdConhecimento")->Value()}, false);
+        if (TClientDataSet& Bills = *Conhecimentos->Client; !Bills.IsEmpty())
+            Conhecimentos->Divisao->RefreshRecord({"IdConhecimento"}, {Bills.FieldByName("IdConhecimento")->Value()},
+                                                  false);
         Conhecimentos->Gravado();
     });
 }

@@ -44,7 +44,6 @@ QString UnstorableReason(const QString& Section, const QString& Ident, const QSt
     };
     if (HasLineBreak(Section) || HasLineBreak(Ident) || HasLineBreak(Value))
         return QStringLiteral("Quebra de linha em nome ou valor.");
-    if (Section.contains(QLatin1Char(']'))) return QStringLiteral("Caractere ']' no nome da seção.");
     if (Ident.contains(QLatin1Char('='))) return QStringLiteral("Caractere '=' no nome do valor.");
     return QString();
 }

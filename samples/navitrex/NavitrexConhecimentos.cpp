@@ -260,6 +260,10 @@ bool TfrmConhecimentos::Gravar() {
             Conhecimentos->Divisao->RefreshAll(false);
             throw;
         }
+        // Columns the server fills through joins (the user's name) are read back for the written bill.
+        if (TClientDataSet& Bills = *Conhecimentos->Client; !Bills.IsEmpty())
+            Conhecimentos->Divisao->RefreshRecord({"IdConhecimento"}, {Bills.FieldByName("IdConhecimento")->Value()},
+                                                  false);
         Conhecimentos->Gravado();
     });
 }

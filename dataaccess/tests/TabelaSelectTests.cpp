@@ -37,10 +37,6 @@ TEST(SelectTextTest, ConditionsFollowTheWhereTextInTheirMarkerStyle) {
     } Cases[] = {
         {{"sys_Usuario", {}, {"Nome"}, {ofLike}, {}, {}, 0, true},
          "Select\r\n  IdUsuario, Nome, Sum(Valor) as Valor\r\nFrom\r\n  sys_Usuario\r\nWhere\r\n  Nome Like :Nome"},
-        {{"T", {"Nome"}, {"Data", "Data", "X"}, {ofMaiorIgual, ofMenorIgual, ofIsNull}, "Ativo = ?", {"Nome"}, 10,
-          false},
-         "Select Top 10\r\n  IdUsuario, Nome\r\nFrom\r\n  T\r\nWhere\r\n  Ativo = ? and Data >= ? and Data <= ? and "
-         "X Is Null\r\nOrder By\r\n  Nome"},
         {{"T", {"Nome"}, {}, {}, {}, {"Nome", "IdUsuario Desc"}, 0, false},
          "Select\r\n  IdUsuario, Nome\r\nFrom\r\n  T\r\n\r\nOrder By\r\n  Nome, IdUsuario Desc"},
     };

@@ -78,13 +78,6 @@ protected:
         QTest::keyClick(Form->btnOK, Qt::Key_Space);
         return Form->ModalResult() == mrOk;
     }
-    void Configure(int Id, int Empresa, const QString& Campo, int Opcao, const QString& Mascara, int Digitos) {
-        Conn->Execute(QString("Insert Into sys_Numeracao (IdNumeracao, IdEmpresa_Sistema, Chave, Campo, "
-                              "Opcao_Zeramento, Mascara, Quantidade_Digitos) Values (%1, %2, 'Pedido', '%3', %4, "
-                              "'%5', %6)")
-                          .arg(Id).arg(Empresa ? QString::number(Empresa) : QString("Null"), Campo).arg(Opcao)
-                          .arg(Mascara).arg(Digitos));
-    }
     void AddCounter(int Id, int IdNumeracao, int Numero, int Ano) {
         Conn->Execute(QString("Insert Into sys_Numeracao_Item (IdNumeracao_Item, IdNumeracao, Numero, Dia, Mes, "
                               "Ano) Values (%1, %2, %3, 0, 0, %4)")

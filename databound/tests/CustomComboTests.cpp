@@ -6,11 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "EngineTest.h"
 #include "LookupScreens.h"
 #include "controls/tests/RecordedDialogs.h"
-#include "dataaccess/VexSchema.h"
-#include "dataaccess/testhost/TestHost.h"
 #include "databound/CustomCombo.h"
 #include "databound/MatchHighlight.h"
 #include "databound/VexDBGrid.h"
@@ -24,8 +21,6 @@
 using namespace databound;
 using namespace platform::data;
 using namespace platform::ui;
-using databound::testing::MakeDivision;
-using databound::testing::TDivisionParts;
 using databound::testing::TPessoaModule;
 
 namespace {
@@ -84,54 +79,26 @@ private:
     TField& FField;
 };
 
-const QString kPeople[][2] = {{"1", "Ana Silva"},      {"2", "Ana Souza"},         {"3", "Silvana Costa"},
-                              {"4", "Bruno Silveira"}, {"5", "Mariana Silveira"},  {"6", "Ana D'Ávila"},
-                              {"7", "50% Frete_Ltda [x]"}, {"8", "500 FreteXLtda x"}};
+// The people of the freight screen, and one inactive person after them.
+const QStringList kPeople = {"Ana Silva",        "Ana Souza",          "Silvana Costa",     "Bruno Silveira",
+                             "Mariana Silveira", "Ana D'Ávila",        "50% Frete_Ltda [x]", "500 FreteXLtda x"};
 
-class SearchComboTest : public platform::data::testing::EngineTest {
+class SearchComboTest : public databound::testing::FreightLookupFixture {
 protected:
+    SearchComboTest() : FreightLookupFixture(kPeople) {}
     void SetUp() override {
-        EngineTest::SetUp();
+        FreightLookupFixture::SetUp();
         if (IsSkipped()) return;
-        Form.resize(400, 300);
-        Form.show();
-        dataaccess::CreateSchema(*Conn);
-        // Ativo is Boolean where the engine has the type.
-        Conn->Execute(QString("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
-                              "Cidade VarChar(40), Codigo VarChar(10), Ativo %1 Not Null)")
-                          .arg(GetParam() == egPostgreSQL ? "Boolean" : "Bit"));
-        for (const auto& [Id, Nome] : kPeople)
-            Conn->Execute(QString("Insert Into Pessoa Values (%1, '%2', 'Santos', 'C%1', 1)")
-                              .arg(Id, QString(Nome).replace("'", "''")));
         Conn->Execute("Insert Into Pessoa Values (9, 'Ana Inativa', 'Rio', 'C9', 0)");
-        Conn->Execute("Create Table Frete (IdFrete Integer Not Null Primary Key, IdPessoa Integer, "
-                      "NomePessoa VarChar(60))");
-        Conn->Execute("Insert Into Frete Values (1, 2, 'Ana Souza')");
-        Host = std::make_unique<dataaccess::testing::TTestHost>(Conn.get());
-        Host->Login("ana", 7, 1);
-        Host->AddModule(&Module);
-        Freight = std::make_unique<TDivisionParts>(
-            MakeDivision(Form, "Frete", "Select Frete.IdFrete, Frete.IdPessoa, Frete.NomePessoa From Frete",
-                         {{"IdFrete", ftInteger}, {"IdPessoa", ftInteger}, {"NomePessoa", ftString}}));
-        Freight->Client->Open();
-        TConfigCampos& Config = Freight->Divisao->Campos().Config();
-        Config.Add()->SetField(Freight->Client->FieldByName("IdPessoa"));
-        TConfigCampo& Name = *Config.Add();
-        Name.SetField(Freight->Client->FieldByName("NomePessoa"));
-        Name.SetTipos(tfJoin);
-        Name.JoinField().SetSearchField(Freight->Client->FieldByName("IdPessoa"));
-        Name.JoinField().AddResultFields = QStringList{"Cidade"};
-        Control = new TLookupControl(&Form, *Freight->Divisao, *Freight->Client->FieldByName("NomePessoa"));
+        Freight.Divisao->Campos().Config().FindByField(Field("NomePessoa"))->JoinField().AddResultFields = {"Cidade"};
+        Screen.resize(400, 300);
+        Screen.show();
+        Control = new TLookupControl(&Screen, *Freight.Divisao, *Field("NomePessoa"));
         Control->SetBounds(20, 20, 200, 21);
         Control->show();
     }
-    void TearDown() override {
-        if (TfrmCustomCombo* Combo = TfrmCustomCombo::Current()) delete Combo;
-        Freight.reset();
-        Host.reset();
-        EngineTest::TearDown();
-    }
 
+    TField* Field(const char* Name) const { return Freight.Client->FieldByName(Name); }
     TfrmCustomCombo* Open(Qt::KeyboardModifiers Shift = Qt::NoModifier) {
         Control->setFocus();
         QTest::keyClick(Control, Qt::Key_Down, Shift);
@@ -176,10 +143,7 @@ protected:
         return Scalar("Select Count(*) From sys_Persistencia Where IdPersistencia = 'rlcPessoa'").toInt();
     }
 
-    TCustomForm Form;
-    TPessoaModule Module;
-    std::unique_ptr<dataaccess::testing::TTestHost> Host;
-    std::unique_ptr<TDivisionParts> Freight;
+    TCustomForm Screen;
     TLookupControl* Control = nullptr;
 };
 
@@ -191,7 +155,7 @@ TEST_P(SearchComboTest, TwoWordsSelectTheNamesHoldingBothAndAnAsteriskMatchesThe
     std::tie(Typed, Selected) = Search("sil*");
     EXPECT_EQ(Typed, QStringList({"Silvana Costa"}));
     // One row is applied at once; the names begin with the word whatever the option.
-    EXPECT_EQ(Freight->Client->FieldByName("IdPessoa")->AsInteger(), 3);
+    EXPECT_EQ(Field("IdPessoa")->AsInteger(), 3);
     TfrmCustomCombo* Combo = Open();
     Combo->pumOpcoes()->Items()->Items(0)->Click();
     ASSERT_FALSE(Combo->FromWordStart());
@@ -227,7 +191,7 @@ TEST_P(SearchComboTest, ASingleRowIsAppliedWithoutShowingTheGridAndEnterFollows)
     Press(Qt::Key_Return);
     EXPECT_FALSE(Combo->grdCombo()->isVisible());
     ASSERT_TRUE(Closed());
-    EXPECT_EQ(Freight->Client->FieldByName("IdPessoa")->AsInteger(), 4);
+    EXPECT_EQ(Field("IdPessoa")->AsInteger(), 4);
     ASSERT_EQ(Control->Applied.size(), 1u);
     EXPECT_EQ(Control->Applied[0].Value.toInt(), 4);
     EXPECT_EQ(Control->Applied[0].Text, "bruno");
@@ -248,14 +212,14 @@ TEST_P(SearchComboTest, TheControlMayKeepTheComboOpenAndWithoutEnter) {
     EXPECT_EQ(Combo->dstCombo()->FieldByName("Nome")->AsString(), "Mariana Silveira");
     Press(Qt::Key_Return);
     EXPECT_EQ(Control->Applied.back().Value, QVariant(8));
-    EXPECT_EQ(Freight->Client->FieldByName("IdPessoa")->AsInteger(), 8);
+    EXPECT_EQ(Field("IdPessoa")->AsInteger(), 8);
     ProcessMessages();
     EXPECT_EQ(TfrmCustomCombo::Current(), Combo);
     EXPECT_EQ(Control->Enters, 0);
 }
 
 TEST_P(SearchComboTest, TheGridStartsOnTheFieldsCurrentKey) {
-    Freight->Client->First();
+    Freight.Client->First();
     TfrmCustomCombo* Combo = Open();
     ASSERT_EQ(Control->CurrentValues.size(), 1u);
     EXPECT_EQ(Control->CurrentValues[0].toInt(), 2);
@@ -343,7 +307,7 @@ TEST_P(SearchComboTest, TheComboStandsUnderTheControlWithinTheDesktop) {
     const int Desktop = QGuiApplication::primaryScreen()->geometry().width();
     for (const bool NearTheRightEdge : {false, true}) {
         SCOPED_TRACE(NearTheRightEdge);
-        Form.move(NearTheRightEdge ? Desktop - 150 : 40, 60);
+        Screen.move(NearTheRightEdge ? Desktop - 150 : 40, 60);
         QTest::qWait(0);
         TfrmCustomCombo* Combo = Open();
         ASSERT_NE(Combo, nullptr);
@@ -387,8 +351,8 @@ TEST_P(SearchComboTest, MatchedWordsAreUnderlinedInBlue) {
 }
 
 TEST_P(SearchComboTest, AFieldWithoutAUsableLookupLeavesTheKeyToTheCaller) {
-    TField& Own = *Freight->Client->FieldByName("IdFrete");
-    EXPECT_FALSE(ShowSearchCombo(*Freight->Divisao, *Control, Own, true, Qt::NoModifier));
+    TField& Own = *Field("IdFrete");
+    EXPECT_FALSE(ShowSearchCombo(*Freight.Divisao, *Control, Own, true, Qt::NoModifier));
     QObject Plain;
     Plain.setObjectName("Pessoa");
     Host->AddModule(&Plain);
@@ -401,7 +365,7 @@ TEST_P(SearchComboTest, ADatabaseErrorWhileOpeningReachesTheCallerAndFreesTheCom
     TPessoaModule Missing("Inexistente");
     Module.setObjectName("Outro");
     Host->AddModule(&Missing);
-    EXPECT_THROW(ShowSearchCombo(*Freight->Divisao, *Control, *Freight->Client->FieldByName("NomePessoa"), true,
+    EXPECT_THROW(ShowSearchCombo(*Freight.Divisao, *Control, *Field("NomePessoa"), true,
                                  Qt::NoModifier),
                  platform::os::Exception);
     EXPECT_EQ(TfrmCustomCombo::Current(), nullptr);

@@ -133,8 +133,6 @@ TEST_F(ConditionTest, ParameterItemsFormGroupsJoinedByAndWithALeadingBlank) {
     AddParam(&A, "y", 0).SetSinal("");
     const QString Condition = Parametros.BuildCondition();
     EXPECT_EQ(Condition, " ((A = :D_a) or (B = :D_b)) and (C = :D_c)");
-    EXPECT_EQ(dataaccess::InjectCondition("Select * From T Order By A", {Condition}),
-              "Select * From T Where (((A = :D_a) or (B = :D_b)) and (C = :D_c)) Order By A");
     EXPECT_EQ(Parametros.Items(1)->DisplayName(), "0 (A = :a) or");
     EXPECT_EQ(Parametros.Items(3)->DisplayName(), "");
     EXPECT_EQ(Parametros.FindByParamName("d_B", true), Parametros.Items(2));

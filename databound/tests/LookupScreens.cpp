@@ -43,10 +43,17 @@ void FreightLookupFixture::SetUp() {
     dataaccess::CreateSchema(*Conn);
     Conn->Execute("Create Table Pessoa (IdPessoa Integer Not Null Primary Key, Nome VarChar(60) Not Null, "
                   "Cidade VarChar(40), Codigo VarChar(10), Ativo Bit Not Null)");
-    Conn->Execute("Insert Into Pessoa Values (1, 'Ana Silva', 'Santos', 'C1', 1)");
-    Conn->Execute("Insert Into Pessoa Values (2, 'Bruno Souza', 'Santos', 'C2', 1)");
+    for (int I = 0; I < FPeople.size(); ++I) {
+        TParameters Person;
+        Person.CreateParameter("Id", ftInteger, I + 1);
+        Person.CreateParameter("Nome", ftString, FPeople[I]);
+        Person.CreateParameter("Codigo", ftString, QString("C%1").arg(I + 1));
+        Conn->Execute("Insert Into Pessoa Values (:Id, :Nome, 'Santos', :Codigo, 1)", &Person);
+    }
     Conn->Execute("Create Table Frete (IdFrete Integer Not Null Primary Key, IdPessoa Integer, NomePessoa VarChar(60))");
-    Conn->Execute("Insert Into Frete Values (1, 2, 'Bruno Souza')");
+    TParameters Second;
+    Second.CreateParameter("Nome", ftString, FPeople.value(1));
+    Conn->Execute("Insert Into Frete Values (1, 2, :Nome)", &Second);
     StartHost();
     Host->Login("ana", 7, 1);
     Host->AddModule(&Module);

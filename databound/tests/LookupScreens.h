@@ -3,6 +3,8 @@
 // it hands out a division with a grid per lookup.
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <utility>
 
 #include "DivisionFixture.h"
 #include "dataaccess/DivisionProvider.h"
@@ -22,15 +24,19 @@ private:
 };
 
 // A freight screen whose NomePessoa (read-only) is looked up through IdPessoa in the people's screen, over a host
-// with that module and user 7: one freight row with IdPessoa 2, "Bruno Souza". An open search combo is freed at the
-// end.
+// with that module and user 7. The people are numbered from 1, active, in Santos with code "C<id>"; the one freight
+// row refers to the second. An open search combo is freed at the end.
 class FreightLookupFixture : public DivisionFixture {
 protected:
+    explicit FreightLookupFixture(QStringList People = {"Ana Silva", "Bruno Souza"}) : FPeople(std::move(People)) {}
     void SetUp() override;
     void TearDown() override;
 
     TParts Freight{};
     TPessoaModule Module;
+
+private:
+    QStringList FPeople;
 };
 
 }  // namespace databound::testing

@@ -1,7 +1,7 @@
 #pragma once
-// The fixture of the numbering dialog suites: the engine fixture with the
-// test host on its connection, the framework schema, two companies, a user
-// who passes every permission check, and message dialogs answered and recorded.
+// The fixture of the numbering suites: the engine fixture with the test host
+// on its connection, the framework schema, two companies, a user who passes
+// every permission check, and message dialogs answered and recorded.
 #include <memory>
 
 #include "EngineTest.h"
@@ -27,6 +27,19 @@ protected:
         EngineTest::TearDown();
     }
     int Count(const QString& Table) { return Scalar("Select Count(*) From " + Table).toInt(); }
+    // A configuration row of Pedido; company 0 stands for all companies.
+    void Configure(int Id, int Empresa, const QString& Campo, int Opcao, const QString& Mascara, int Digitos) {
+        platform::data::TParameters P;
+        P.CreateParameter("Id", platform::data::ftInteger, Id);
+        P.CreateParameter("Empresa", platform::data::ftSmallint, Empresa ? QVariant(Empresa) : platform::data::Null());
+        P.CreateParameter("Campo", platform::data::ftString, Campo);
+        P.CreateParameter("Opcao", platform::data::ftInteger, Opcao);
+        P.CreateParameter("Mascara", platform::data::ftString, Mascara);
+        P.CreateParameter("Digitos", platform::data::ftInteger, Digitos);
+        Conn->Execute("Insert Into sys_Numeracao (IdNumeracao, IdEmpresa_Sistema, Chave, Campo, Opcao_Zeramento, "
+                      "Mascara, Quantidade_Digitos) Values (:Id, :Empresa, 'Pedido', :Campo, :Opcao, :Mascara, "
+                      ":Digitos)", &P);
+    }
     // "IdNumeracao|IdEmpresa_Sistema|Chave|Campo|Opcao_Zeramento|Mascara|Quantidade_Digitos" per row, by key.
     QStringList Configs() {
         return SelectRows("Select IdNumeracao, IdEmpresa_Sistema, Chave, Campo, Opcao_Zeramento, Mascara, "

@@ -3,11 +3,9 @@
 // the hook the table classes call.
 #include <gtest/gtest.h>
 
-#include "EngineTest.h"
+#include "NumberingDialogTest.h"
 #include "controls/VexMessage.h"
 #include "dataaccess/NumberingHook.h"
-#include "dataaccess/VexSchema.h"
-#include "dataaccess/testhost/TestHost.h"
 #include "databound/Numeracao.h"
 #include "databound/NumeracaoOperations.h"
 #include "platform/data/NamedOperation.h"
@@ -329,7 +327,7 @@ TEST(NumeracaoFormatTest, MaskTokensAreReplacedIgnoringCaseAndTheNumberIsNeverCu
     }
 }
 
-TEST(NumeracaoHookTest, WithoutAServiceTheHooksRaiseAndWithItTheyReachTheService) {
+TEST(NumeracaoHookTest, WithoutAServiceTheHooksRaise) {
     const dataaccess::TNumberingService Registered = dataaccess::SetNumberingService(nullptr);
     const dataaccess::TNumberingDialog Dialog = dataaccess::SetNumberingDialog(nullptr);
     ASSERT_TRUE(Registered) << "the library registers its service at start";
@@ -337,43 +335,14 @@ TEST(NumeracaoHookTest, WithoutAServiceTheHooksRaiseAndWithItTheyReachTheService
     EXPECT_THROW(dataaccess::ConfigurarNumeracao("Pedido", {}), controls::EDesktopError);
     dataaccess::SetNumberingService(Registered);
     dataaccess::SetNumberingDialog(Dialog);
-
-    // Through the hook, company 0 is the session's company.
-    dataaccess::testing::TTestHost Host;
-    Host.DefaultConnection()->Execute("Insert Into sys_Empresa_Sistema (IdEmpresa_Sistema, Nome) Values (3, 'Filial')");
-    Host.DefaultConnection()->Execute("Insert Into sys_Numeracao (IdNumeracao, IdEmpresa_Sistema, Chave, Campo, "
-                                      "Opcao_Zeramento, Mascara, Quantidade_Digitos) "
-                                      "Values (1, 3, 'Pedido', 'Numero', 0, 'F3-[Numero]', 2)");
-    Host.Login("ana", 1, 3);
-    EXPECT_EQ(dataaccess::GerarNumeracao("Pedido", "Numero", 0, 0, 6, "[Numero]", true), "F3-01");
 }
 
-class NumeracaoTest : public EngineTest {
+class NumeracaoTest : public databound::testing::NumberingDialogTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        if (IsSkipped()) return;
-        dataaccess::CreateSchema(*Conn);
-        Conn->Execute("Insert Into sys_Empresa_Sistema (IdEmpresa_Sistema, Nome) Values (3, 'Filial')");
-    }
-    // A configuration row; company 0 stands for all companies.
-    void Configure(int Id, int Empresa, const QString& Campo, int Opcao, const QString& Mascara, int Digitos) {
-        TParameters P;
-        P.CreateParameter("Id", ftInteger, Id);
-        P.CreateParameter("Empresa", ftSmallint, Empresa ? QVariant(Empresa) : Null());
-        P.CreateParameter("Campo", ftString, Campo);
-        P.CreateParameter("Opcao", ftInteger, Opcao);
-        P.CreateParameter("Mascara", ftString, Mascara);
-        P.CreateParameter("Digitos", ftInteger, Digitos);
-        Conn->Execute("Insert Into sys_Numeracao (IdNumeracao, IdEmpresa_Sistema, Chave, Campo, Opcao_Zeramento, "
-                      "Mascara, Quantidade_Digitos) Values (:Id, :Empresa, 'Pedido', :Campo, :Opcao, :Mascara, "
-                      ":Digitos)", &P);
-    }
     QString Next(const QString& Campo, const QDate& Date, int Empresa = 1, bool Automatica = false) {
         return GerarNumeracao("Pedido", Campo, Empresa, kZeramentoNunca, 6, "[Numero]/[YY]", Automatica, Conn.get(),
                               QDateTime(Date, QTime(10, 0)));
     }
-    int Count(const QString& Table) { return Scalar("Select Count(*) From " + Table).toInt(); }
     // "Numero|Dia|Mes|Ano" per counter row, by key.
     QStringList Items() {
         QStringList Out;
@@ -407,6 +376,11 @@ TEST_P(NumeracaoTest, AnAutomaticFieldCreatesOneConfigurationForAllCompaniesAndN
         const QDateTime When(March5, QTime(10, 0));
         EXPECT_EQ(GerarNumeracao("Pedid_", "Numer_", 1, kZeramentoNunca, 6, "[Numero]", false, Conn.get(), When), "");
     }
+}
+
+TEST_P(NumeracaoTest, ThroughTheHookCompanyZeroIsTheSessionsCompany) {
+    Configure(1, 3, "Numero", kZeramentoNunca, "F3-[Numero]", 2);
+    EXPECT_EQ(dataaccess::GerarNumeracao("Pedido", "Numero", 0, 0, 6, "[Numero]", true), "F3-01");
 }
 
 TEST_P(NumeracaoTest, TheCompanyRowWinsOverTheRowForAllCompanies) {

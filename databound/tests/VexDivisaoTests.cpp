@@ -277,7 +277,6 @@ TEST_P(DivisionTest, ARecordLimitLimitsTheCommandAndWarnsOnce) {
     EXPECT_EQ(Master.Divisao->ActiveLimit(), 100);
     EXPECT_EQ(Master.Client->RecordCount(), 100);
     ASSERT_EQ(Batch.Items().size(), 1u);
-    EXPECT_EQ(Batch.Items()[0].Msg, "O sistema limitou em 100 a quantidade de registros para 'Conhecimentos'.");
     TFiltroDivisao& Porto = *Master.Divisao->Filtros().Add();
     Porto.SetField(Master.Client->FieldByName("Porto"));
     Porto.Values().Add()->SetValue("Rio");

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QWidgetAction>
@@ -31,10 +32,23 @@ private:
 
 namespace {
 
-// One owner-drawn entry: measured and painted by its item's handlers.
+class TOwnerDrawnEntry;
+
+// Which owner-drawn entry of a menu is highlighted, and what choosing one does.
+class TEntrySelection {
+public:
+    virtual ~TEntrySelection() = default;
+    virtual bool IsCurrent(const TOwnerDrawnEntry& Entry) const = 0;
+    virtual void Hover(TOwnerDrawnEntry& Entry) = 0;
+    // Closes the menu and runs the entry's item.
+    virtual void Choose(TOwnerDrawnEntry& Entry) = 0;
+};
+
+// One owner-drawn entry: measured and painted by its item's handlers, highlighted as its selection says.
 class TOwnerDrawnEntry : public QWidget {
 public:
-    TOwnerDrawnEntry(TMenuItem* Item, QMenu* Menu) : QWidget(Menu), FItem(Item), FMenu(Menu) {
+    TOwnerDrawnEntry(TMenuItem* Item, QMenu* Menu, TEntrySelection& Selection)
+        : QWidget(Menu), FItem(Item), FMenu(Menu), FSelection(Selection) {
         setMouseTracking(true);
         setAttribute(Qt::WA_Hover);
         setEnabled(Item->Enabled());
@@ -45,9 +59,14 @@ public:
         int Height = Canvas.TextHeight(Item->Caption()) + 6;
         if (Item->OnMeasureItem) Item->OnMeasureItem(Item, Canvas, Width, Height);
         FSize = QSize(Width, Height);
+        // The keys move the highlight without the mouse: every entry looks again.
+        QObject::connect(Menu, &QMenu::hovered, this, [this] { update(); });
     }
 
     QSize sizeHint() const override { return FSize; }
+    TMenuItem* Item() const { return FItem; }
+    // An entry the keys can land on: enabled and not a separator.
+    bool Selectable() const { return FItem->Enabled() && !FItem->IsLine(); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -57,7 +76,7 @@ protected:
     void PaintEntry() {
         TCanvas Canvas(this);
         Canvas.SetFont(TFont(FMenu->font()));
-        const bool Selected = underMouse() && isEnabled();
+        const bool Selected = FSelection.IsCurrent(*this) && isEnabled();
         if (FItem->OnDrawItem) {
             FItem->OnDrawItem(FItem, Canvas, rect(), Selected);
             return;
@@ -71,18 +90,142 @@ protected:
 
     void mouseReleaseEvent(QMouseEvent* Event) override {
         if (Event->button() != Qt::LeftButton || !rect().contains(Event->position().toPoint())) return;
-        if (FItem->IsLine()) return;
-        FMenu->close();
-        RunGuarded([this] { FItem->Click(); });
+        if (Selectable()) FSelection.Choose(*this);
     }
 
-    void enterEvent(QEnterEvent*) override { update(); }
+    void enterEvent(QEnterEvent*) override {
+        if (Selectable()) FSelection.Hover(*this);
+        update();
+    }
     void leaveEvent(QEvent*) override { update(); }
 
 private:
     TMenuItem* FItem;
     QMenu* FMenu;
+    TEntrySelection& FSelection;
     QSize FSize;
+};
+
+// An entry that is an action of its menu: the menu's own keys move to it, and Enter or its accelerator triggers it.
+class TEntryAction : public QWidgetAction, public TEntrySelection {
+public:
+    TEntryAction(TMenuItem* Item, QMenu* Menu) : QWidgetAction(Menu), FMenu(Menu) {
+        setText(Item->Caption());
+        setEnabled(Item->Enabled() && !Item->IsLine());
+        setDefaultWidget(new TOwnerDrawnEntry(Item, Menu, *this));
+        QObject::connect(this, &QAction::triggered, Item, [Item] { RunGuarded([Item] { Item->Click(); }); });
+    }
+
+    bool IsCurrent(const TOwnerDrawnEntry&) const override { return FMenu->activeAction() == this; }
+    void Hover(TOwnerDrawnEntry&) override { FMenu->setActiveAction(this); }
+    // The keys reach triggered through the menu, which has closed itself by then.
+    void Choose(TOwnerDrawnEntry&) override {
+        FMenu->close();
+        trigger();
+    }
+
+private:
+    QMenu* FMenu;
+};
+
+// Entries in columns, all shown by one action of the menu: they follow the menu's keys themselves. Up and Down go
+// through the entries in order, Left and Right to the neighbouring column, Enter or an accelerator chooses.
+class TEntryColumns : public QWidget, public TEntrySelection {
+public:
+    explicit TEntryColumns(QMenu* Menu) : QWidget(Menu), FMenu(Menu) { Menu->installEventFilter(this); }
+
+    void Add(TOwnerDrawnEntry* Entry, bool NewColumn) {
+        if (NewColumn || FColumns.empty()) FColumns.emplace_back();
+        FColumns.back().push_back(Entry);
+        FOrder.push_back(Entry);
+    }
+
+    bool IsCurrent(const TOwnerDrawnEntry& Entry) const override { return FCurrent == &Entry; }
+    void Hover(TOwnerDrawnEntry& Entry) override { SetCurrent(&Entry); }
+    void Choose(TOwnerDrawnEntry& Entry) override {
+        FMenu->close();
+        RunGuarded([&Entry] { Entry.Item()->Click(); });
+    }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Watched != FMenu || Event->type() != QEvent::KeyPress) return false;
+        return KeyPress(*static_cast<QKeyEvent*>(Event));
+    }
+
+private:
+    bool KeyPress(const QKeyEvent& Key) {
+        switch (Key.key()) {
+        case Qt::Key_Down: SetCurrent(Step(+1)); return true;
+        case Qt::Key_Up: SetCurrent(Step(-1)); return true;
+        case Qt::Key_Right: SetCurrent(Beside(+1)); return true;
+        case Qt::Key_Left: SetCurrent(Beside(-1)); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (FCurrent) Choose(*FCurrent);
+            return true;
+        default: return Key.text().size() == 1 && Accelerator(Key.text().at(0).toUpper());
+        }
+    }
+
+    int IndexOf(const TOwnerDrawnEntry* Entry) const {
+        const auto Found = std::find(FOrder.begin(), FOrder.end(), Entry);
+        return Found == FOrder.end() ? -1 : static_cast<int>(Found - FOrder.begin());
+    }
+
+    // The next selectable entry from the current one in Direction, round the end; nullptr when none.
+    TOwnerDrawnEntry* Step(int Direction, TOwnerDrawnEntry* From = nullptr) const {
+        const int Count = static_cast<int>(FOrder.size());
+        int Index = IndexOf(From ? From : FCurrent.data());
+        if (Index < 0) Index = Direction > 0 ? -1 : Count;
+        for (int I = 0; I < Count; ++I) {
+            Index = (Index + Direction + Count) % Count;
+            if (FOrder[Index]->Selectable()) return FOrder[Index];
+        }
+        return nullptr;
+    }
+
+    // The selectable entry of the neighbouring column nearest to the current one's row.
+    TOwnerDrawnEntry* Beside(int Direction) const {
+        if (!FCurrent) return Step(+1);
+        const int Columns = static_cast<int>(FColumns.size());
+        int Column = 0, Row = 0;
+        for (int C = 0; C < Columns; ++C)
+            for (int R = 0; R < static_cast<int>(FColumns[C].size()); ++R)
+                if (FColumns[C][R] == FCurrent.data()) Column = C, Row = R;
+        const std::vector<TOwnerDrawnEntry*>& Target = FColumns[(Column + Direction + Columns) % Columns];
+        const int Size = static_cast<int>(Target.size());
+        for (int Distance = 0; Distance < Size; ++Distance)
+            for (const int R : {Row - Distance, Row + Distance})
+                if (R >= 0 && R < Size && Target[R]->Selectable()) return Target[R];
+        return FCurrent;
+    }
+
+    // One entry with the accelerator is chosen; among several the highlight moves to the next one.
+    bool Accelerator(QChar Letter) {
+        std::vector<TOwnerDrawnEntry*> Matches;
+        for (TOwnerDrawnEntry* Entry : FOrder)
+            if (Entry->Selectable() && AcceleratorChar(Entry->Item()->Caption()).toUpper() == Letter)
+                Matches.push_back(Entry);
+        if (Matches.empty()) return false;
+        if (Matches.size() == 1) {
+            Choose(*Matches.front());
+            return true;
+        }
+        const auto Current = std::find(Matches.begin(), Matches.end(), FCurrent.data());
+        SetCurrent(Current == Matches.end() || Current + 1 == Matches.end() ? Matches.front() : *(Current + 1));
+        return true;
+    }
+
+    void SetCurrent(TOwnerDrawnEntry* Entry) {
+        FCurrent = Entry;
+        for (TOwnerDrawnEntry* Each : FOrder) Each->update();
+    }
+
+    QMenu* FMenu;
+    std::vector<std::vector<TOwnerDrawnEntry*>> FColumns;
+    std::vector<TOwnerDrawnEntry*> FOrder;
+    QPointer<TOwnerDrawnEntry> FCurrent;
 };
 
 }  // namespace
@@ -121,13 +264,14 @@ void TMenuItem::Click() {
 TPopupMenu::TPopupMenu(QObject* AOwner) : QObject(AOwner), FItems(new TMenuItem(this)) {}
 
 void TPopupMenu::AddColumns(QMenu& Menu, const QList<TMenuItem*>& Items) const {
-    auto* Columns = new QWidget(&Menu);
+    auto* Columns = new TEntryColumns(&Menu);
     auto* Row = new QHBoxLayout(Columns);
     Row->setContentsMargins(0, 0, 0, 0);
     Row->setSpacing(0);
     QVBoxLayout* Column = nullptr;
     for (TMenuItem* Item : Items) {
-        if (!Column || Item->Break() != mbNone) {
+        const bool NewColumn = !Column || Item->Break() != mbNone;
+        if (NewColumn) {
             if (Column && Item->Break() == mbBarBreak) {
                 auto* Bar = new QFrame(Columns);
                 Bar->setFrameShape(QFrame::VLine);
@@ -138,7 +282,9 @@ void TPopupMenu::AddColumns(QMenu& Menu, const QList<TMenuItem*>& Items) const {
             Column->setSpacing(0);
             Row->addLayout(Column);
         }
-        Column->addWidget(new TOwnerDrawnEntry(Item, &Menu));
+        auto* Entry = new TOwnerDrawnEntry(Item, &Menu, *Columns);
+        Columns->Add(Entry, NewColumn);
+        Column->addWidget(Entry);
     }
     for (int I = 0; I < Row->count(); ++I)
         if (auto* Layout = qobject_cast<QVBoxLayout*>(Row->itemAt(I)->layout())) Layout->addStretch();
@@ -164,10 +310,7 @@ void TPopupMenu::AddItems(QMenu& Menu, const TMenuItem& Parent) const {
             Sub->setEnabled(Item->Enabled());
             AddItems(*Sub, *Item);
         } else if (FOwnerDraw) {
-            auto* Entry = new QWidgetAction(&Menu);
-            Entry->setDefaultWidget(new TOwnerDrawnEntry(Item, &Menu));
-            Entry->setEnabled(Item->Enabled());
-            Menu.addAction(Entry);
+            Menu.addAction(new TEntryAction(Item, &Menu));
         } else {
             QAction* Entry = Menu.addAction(Item->Caption());
             Entry->setEnabled(Item->Enabled());

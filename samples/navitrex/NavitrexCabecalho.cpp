@@ -20,6 +20,7 @@ struct TReferencia {
     const char* Chave;  // the bill's key column
     const char* Nome;   // the column showing the referenced name
     TCadastro Cadastro;
+    const char* Papel;  // the lookup's Boolean column a row needs set to be offered; nullptr: every row
     bool Obrigatorio;
     QRect Lugar;        // of the edit; its label goes right above it
 };
@@ -29,11 +30,11 @@ constexpr int kAlturaCabecalho = kLinha2 + kAltura + 8;
 const QRect kLugarFrete{624, kLinha1, 110, kAltura};
 
 const TReferencia kReferencias[] = {
-    {"IdCliente_Embarcador", "Embarcador", cdClientes, true, {8, kLinha1, 300, kAltura}},
-    {"IdCliente_Consignatario", "Consignatario", cdClientes, true, {316, kLinha1, 300, kAltura}},
-    {"IdNavio", "Navio", cdNavios, false, {8, kLinha2, 200, kAltura}},
-    {"IdPorto_Embarque", "Porto_Embarque", cdPortos, false, {216, kLinha2, 200, kAltura}},
-    {"IdPorto_Descarga", "Porto_Descarga", cdPortos, false, {424, kLinha2, 200, kAltura}},
+    {"IdCliente_Embarcador", "Embarcador", cdClientes, "Embarcador", true, {8, kLinha1, 300, kAltura}},
+    {"IdCliente_Consignatario", "Consignatario", cdClientes, "Consignatario", true, {316, kLinha1, 300, kAltura}},
+    {"IdNavio", "Navio", cdNavios, nullptr, false, {8, kLinha2, 200, kAltura}},
+    {"IdPorto_Embarque", "Porto_Embarque", cdPortos, "Embarque", false, {216, kLinha2, 200, kAltura}},
+    {"IdPorto_Descarga", "Porto_Descarga", cdPortos, "Descarga", false, {424, kLinha2, 200, kAltura}},
 };
 
 void Rotular(QWidget* Control, const QRect& Lugar, TFrameDivisao& Conhecimentos, const QString& Campo) {
@@ -53,7 +54,7 @@ TCabecalhoConhecimento::TCabecalhoConhecimento(TFrameDivisao& Conhecimentos, QWi
     databound::TVexDBDivisao& Divisao = *Conhecimentos.Divisao;
     for (const TReferencia& Referencia : kReferencias) {
         ConfigurarReferencia(Conhecimentos, Referencia.Chave, Referencia.Nome, Referencia.Cadastro,
-                             Referencia.Obrigatorio);
+                             Referencia.Obrigatorio, Referencia.Papel ? Referencia.Papel : "");
         Rotular(new platform::ui::TDBEdit(this), Referencia.Lugar, Conhecimentos, Referencia.Nome);
     }
     // The freight terms: the combo stores the letter and shows the term, its items from the field's configuration.

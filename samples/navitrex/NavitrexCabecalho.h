@@ -1,10 +1,12 @@
 #pragma once
 // The header of the current bill of lading: its shipper, consignee, vessel and
-// ports, and its freight terms in a drop-down list (Prepaid or Collect). Each is a reference of the bills division to a lookup (the key
-// column searches the lookup's module, the name column is looked up through
-// it) shown by name in an edit under a data label. In such an edit the Down
-// key or a typed letter opens the lookup's search combo; choosing a row there
-// (typing part of a name and Enter) fills the key and the name.
+// ports, and its freight terms in a drop-down list (Prepaid or Collect). Each
+// is a reference of the bills division to a lookup (the key column searches
+// the lookup's module, offering only the rows of the reference's role; the
+// name column is looked up through it) shown by name in an edit under a data
+// label. In such an edit the Down key or a typed letter opens the lookup's
+// search combo; choosing a row there (typing part of a name and Enter) fills
+// the key and the name.
 #include <QString>
 #include <QWidget>
 

@@ -107,7 +107,7 @@ QString TabelaCadastro(TCadastro Cadastro) { return Def(Cadastro).Definicao.Tabe
 QString ChaveCadastro(TCadastro Cadastro) { return Def(Cadastro).Definicao.Colunas.front().Nome; }
 
 void ConfigurarReferencia(TFrameDivisao& Frame, const QString& Chave, const QString& Nome, TCadastro Cadastro,
-                          bool Obrigatorio) {
+                          bool Obrigatorio, const QString& Papel) {
     databound::TConfigCampos& Config = Frame.Divisao->Campos().Config();
     platform::data::TField* Key = Frame.Field(Chave);
     databound::TConfigCampo* Search = Config.Add();
@@ -117,6 +117,8 @@ void ConfigurarReferencia(TFrameDivisao& Frame, const QString& Chave, const QStr
     Search->SearchField().SetTabela(TabelaCadastro(Cadastro));
     Search->SearchField().SetFieldName(ChaveCadastro(Cadastro));
     Search->Valor().SetObrigatorio(Obrigatorio);
+    // [Papel] stands for the lookup's column in the search combo's condition.
+    if (!Papel.isEmpty()) Search->SearchField().MasterFilter().SetWhere(QString("[%1] = 1").arg(Papel));
     databound::TConfigCampo* Join = Config.Add();
     Join->SetField(Frame.Field(Nome));
     Join->SetTipos(databound::tfJoin);

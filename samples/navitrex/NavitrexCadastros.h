@@ -30,9 +30,10 @@ QString ChaveCadastro(TCadastro Cadastro);
 
 // Makes Chave of Frame's division a reference to the lookup (its search combo opens the lookup's module) and Nome
 // the column looked up through it (the lookup's name, the equipment's code). A missing required reference is
-// told by Nome's label.
+// told by Nome's label. With a Papel (a Boolean column of the lookup, "Embarcador") the search offers only the
+// rows that have it set.
 void ConfigurarReferencia(TFrameDivisao& Frame, const QString& Chave, const QString& Nome, TCadastro Cadastro,
-                          bool Obrigatorio);
+                          bool Obrigatorio, const QString& Papel = {});
 
 // The module named after the lookup ("Clientes"): a search combo over the lookup gets a new hidden frame of it. The
 // customers' combo waits for the typed words before it reads (the table is large); the others list every row at once.

@@ -260,6 +260,10 @@ bool TfrmConhecimentos::Gravar() {
             Conhecimentos->Divisao->RefreshAll(false);
             throw;
         }
+        // Columns the server fills through joins (the user's name) are read back for the written bill.
+        if (!Conhecimentos->Client->IsEmpty())
+            Conhecimentos->Divisao->RefreshRecord({"IdConhecimento"},
+                                                  {Conhecimentos->Client->FieldByName("IdConhecimento")->Value()}, false);
         Conhecimentos->Gravado();
     });
 }

@@ -105,7 +105,12 @@ public:
         D->Step("a new bill is numbered", [this] { return Bills().State() == dsInsert; }, [] {});
         for (const TReferenciaDemo& Referencia : kReferencias) Preencher(Referencia);
         for (const TConteinerDemo& Conteiner : kConteineres) AddConteiner(Conteiner);
-        D->Step("Ctrl+S writes the bill", [] { TDemoDriver::Press(Qt::Key_S, Qt::ControlModifier); });
+        // The weights are the last columns: Home brings the first ones, the sequence and container, back to sight.
+        databound::TVexDBGrid* Itens = P.Conhecimentos->Itens->Grid;
+        D->Step("Home goes back to the first column", [] { TDemoDriver::Press(Qt::Key_Home); });
+        D->Step("Ctrl+S writes the bill",
+                [Itens] { return !Itens->CellRect(0, Itens->DataSet()->ActiveDisplayIndex()).isEmpty(); },
+                [] { TDemoDriver::Press(Qt::Key_S, Qt::ControlModifier); });
         D->Step("the bill is written", [this] { return !Editing(Bills()) && Bills().ChangeCount() == 0; },
                 [this] { Save(kDemoPictures[2]); });
         Menu(P.btnFerramentas, P.mnuFerramentas, kMenuNumeracao);

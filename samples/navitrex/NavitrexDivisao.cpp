@@ -3,6 +3,7 @@
 #include <QVBoxLayout>
 
 #include "dataaccess/VexClasse.h"
+#include "dataaccess/VexDbIni.h"
 #include "databound/VexDBGrid.h"
 #include "databound/VexDivisao.h"
 #include "platform/data/ADODataSet.h"
@@ -28,6 +29,10 @@ TField* AddField(TDataSet* DataSet, const TColuna& Coluna) {
     if (!Coluna.Gravavel) Field->SetReadOnly(true);
     return Field;
 }
+
+// Where a division's grid keeps the width of a column in the settings of its screen.
+QString SecaoGrade(const databound::TVexDBDivisao& Divisao) { return "Grade_" + Divisao.Nome(); }
+QString ChaveLargura(const QString& Campo) { return QString("Coluna_Grade[%1].Width").arg(Campo); }
 
 }  // namespace
 
@@ -74,6 +79,13 @@ TFrameDivisao::TFrameDivisao(const TDefinicaoDivisao& Definicao, dataaccess::TCl
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->addWidget(Grid);
+    // The widths the user gives the columns are kept with the screen's settings.
+    Divisao->OnCreate = [this](databound::TDivisao*, dataaccess::TVexDBIni* Ini) {
+        if (Ini) LerLarguras(*Ini);
+    };
+    Divisao->OnDestroy = [this](databound::TDivisao*, dataaccess::TVexDBIni* Ini) {
+        if (Ini) GuardarLarguras(*Ini);
+    };
 }
 
 TFrameDivisao::~TFrameDivisao() {
@@ -88,6 +100,22 @@ void TFrameDivisao::Loaded() {
 
 void TFrameDivisao::Gravado() {
     if (OnGravado) OnGravado(this);
+}
+
+void TFrameDivisao::LerLarguras(const dataaccess::TVexDBIni& Ini) {
+    const QString Secao = SecaoGrade(*Divisao);
+    for (int I = 0; I < Grid->Columns().Count(); ++I) {
+        platform::ui::TColumn* Column = Grid->Columns()[I];
+        Column->SetWidth(Ini.ReadInteger(Secao, ChaveLargura(Column->FieldName()), Column->Width()));
+    }
+}
+
+void TFrameDivisao::GuardarLarguras(dataaccess::TVexDBIni& Ini) const {
+    const QString Secao = SecaoGrade(*Divisao);
+    for (int I = 0; I < Grid->Columns().Count(); ++I) {
+        const platform::ui::TColumn* Column = Grid->Columns()[I];
+        Ini.WriteInteger(Secao, ChaveLargura(Column->FieldName()), Column->Width());
+    }
 }
 
 TField* TFrameDivisao::Field(const QString& Nome) const { return Client->FieldByName(Nome); }

@@ -4,7 +4,9 @@
 // its dataset, and a grid. The frame owns them all (the division names its
 // owner after itself, so every division has a frame of its own). Columns
 // that come from a join are read-only and never written back. The dataset's
-// fields are named "fld<Column>", as data labels expect.
+// fields are named "fld<Column>", as data labels expect. The division reads the
+// widths of the grid's columns from its screen's settings when the screen is
+// built and keeps them there when it goes.
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -15,7 +17,8 @@
 
 namespace dataaccess {
 class TClasseTabela;
-}
+class TVexDBIni;
+}  // namespace dataaccess
 namespace platform::data {
 class TADOQuery;
 class TClientDataSet;
@@ -77,6 +80,10 @@ public:
     databound::TVexDBDivisao* Divisao;
     dataaccess::TClasseTabela* Tabela;
     databound::TVexDBGrid* Grid;
+
+private:
+    void LerLarguras(const dataaccess::TVexDBIni& Ini);
+    void GuardarLarguras(dataaccess::TVexDBIni& Ini) const;
 };
 
 }  // namespace navitrex

@@ -7,12 +7,14 @@
 #include "controls/VexButton.h"
 #include "controls/VexFocus.h"
 #include "controls/VexPageControl.h"
-#include "controls/VexStoredSettings.h"
 #include "dataaccess/VexClasse.h"
+#include "dataaccess/VexDbIni.h"
 #include "dataaccess/VexHost.h"
 #include "dataaccess/VexMenu.h"
 #include "dataaccess/VexModulo.h"
 #include "dataaccess/VexSearch.h"
+#include "dataaccess/VexSession.h"
+#include "databound/DivisionScreen.h"
 #include "databound/RefreshSettings.h"
 #include "databound/VexDBGrid.h"
 #include "databound/VexDivisao.h"
@@ -80,11 +82,21 @@ TfrmPrincipal::TfrmPrincipal(const QString& Customer, const TRegrasEquipamento& 
     SetCaption(Customer.isEmpty() ? QString(kCaption) : QString("%1 - %2").arg(kCaption, Customer));
     Modulo->setObjectName(kModulo);
 
-    Conhecimentos = new TfrmConhecimentos(Regras);
+    FIni = std::make_unique<dataaccess::TVexDBIni>(kChaveJanela, nullptr, dataaccess::CurrentUserId());
+    // The divisions come first, so that they hear of the window being built.
+    Conhecimentos = new TfrmConhecimentos(Regras, this);
+    for (const TCadastro Cadastro : kCadastros) Cadastros[Cadastro] = CreateCadastro(Cadastro, this);
+    databound::CreateDivisionScreen(*this, FIni.get(), [this] { Montar(); });
+}
+
+TfrmPrincipal::~TfrmPrincipal() {
+    Attempt([this] { databound::DestroyDivisionScreen(*this, FIni.get()); });
+}
+
+void TfrmPrincipal::Montar() {
     FillPage(pgcPrincipal->AddPage(kCaptionConhecimentos), Conhecimentos);
     AddRelation(*Modulo, kRelacaoConhecimentos, kCaptionConhecimentos);
     for (const TCadastro Cadastro : kCadastros) {
-        Cadastros[Cadastro] = CreateCadastro(Cadastro);
         FillPage(pgcPrincipal->AddPage(CaptionCadastro(Cadastro)), Cadastros[Cadastro]);
         // The office keeps its lists on these pages, typed into their grids.
         Cadastros[Cadastro]->Grid->SetOptions(Cadastros[Cadastro]->Grid->Options() | dgEditing);
@@ -131,20 +143,20 @@ void TfrmPrincipal::Abrir() {
 }
 
 void TfrmPrincipal::RestaurarJanela() {
-    const std::unique_ptr<controls::TStoredSettings> Settings = controls::OpenStoredSettings(kChaveJanela);
-    if (!Settings) return;
-    resize(Settings->ReadInteger(kSecaoJanela, "Width", width()),
-           Settings->ReadInteger(kSecaoJanela, "Height", height()));
-    const int Page = Settings->ReadInteger(kSecaoJanela, "Page", 0);
+    resize(FIni->ReadInteger(kSecaoJanela, "Width", width()), FIni->ReadInteger(kSecaoJanela, "Height", height()));
+    const int Page = FIni->ReadInteger(kSecaoJanela, "Page", 0);
     if (Page >= 0 && Page < pgcPrincipal->PageCount()) pgcPrincipal->SetActivePageIndex(Page);
 }
 
 void TfrmPrincipal::GuardarJanela() {
-    const std::unique_ptr<controls::TStoredSettings> Settings = controls::OpenStoredSettings(kChaveJanela);
-    if (!Settings) return;
-    Settings->WriteInteger(kSecaoJanela, "Width", width());
-    Settings->WriteInteger(kSecaoJanela, "Height", height());
-    Settings->WriteInteger(kSecaoJanela, "Page", pgcPrincipal->ActivePageIndex());
+    FIni->WriteInteger(kSecaoJanela, "Width", width());
+    FIni->WriteInteger(kSecaoJanela, "Height", height());
+    FIni->WriteInteger(kSecaoJanela, "Page", pgcPrincipal->ActivePageIndex());
+    FIni->Save();
+}
+
+void TfrmPrincipal::DefaultHandler(TMessage& Message) {
+    if (!databound::DispatchRelacaoMessage(*this, Message)) TCustomForm::DefaultHandler(Message);
 }
 
 void TfrmPrincipal::DoClose(TCloseAction& Action) {

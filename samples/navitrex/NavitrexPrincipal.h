@@ -3,8 +3,12 @@
 // pages of a page control, menus drawn with the library's look, the module
 // descriptor that names its windows, and the answers to the library's focus
 // and search requests. A row written in one division refreshes the others
-// that show its table. The window's size and page are kept per user.
+// that show its table. The window's size and page are kept per user, in the
+// settings store that its divisions hear of when the window is built and
+// before it goes; window messages of the module's relations go to the
+// divisions.
 #include <array>
+#include <memory>
 
 #include "platform/ui/Forms.h"
 #include "samples/navitrex/NavitrexCadastros.h"
@@ -15,8 +19,9 @@ class TVexButton;
 class TVexPageControl;
 }  // namespace controls
 namespace dataaccess {
+class TVexDBIni;
 class TVexModulo;
-}
+}  // namespace dataaccess
 namespace platform::ui {
 class TPopupMenu;
 }
@@ -31,6 +36,7 @@ class TfrmPrincipal : public platform::ui::TCustomForm {
     Q_OBJECT
 public:
     TfrmPrincipal(const QString& Customer, const TRegrasEquipamento& Regras, QWidget* AOwner = nullptr);
+    ~TfrmPrincipal() override;
 
     // Opens every division and makes them active; the window takes the size and page the user left it with.
     void Abrir();
@@ -51,12 +57,17 @@ public:
 
 protected:
     void DoClose(platform::ui::TCloseAction& Action) override;
+    void DefaultHandler(platform::ui::TMessage& Message) override;
 
 private:
+    // The pages, menus and buttons around the divisions.
+    void Montar();
     void RestaurarJanela();
     void FrameGravado(TFrameDivisao* Origem);
     platform::ui::LRESULT Search(platform::ui::TMessage& Message);
     QList<TFrameDivisao*> Frames() const;
+
+    std::unique_ptr<dataaccess::TVexDBIni> FIni;
 };
 
 }  // namespace navitrex

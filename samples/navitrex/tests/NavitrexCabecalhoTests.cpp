@@ -1,7 +1,7 @@
 // The bill's header on every engine: each reference is filled by typing part
 // of a name into its edit and Enter in the search combo, shows the
-// name and is written with the bill; the freight terms are chosen by key in
-// their combo; a whole bill with its containers is made by keys alone.
+// name and is written with the bill, and offers only the rows of its role;
+// the freight terms are chosen by key in their combo.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -45,8 +45,17 @@ protected:
         delete Screen;
         NavitrexEngineTest::TearDown();
     }
-    // Presses the keys of Text in Edit (the first opens the combo), then Keys in the combo's search edit.
+    // Presses the keys of Text in Edit (the first opens the combo), then Keys in the combo's search edit, which
+    // applies a row and closes the combo.
     void Type(QLineEdit* Edit, const QString& Text, const std::vector<Qt::Key>& Keys) {
+        Search(Edit, Text, Keys);
+        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; })) << "applied and closed";
+        // As the window manager does when the combo's window goes.
+        Shown.Form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Shown.Form));
+    }
+    // The same, leaving the combo as the keys leave it.
+    static void Search(QLineEdit* Edit, const QString& Text, const std::vector<Qt::Key>& Keys) {
         Edit->setFocus();
         QTest::keyClicks(Edit, Text.left(1));
         TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
@@ -55,10 +64,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return Search->text() == Text.left(1); }));
         QTest::keyClicks(Search, Text.mid(1));
         for (const Qt::Key Key : Keys) QTest::keyClick(Search, Key);
-        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; })) << "applied and closed";
-        // As the window manager does when the combo's window goes.
-        Shown.Form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Shown.Form));
     }
     // Opens the search of the reference shown in the edit Nome with Down.
     static TfrmCustomCombo* OpenWithDown(QLineEdit* Edit) {
@@ -72,15 +77,6 @@ protected:
         ASSERT_NE(Focused, nullptr);
         QTest::keyClick(Focused, Qt::Key(Key), Modifiers);
     }
-    // Each character where the focus is then (the first may open an editor).
-    static void TypeHere(const QString& Text) {
-        for (const QChar Ch : Text) {
-            QWidget* Focused = QApplication::focusWidget();
-            ASSERT_NE(Focused, nullptr);
-            QTest::keyClicks(Focused, QString(Ch));
-        }
-    }
-
     testing_data::TShownForm Shown{QSize(900, 600)};
     TfrmConhecimentos* Screen = nullptr;
 };
@@ -112,7 +108,11 @@ TEST_P(BillHeaderTest, TypingPartOfANameAndEnterFillsEachReferenceWhichIsWritten
         {"Porto_Embarque", "nov", {Qt::Key_Return}, "IdPorto_Embarque", Novo, "Porto Novo"},
         {"Porto_Descarga", "gra", {Qt::Key_Return}, "IdPorto_Descarga", Grande, "Rio Grande"},
     };
-    ASSERT_TRUE(Screen->NovoConhecimento()) << Messages().join("\n").toStdString();
+    // Ctrl+N starts the bill in its first reference.
+    Screen->Conhecimentos->Grid->setFocus();
+    Press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(QApplication::focusWidget(), Screen->Cabecalho->Edit("Embarcador"))
+        << Messages().join("\n").toStdString();
     platform::data::TClientDataSet& Bills = *Screen->Conhecimentos->Client;
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Nome);
@@ -129,22 +129,60 @@ TEST_P(BillHeaderTest, TypingPartOfANameAndEnterFillsEachReferenceWhichIsWritten
     EXPECT_TRUE(Messages().isEmpty()) << Messages().join("\n").toStdString();
 }
 
+TEST_P(BillHeaderTest, EachReferenceOffersOnlyTheRowsOfItsRoleSoANameOfTheOtherRoleIsNotFound) {
+    const int Alfa = AddCadastro(cdClientes, "Alfa Exportadora", {"Embarcador"});
+    const int Beta = AddCadastro(cdClientes, "Beta Importadora", {"Consignatario"});
+    // A port of both kinds keeps two rows under the first letter, so that the list stays open.
+    AddCadastro(cdPortos, "Sepetiba", {"Embarque", "Descarga"});
+    const int Santos = AddCadastro(cdPortos, "Santos Norte", {"Embarque"});
+    const int Salvador = AddCadastro(cdPortos, "Salvador Sul", {"Descarga"});
+    struct TCase {
+        const char* Nome;
+        TCadastro Cadastro;
+        const char* Chave;
+        QString Proprio;  // a name of the reference's role
+        int Id;
+        QString Alheio;   // a name of the other role only
+        std::vector<Qt::Key> Teclas;
+    };
+    // Customers are read when Enter is pressed and an empty result is listed first; ports are listed at once.
+    const TCase Cases[] = {
+        {"Embarcador", cdClientes, "IdCliente_Embarcador", "alfa", Alfa, "beta", {Qt::Key_Return, Qt::Key_Return}},
+        {"Consignatario", cdClientes, "IdCliente_Consignatario", "beta", Beta, "alfa",
+         {Qt::Key_Return, Qt::Key_Return}},
+        {"Porto_Embarque", cdPortos, "IdPorto_Embarque", "sant", Santos, "salv", {Qt::Key_Return}},
+        {"Porto_Descarga", cdPortos, "IdPorto_Descarga", "salv", Salvador, "sant", {Qt::Key_Return}},
+    };
+    ASSERT_TRUE(Screen->NovoConhecimento()) << Messages().join("\n").toStdString();
+    platform::data::TClientDataSet& Bills = *Screen->Conhecimentos->Client;
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Nome);
+        QLineEdit* Edit = Screen->Cabecalho->Edit(Case.Nome);
+        Dialogs.Calls.clear();
+        Search(Edit, Case.Alheio, Case.Teclas);
+        TfrmCustomCombo* Combo = TfrmCustomCombo::Current();
+        ASSERT_NE(Combo, nullptr) << "nothing was applied";
+        const QString Title = CaptionCadastro(Case.Cadastro).toLower();
+        EXPECT_EQ(Messages(), QStringList(QString(databound::kComboNotFoundFor).arg(Title, Case.Alheio)));
+        EXPECT_TRUE(Bills.FieldByName(Case.Chave)->IsNull());
+        QTest::keyClick(Combo->edtIdentidade(), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return TfrmCustomCombo::Current() == nullptr; }));
+        Type(Edit, Case.Proprio, {Qt::Key_Return});
+        EXPECT_EQ(Bills.FieldByName(Case.Chave)->AsInteger(), Case.Id);
+    }
+}
+
 TEST_P(BillHeaderTest, TheFreightTermsAreChosenInTheirComboWhichShowsTheTermOfTheCurrentBill) {
     databound::TVexDBComboBox* Frete = Screen->Cabecalho->Frete();
     ASSERT_NE(Frete, nullptr);
     const int Shipper = AddCliente("Alfa Exportadora");
-    auto NewBill = [&] {
-        ASSERT_TRUE(Screen->NovoConhecimento());
-        for (const char* Campo : {"IdCliente_Embarcador", "IdCliente_Consignatario"})
-            Screen->Conhecimentos->Field(Campo)->SetValue(Shipper);
-    };
-    NewBill();
+    ASSERT_TRUE(NewBill(*Screen, Shipper, Shipper));
     EXPECT_EQ(Frete->DisplayText(Frete->currentIndex()), "Prepaid") << "a new bill is prepaid";
     Frete->setFocus();
     QTest::keyClick(Frete, Qt::Key_Down);
     EXPECT_EQ(Screen->Conhecimentos->Field("Frete")->AsString(), "C");
     ASSERT_TRUE(Screen->Gravar()) << Messages().join("\n").toStdString();
-    NewBill();
+    ASSERT_TRUE(NewBill(*Screen, Shipper, Shipper));
     ASSERT_TRUE(Screen->Gravar()) << Messages().join("\n").toStdString();
     EXPECT_EQ(SelectRows("Select Frete From Conhecimento Order By Numero"), QStringList({"C", "P"}));
 
@@ -153,32 +191,6 @@ TEST_P(BillHeaderTest, TheFreightTermsAreChosenInTheirComboWhichShowsTheTermOfTh
     QStringList Shown;
     for (Bills.First(); !Bills.Eof(); Bills.Next()) Shown << Frete->DisplayText(Frete->currentIndex());
     EXPECT_EQ(Shown, QStringList({"Collect", "Prepaid"}));
-}
-
-TEST_P(BillHeaderTest, ABillWithTwoContainersIsMadeAndWrittenThroughKeyPressesAlone) {
-    const int Shipper = AddCliente("Alfa Exportadora");
-    const int Consignee = AddCliente("Beta Importadora");
-    Screen->Conhecimentos->Grid->setFocus();
-    Press(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_EQ(QApplication::focusWidget(), Screen->Cabecalho->Edit("Embarcador")) << Messages().join("\n").toStdString();
-    Type(Screen->Cabecalho->Edit("Embarcador"), "expo", {Qt::Key_Return});
-    Type(Screen->Cabecalho->Edit("Consignatario"), "impo", {Qt::Key_Return});
-    for (const char* Conteiner : {"TGHU1234567", "TGHU7654321"}) {
-        SCOPED_TRACE(Conteiner);
-        Press(Qt::Key_I, Qt::ControlModifier);
-        QWidget* Focused = QApplication::focusWidget();
-        ASSERT_TRUE(Focused == Screen->Itens->Grid || Screen->Itens->Grid->isAncestorOf(Focused))
-            << "the items grid or its cell editor";
-        TypeHere(Conteiner);
-        Press(Qt::Key_Return);
-    }
-    Press(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(Messages().isEmpty()) << Messages().join("\n").toStdString();
-    EXPECT_EQ(SelectRows("Select IdCliente_Embarcador, IdCliente_Consignatario From Conhecimento"),
-              QStringList(QString("%1|%2").arg(Shipper).arg(Consignee)));
-    EXPECT_EQ(SelectRows("Select i.Sequencia, i.Conteiner From Conhecimento_Item i Join Conhecimento c "
-                         "On c.IdConhecimento = i.IdConhecimento Order By i.Sequencia"),
-              QStringList({"1|TGHU1234567", "2|TGHU7654321"}));
 }
 
 TEST_P(BillHeaderTest, EachSearchKeepsItsHeightForTheUserAndAfterARestartBothComeBackFromOneSettingsRow) {

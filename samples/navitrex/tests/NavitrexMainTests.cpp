@@ -22,6 +22,7 @@
 #include "platform/data/DBClient.h"
 #include "platform/data/Field.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "samples/navitrex/NavitrexBusca.h"
 #include "samples/navitrex/NavitrexConhecimentos.h"
 #include "samples/navitrex/NavitrexDivisao.h"
@@ -39,18 +40,10 @@ protected:
         Shipper = AddCliente("Alfa Exportadora");
         Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (1, 'Estrela do Sul')");
         Conn->Execute("Insert Into Navio (IdNavio, Nome) Values (2, 'Boreal Express')");
-        Principal = std::make_unique<TfrmPrincipal>("Alfa", TRegrasEquipamento{});
-        Host->SetMainWindow(Principal.get());
-        Host->AddModule(Principal->Modulo);
-        Principal->Abrir();
-    }
-    void TearDown() override {
-        Principal.reset();
-        NavitrexEngineTest::TearDown();
+        OpenPrincipal();
     }
 
     int Shipper = 0;
-    std::unique_ptr<TfrmPrincipal> Principal;
 };
 VEX_INSTANTIATE_ENGINE_SUITE(MainWindowTest);
 
@@ -114,18 +107,14 @@ TEST_P(MainWindowTest, AMonthlyResetSetInTheNumberingDialogFromTheMenuRestartsTh
     databound::RegisterNumberingDialog();
     TfrmConhecimentos& Screen = *Principal->Conhecimentos;
     auto NewBill = [&] {
-        EXPECT_TRUE(Screen.NovoConhecimento());
-        for (const char* Campo : {"IdCliente_Embarcador", "IdCliente_Consignatario"})
-            Screen.Conhecimentos->Field(Campo)->SetValue(Shipper);
+        EXPECT_TRUE(NavitrexEngineTest::NewBill(Screen, Shipper, Shipper));
         const QString Numero = Screen.Conhecimentos->Field("Numero")->AsString();
         EXPECT_TRUE(Screen.Gravar()) << Messages().join("\n").toStdString();
         return Numero;
     };
-    const QDate Today = dataaccess::ServerNow().date();
-    const QString Year = QString("%1").arg(Today.year() % 100, 2, 10, QChar('0'));
-    const QString Month = QString("%1").arg(Today.month(), 2, 10, QChar('0'));
-    EXPECT_EQ(NewBill(), "000001/" + Year);
-    EXPECT_EQ(NewBill(), "000002/" + Year);
+    const QString Month = QString("%1").arg(dataaccess::ServerNow().date().month(), 2, 10, QChar('0'));
+    EXPECT_EQ(NewBill(), "000001/" + Year());
+    EXPECT_EQ(NewBill(), "000002/" + Year());
 
     platform::ui::TMenuItem* Numeracao = nullptr;
     for (int Index = 0; Index < Principal->mnuFerramentas->Items()->Count(); ++Index)
@@ -152,19 +141,43 @@ TEST_P(MainWindowTest, AMonthlyResetSetInTheNumberingDialogFromTheMenuRestartsTh
     ASSERT_TRUE(Confirmed) << Messages().join("\n").toStdString();
     EXPECT_EQ(Messages(), QStringList(databound::kResetQuestion));
     EXPECT_EQ(Scalar("Select Opcao_Zeramento From sys_Numeracao").toInt(), databound::kZeramentoMensal);
-    EXPECT_EQ(NewBill(), "000001/" + Month + Year);
-    EXPECT_EQ(NewBill(), "000002/" + Month + Year);
+    EXPECT_EQ(NewBill(), "000001/" + Month + Year());
+    EXPECT_EQ(NewBill(), "000002/" + Month + Year());
 }
 
 TEST_P(MainWindowTest, TheWindowComesBackAsTheUserLeftIt) {
+    // The divisions keep their grids' column widths in the window's settings as it goes, and read them as it is
+    // built again.
+    const auto Width = [this](TFrameDivisao* Frame) { return Frame->Grid->Columns()[0]->Width(); };
+    const int Bills = Width(Principal->Conhecimentos->Conhecimentos) + 30;
+    const int Ports = Width(Principal->Cadastros[cdPortos]) + 50;
+    Principal->Conhecimentos->Conhecimentos->Grid->Columns()[0]->SetWidth(Bills);
+    Principal->Cadastros[cdPortos]->Grid->Columns()[0]->SetWidth(Ports);
     Principal->resize(700, 500);
     Principal->ShowCadastro(cdPortos);
     Principal->GuardarJanela();
+    Principal.reset();
     Principal = std::make_unique<TfrmPrincipal>("Alfa", TRegrasEquipamento{});
     Principal->Abrir();
     EXPECT_EQ(Principal->size(), QSize(700, 500));
     EXPECT_EQ(Principal->pgcPrincipal->ActivePage()->Caption(), "Portos");
+    EXPECT_EQ(Width(Principal->Conhecimentos->Conhecimentos), Bills);
+    EXPECT_EQ(Width(Principal->Cadastros[cdPortos]), Ports);
     EXPECT_EQ(Scalar("Select Count(*) From sys_Persistencia").toInt(), 1);
+
+    // A window message of a relation goes to the divisions until one answers it.
+    const platform::ui::UINT kRelacao = platform::ui::WM_APP + 70;
+    QStringList Heard;
+    for (TFrameDivisao* Frame : {Principal->Conhecimentos->Itens, Principal->Cadastros[cdNavios]})
+        Frame->Divisao->OnRelacaoMessage = [&Heard, Frame](databound::TDivisao*, platform::ui::TMessage& Message) {
+            Heard << Frame->Divisao->Nome();
+            if (Message.WParam == 2) Message.Result = 5;
+        };
+    EXPECT_EQ(platform::ui::SendMessage(Principal.get(), kRelacao, 2, 0), 5);
+    EXPECT_EQ(Heard, QStringList({Principal->Conhecimentos->Itens->Divisao->Nome()})) << "the first one answered";
+    Heard.clear();
+    EXPECT_EQ(platform::ui::SendMessage(Principal.get(), kRelacao, 1, 0), 0);
+    EXPECT_EQ(Heard.size(), 2) << "no division answered";
 
     // Another user starts with the window as designed.
     Host->Login("bruno");

@@ -34,6 +34,7 @@ void TClasseTabelaDivisao::DefineFields() {
 
 TClasseTabelaDivisao* CreateClasseTabelaDivisao(TVexDBDivisao& Division, QObject* Owner) {
     auto* Table = new TClasseTabelaDivisao(&Division, Owner);
+    Table->SetValidatesFields(dataaccess::TValidateFieldProbe<TClasseTabelaDivisao>::Overridden);
     Table->AfterConstruction();
     return Table;
 }

@@ -512,7 +512,7 @@ void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int 
         } catch (const EDatabaseError& E) {
             DatabaseError(StatementError(QString("Parameter '%1': %2").arg(P.Name(), E.Text()), Statement.Source));
         }
-        Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(Value, P.DataType()));
+        Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(std::move(Value), P.DataType()));
     }
     const int Seconds = Timeout < 0 ? FCommandTimeout : Timeout;
     ApplyTimeout(Seconds);

@@ -198,12 +198,13 @@ protected:
     virtual void InternalClose() {}
     virtual void InternalRefresh();
     // Stores a posted row; derived datasets write it elsewhere first or log it.
-    // Answers the stored row (nullptr when the row is not kept).
+    // Answers the stored row (nullptr when the row is not kept). Values may be taken over once nothing can fail.
     virtual TRecordData* InternalPost(TRecordData* Existing, std::vector<QVariant>& Values, int InsertAt);
     virtual void InternalDelete(TRecordData* Record);
     virtual void InternalEdit() {}
 
     void DataEvent(TDataEvent Event, TField* Field = nullptr, int Info = 0);
+    void EndDispatch();
     void SetState(TDataSetState Value);
     void CheckActive() const;
     void CheckInactive() const;
@@ -303,7 +304,9 @@ private:
     qint64 FNextId = 1;
     int FDisableCount = 0;
     bool FEventsPending = false;
-    QList<TDataSource*> FDataSources;
+    QList<TDataSource*> FDataSources;  // nullptr: unlinked during a dispatch
+    int FDispatchDepth = 0;
+    bool FSourcesBlanked = false;
     QString FFilterText;
     bool FFiltered = false;
     unsigned FStatusFilter = 0;

@@ -1,13 +1,14 @@
 #include "platform/data/SqlDialect.h"
 
 #include <QDateTime>
+#include <utility>
 
 #include "platform/data/SqlTokens.h"
 #include "platform/data/SqlTranslator.h"
 
 namespace platform::data {
 
-QVariant TSqlDialect::BindValue(const QVariant& Value, TFieldType DataType) const {
+QVariant TSqlDialect::BindValue(QVariant Value, TFieldType DataType) const {
     if (!VarIsClear(Value)) return Value;
     // A typed null, so that servers that type parameters accept it.
     switch (DataType) {
@@ -37,8 +38,8 @@ public:
     TEngine Engine() const override { return egSQLite; }
     QString Translate(const QString& Sql) const override { return TranslateStatement(egSQLite, Sql); }
     // Dates travel as ISO text, the form the registered date functions read and write.
-    QVariant BindValue(const QVariant& Value, TFieldType DataType) const override {
-        if (VarIsClear(Value)) return TSqlDialect::BindValue(Value, DataType);
+    QVariant BindValue(QVariant Value, TFieldType DataType) const override {
+        if (VarIsClear(Value)) return TSqlDialect::BindValue(std::move(Value), DataType);
         if (IsDateVariant(Value)) return IsoText(Value, DataType);
         if (Value.typeId() == QMetaType::Bool) return Value.toBool() ? 1 : 0;
         return Value;
@@ -67,8 +68,8 @@ public:
     // Row by row, Qt asks the server for one result per row, each with memory blocks of its own.
     bool ReadsWholeResults() const override { return true; }
     bool FoldsUnquotedNames() const override { return true; }
-    QVariant BindValue(const QVariant& Value, TFieldType DataType) const override {
-        if (VarIsClear(Value)) return TSqlDialect::BindValue(Value, DataType);
+    QVariant BindValue(QVariant Value, TFieldType DataType) const override {
+        if (VarIsClear(Value)) return TSqlDialect::BindValue(std::move(Value), DataType);
         // Zone-free text: the column's own type decides, as with the other engines.
         if (IsDateVariant(Value)) return IsoText(Value, DataType);
         return Value;

@@ -21,7 +21,7 @@ public:
     // One T-SQL statement in this engine's words.
     virtual QString Translate(const QString& Sql) const = 0;
     // A parameter value as this engine takes it.
-    virtual QVariant BindValue(const QVariant& Value, TFieldType DataType) const;
+    virtual QVariant BindValue(QVariant Value, TFieldType DataType) const;
     // Statements run once on every new connection.
     virtual QStringList SessionSetupSql() const { return {}; }
 

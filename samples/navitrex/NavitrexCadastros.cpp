@@ -30,6 +30,7 @@ dataaccess::TClasseTabela* CreateTable(const TCadastroDef& D) {
             Campos.push_back({static_cast<int>(Campos.size()), dataaccess::faNenhuma, Coluna.Nome, Coluna.Chave, false,
                               Coluna.Tipo, Coluna.Tamanho, 0});
     auto* Table = new TTabelaCadastro(D.Definicao.Tabela, D.CaptionTabela, std::move(Campos));
+    Table->SetValidatesFields(dataaccess::TValidateFieldProbe<TTabelaCadastro>::Overridden);
     Table->AfterConstruction();
     return Table;
 }

@@ -2,6 +2,8 @@
 // searching, data sources and links.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "TestDatabase.h"
 
 using namespace platform::data;
@@ -373,6 +375,37 @@ TEST_F(DataSetTest, DataSourceAndLinks) {
     EXPECT_EQ(Source.DataSet(), nullptr);
     EXPECT_FALSE(Link.Active());
     EXPECT_EQ(Source.State(), dsInactive);
+}
+
+TEST_F(DataSetTest, ASourceFreedOrLinkedWhileAnEventIsDispatchedIsLeftOutOfThatEvent) {
+    QStringList Heard;
+    auto Listen = [&Heard, this](TDataSource& Source, const QString& Name) {
+        Source.OnDataChange = [&Heard, Name](QObject*, TField*) { Heard << Name; };
+        Source.SetDataSet(&DS);
+    };
+    TDataSource First, Third, Linked;
+    auto* Second = new TDataSource;
+    Listen(First, "first");
+    Listen(*Second, "second");
+    Listen(Third, "third");
+    // The first frees the second and links another, once; then it unlinks itself while the next event runs.
+    First.OnDataChange = [&](QObject*, TField*) {
+        Heard << "first";
+        if (Second) {
+            delete std::exchange(Second, nullptr);
+            Listen(Linked, "linked");
+        } else {
+            First.SetDataSet(nullptr);
+        }
+    };
+    DS.Next();
+    EXPECT_EQ(Heard, (QStringList{"first", "third"}));
+    Heard.clear();
+    DS.Next();
+    EXPECT_EQ(Heard, (QStringList{"first", "third", "linked"}));
+    Heard.clear();
+    DS.Next();
+    EXPECT_EQ(Heard, (QStringList{"third", "linked"}));
 }
 
 TEST_F(DataSetTest, InsertGoesBeforeTheCurrentRow) {

@@ -180,8 +180,7 @@ TDataSet::~TDataSet() {
     FState = dsInactive;
     FMasterLink->SetDataSource(nullptr);
     const QList<TDataSource*> Sources = FDataSources;
-    for (TDataSource* Source : Sources)
-        if (Source) Source->SetDataSet(nullptr);
+    for (TDataSource* Source : Sources) Source->SetDataSet(nullptr);
     for (TField* Field : FFields) Field->FDataSet = nullptr;
     FFields.clear();
 }
@@ -190,18 +189,7 @@ void TDataSet::AddDataSource(TDataSource* Source) {
     if (!FDataSources.contains(Source)) FDataSources.append(Source);
 }
 
-void TDataSet::RemoveDataSource(TDataSource* Source) {
-    // While events are dispatched the list keeps its places: the source is blanked and dropped afterwards.
-    if (FDispatchDepth == 0) {
-        FDataSources.removeAll(Source);
-        return;
-    }
-    for (TDataSource*& Linked : FDataSources)
-        if (Linked == Source) {
-            Linked = nullptr;
-            FSourcesBlanked = true;
-        }
-}
+void TDataSet::RemoveDataSource(TDataSource* Source) { FDataSources.removeAll(Source); }
 
 void TDataSet::CheckActive() const {
     if (!Active()) DatabaseError(QString("%1: Cannot perform this operation on a closed dataset").arg(Name()));
@@ -228,23 +216,9 @@ void TDataSet::DataEvent(TDataEvent Event, TField* Field, int Info) {
         FEventsPending = true;
         return;
     }
-    // A source linked by a handler hears from the next event on.
-    const qsizetype Count = FDataSources.size();
-    ++FDispatchDepth;
-    try {
-        for (qsizetype I = 0; I < Count; ++I)
-            if (TDataSource* Source = std::as_const(FDataSources)[I]) Source->DataEvent(Event, Field, Info);
-    } catch (...) {
-        EndDispatch();
-        throw;
-    }
-    EndDispatch();
-}
-
-void TDataSet::EndDispatch() {
-    if (--FDispatchDepth > 0 || !FSourcesBlanked) return;
-    FDataSources.removeAll(nullptr);
-    FSourcesBlanked = false;
+    const QList<TDataSource*> Sources = FDataSources;  // handlers may unlink; a shared copy costs nothing
+    for (TDataSource* Source : Sources)
+        if (FDataSources.contains(Source)) Source->DataEvent(Event, Field, Info);
 }
 
 void TDataSet::DisableControls() {
@@ -1205,11 +1179,9 @@ TDataPacket PacketOf(const TFieldDefs& FieldDefs, const std::vector<const TRecor
 
 QList<TDataSet*> TDataSet::GetDetailDataSets() const {
     QList<TDataSet*> Out;
-    for (TDataSource* Source : FDataSources) {
-        if (!Source) continue;
+    for (TDataSource* Source : FDataSources)
         for (TDataLink* Link : Source->DataLinks())
             if (TDataSet* Detail = Link->DetailDataSet(); Detail && !Out.contains(Detail)) Out << Detail;
-    }
     return Out;
 }
 

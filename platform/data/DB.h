@@ -204,7 +204,6 @@ protected:
     virtual void InternalEdit() {}
 
     void DataEvent(TDataEvent Event, TField* Field = nullptr, int Info = 0);
-    void EndDispatch();
     void SetState(TDataSetState Value);
     void CheckActive() const;
     void CheckInactive() const;
@@ -304,9 +303,7 @@ private:
     qint64 FNextId = 1;
     int FDisableCount = 0;
     bool FEventsPending = false;
-    QList<TDataSource*> FDataSources;  // nullptr: unlinked during a dispatch
-    int FDispatchDepth = 0;
-    bool FSourcesBlanked = false;
+    QList<TDataSource*> FDataSources;
     QString FFilterText;
     bool FFiltered = false;
     unsigned FStatusFilter = 0;

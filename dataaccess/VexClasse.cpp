@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <algorithm>
 #include <exception>
 
 #include "controls/VexMessage.h"
@@ -126,6 +127,7 @@ void TClasseTabela::AfterConstruction() {
 }
 
 TClasseTabela::~TClasseTabela() {
+    FSavedNames.clear();
     FSavedValues.clear();
     DiscardBlobUpdates();
     FCampos.clear();
@@ -164,7 +166,7 @@ const TCampoTabela* TClasseTabela::FindCampo(int Index) const {
 
 const TCampoTabela* TClasseTabela::FindCampo(const QString& Name) const {
     for (const TCampoTabela& Campo : FCampos)
-        if (Campo.Nome.compare(Name, Qt::CaseInsensitive) == 0) return &Campo;
+        if (SameName(Campo.Nome, Name)) return &Campo;
     return nullptr;
 }
 
@@ -208,23 +210,35 @@ void TClasseTabela::SetFieldValue(const QString& Name, const QVariant& Value) {
 void TClasseTabela::SaveFieldValues(bool Clear) {
     if (!FDataSet) return;
     const std::vector<TField*>& Fields = FDataSet->FieldList();
-    for (size_t I = 0; I < Fields.size(); ++I) {
-        const QString& Name = Fields[I]->FieldName();
-        QVariant Value = Clear ? Null() : Fields[I]->Value();
-        // Saved in field order the last time: the entry at the same place is usually the field's.
-        auto It = I < FSavedValues.size() && FSavedValues[I].first == Name
-                      ? FSavedValues.begin() + static_cast<std::ptrdiff_t>(I)
-                      : std::find_if(FSavedValues.begin(), FSavedValues.end(), [&Name](const auto& Entry) {
-                            return Entry.first.compare(Name, Qt::CaseInsensitive) == 0;
-                        });
-        if (It == FSavedValues.end()) FSavedValues.emplace_back(Name, std::move(Value));
-        else It->second = std::move(Value);
+    // Names kept as copies of the fields' own share their text: the same list is known without comparing letters.
+    auto Kept = [](const TField* F, const QString& Name) {
+        return F->FieldName().constData() == Name.constData() && F->FieldName().size() == Name.size();
+    };
+    const bool SameFields =
+        FSavedNames.size() >= Fields.size() && std::equal(Fields.begin(), Fields.end(), FSavedNames.begin(), Kept);
+    if (!SameFields) {
+        std::vector<QString> Names;
+        std::vector<QVariant> Values;
+        for (TField* F : Fields) {
+            Names.push_back(F->FieldName());
+            Values.push_back(SavedFieldValue(F->FieldName()));
+        }
+        for (size_t I = 0; I < FSavedNames.size(); ++I)
+            if (!FDataSet->FindField(FSavedNames[I])) {
+                Names.push_back(std::move(FSavedNames[I]));
+                Values.push_back(std::move(FSavedValues[I]));
+            }
+        FSavedNames = std::move(Names);
+        FSavedValues = std::move(Values);
     }
+    const std::span<QVariant> Current(FSavedValues.data(), Fields.size());
+    if (Clear) std::fill(Current.begin(), Current.end(), Null());
+    else FDataSet->CopyFieldValues(Current);
 }
 
 QVariant TClasseTabela::SavedFieldValue(const QString& FieldName) const {
-    for (const auto& [Name, Value] : FSavedValues)
-        if (Name.compare(FieldName, Qt::CaseInsensitive) == 0) return Value;
+    for (size_t I = 0; I < FSavedNames.size(); ++I)
+        if (SameName(FSavedNames[I], FieldName)) return FSavedValues[I];
     return QVariant();
 }
 
@@ -883,8 +897,20 @@ void TClasseTabela::GetOperationDescription(QString& Text) {
     Text = PermissionActionName(FLastAction) + " - " + Text;
 }
 
+bool TClasseTabela::Monitored() {
+    const QMetaObject* Class = metaObject();
+    const size_t Registrations = ComponentMonitorRegistrations();
+    if (Class != FMonitoredClass || Registrations != FMonitorsSeen) {
+        FMonitored = HasComponentMonitors(*Class);
+        FMonitoredClass = Class;
+        FMonitorsSeen = Registrations;
+    }
+    return FMonitored;
+}
+
 void TClasseTabela::DispatchMonitors(const QString& Label, const std::function<bool(IComponentMonitor&)>& Call,
                                      const std::function<void()>& OnFailure) {
+    if (!Monitored()) return;
     const std::vector<TMonitorFactory> Monitors = ComponentMonitorsOf(*metaObject());
     if (Monitors.empty()) return;
     BeginSuppress();
@@ -936,7 +962,7 @@ bool TClasseTabela::MonitorCanInsert(TMonitorPhase Phase, const TMasterFields& M
 
 void TClasseTabela::MonitorFieldChange(TMonitorPhase Phase, const QString& FieldName) {
     // Runs twice per field change: nothing is built for a table no monitor listens to.
-    if (ComponentMonitorsOf(*metaObject()).empty()) return;
+    if (!Monitored()) return;
     DispatchMonitors(kFieldChangeLabel, [&](IComponentMonitor& M) {
         M.FieldChange(this, Phase, FieldName);
         return true;
@@ -945,7 +971,7 @@ void TClasseTabela::MonitorFieldChange(TMonitorPhase Phase, const QString& Field
 
 void TClasseTabela::MonitorNotify(TMonitorNotifyEvent Event, TMonitorPhase Phase) {
     // Runs up to ten times per edit: nothing is built for a table no monitor listens to.
-    if (ComponentMonitorsOf(*metaObject()).empty()) return;
+    if (!Monitored()) return;
     DispatchMonitors(MonitorEventName(Event), [&](IComponentMonitor& M) {
         M.Notify(this, Event, Phase);
         return true;

@@ -324,6 +324,8 @@ private:
     void FieldChanged(TFieldHook& Hook, platform::data::TField* Sender);
     void FieldSetText(TFieldHook& Hook, platform::data::TField* Sender, const QString& Text);
     void FieldValidate(TFieldHook& Hook, platform::data::TField* Sender);
+    // Whether a monitor listens to this class, kept until the registry grows.
+    bool Monitored();
     // Runs Call for every monitor of this class; Keep false stops the loop.
     void DispatchMonitors(const QString& Label, const std::function<bool(IComponentMonitor&)>& Call,
                           const std::function<void()>& OnFailure = {});
@@ -337,7 +339,12 @@ private:
     TClasseTabelaOwner* FInternalOwner;
     platform::data::TDataSetProvider* FProvider;
     platform::data::TADOQuery* FQuery;
-    std::vector<std::pair<QString, QVariant>> FSavedValues;
+    // The current fields' names and values first, in field order; names saved from earlier field lists follow.
+    std::vector<QString> FSavedNames;
+    std::vector<QVariant> FSavedValues;
+    const QMetaObject* FMonitoredClass = nullptr;
+    size_t FMonitorsSeen = 0;
+    bool FMonitored = false;
     std::vector<TCampoTabela> FCampos;
     QPointer<platform::data::TDataSet> FDataSet;
     bool FOwnsDataSet = false;

@@ -11,9 +11,9 @@ using namespace platform::data;
 namespace {
 
 bool Unchanged(const TField& Field, const QVariant& Value, bool AsNull) {
-    if (AsNull) return Field.IsNull();
-    if (VarIsClear(Value)) return Field.IsNull();
-    return !Field.IsNull() && CompareValues(Field.Value(), Value) == 0;
+    const QVariant Current = Field.Value();
+    if (AsNull || VarIsClear(Value)) return VarIsClear(Current);
+    return !VarIsClear(Current) && CompareValues(Current, Value) == 0;
 }
 
 TDataSet* FirstEditing(TDataSet* DataSet) {

@@ -1,5 +1,7 @@
 #include "dataaccess/VexMonitor.h"
 
+#include <algorithm>
+
 namespace dataaccess {
 
 namespace {
@@ -33,6 +35,14 @@ QString MonitorEventName(TMonitorErrorEvent Event) {
 void RegisterComponentMonitor(const QMetaObject& TableClass, TMonitorFactory Factory) {
     Registry().push_back({&TableClass, std::move(Factory)});
 }
+
+bool HasComponentMonitors(const QMetaObject& TableClass) {
+    const auto& Entries = Registry();
+    return std::any_of(Entries.begin(), Entries.end(),
+                       [&TableClass](const TMonitorEntry& Entry) { return Entry.TableClass == &TableClass; });
+}
+
+size_t ComponentMonitorRegistrations() { return Registry().size(); }
 
 std::vector<TMonitorFactory> ComponentMonitorsOf(const QMetaObject& TableClass) {
     std::vector<TMonitorFactory> Result;

@@ -78,5 +78,9 @@ void RegisterComponentMonitor() {
 }
 // The monitors registered for exactly TableClass, in registration order.
 std::vector<TMonitorFactory> ComponentMonitorsOf(const QMetaObject& TableClass);
+// Whether any is, without building the list.
+bool HasComponentMonitors(const QMetaObject& TableClass);
+// How many registrations there have been: they are never taken back, so an answer above holds until this grows.
+size_t ComponentMonitorRegistrations();
 
 }  // namespace dataaccess

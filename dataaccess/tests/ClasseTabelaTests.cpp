@@ -268,6 +268,14 @@ TEST_P(ClasseTabelaTest, SnapshotsHoldTheValuesBeforeEditAndNullsBeforeInsert) {
     Cliente->DataSet()->Append();
     EXPECT_TRUE(VarIsNull(Cliente->SavedFieldValue("Cidade")));
     EXPECT_FALSE(Cliente->SavedFieldValue("Desconhecido").isValid());
+
+    // Other columns in another order: each name gives its own value, and a column no longer read keeps its last.
+    Cliente->DataSet()->Cancel();
+    ASSERT_TRUE(Cliente->LoadFields({"Saldo", "IdCliente"}, {"IdCliente"}, {1}));
+    Cliente->SetValue(TClienteTeste::idxSaldo, 7.5);
+    EXPECT_EQ(Cliente->SavedFieldValue("Saldo").toDouble(), 100.5);
+    EXPECT_EQ(Cliente->SavedFieldValue("idcliente").toInt(), 1);
+    EXPECT_TRUE(VarIsNull(Cliente->SavedFieldValue("Cidade")));
 }
 
 // Refuses the city "Nenhuma" and records the column changes it hears of.

@@ -24,6 +24,13 @@ public:
     using TMonitorada::TMonitorada;
 };
 
+// Its monitor is registered while a table of it already exists.
+class TMonitoradaTarde : public TMonitorada {
+    Q_OBJECT
+public:
+    using TMonitorada::TMonitorada;
+};
+
 // What the monitors did, and what the first one is told to do.
 QStringList gCalls;
 bool gFirstDemandsPassword = false;
@@ -104,6 +111,18 @@ TEST_P(MonitorTest, ValidateStopsAtTheFirstDemandWhileNotifyReachesEveryMonitorO
     EXPECT_FALSE(Child->MonitorValidate(1, paExcluir, Operation));
     Child->MonitorNotify(neAfterScroll, 2);
     EXPECT_TRUE(gCalls.isEmpty());
+
+    // A table that found no monitor hears from one registered later, from the next event on.
+    std::unique_ptr<TMonitoradaTarde> Late(CreateClasseTabela<TMonitoradaTarde>());
+    static bool LateRegistered = false;
+    if (!LateRegistered) {
+        Late->MonitorNotify(neAfterScroll, 2);
+        EXPECT_TRUE(gCalls.isEmpty());
+        RegisterComponentMonitor<TSecondMonitor, TMonitoradaTarde>();
+        LateRegistered = true;
+    }
+    Late->MonitorNotify(neAfterScroll, 2);
+    EXPECT_EQ(gCalls, QStringList({"second neAfterScroll 2"}));
 }
 
 TEST_P(MonitorTest, AMonitorFailingBeforePostIsReportedOnceAndCancelsThePost) {

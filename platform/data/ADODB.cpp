@@ -14,6 +14,7 @@
 #include "platform/data/ConnectionString.h"
 #include "platform/data/OdbcTimeout.h"
 #include "platform/data/SqliteFunctions.h"
+#include "platform/data/SqliteWrite.h"
 #include "platform/data/SqlTokens.h"
 
 namespace platform::data {
@@ -436,15 +437,17 @@ bool TADOConnection::EngineInTransaction() const {
 }
 
 void TADOConnection::Raise(const QSqlQuery& Query, const QString& Sql) {
-    // Some failures end the whole transaction; later statements would run outside it.
-    if (FTransactionLevel > 0 && !FBeginPending && !EngineInTransaction()) FTransactionAborted = true;
     const QSqlError E = Query.lastError();
     const QString Code = E.nativeErrorCode();
-    QString Text = E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText();
-    if ((FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014") ||
-        (FEngine == egTSQL && OdbcTimedOut(Query)))
-        Text = "Query timeout expired";
-    DatabaseError(StatementError(Text.trimmed(), Sql));
+    const bool TimedOut = (FEngine == egSQLite && Code == "9") || (FEngine == egPostgreSQL && Code == "57014") ||
+                          (FEngine == egTSQL && OdbcTimedOut(Query));
+    RaiseEngineError(TimedOut, E.databaseText().trimmed().isEmpty() ? E.text() : E.databaseText(), Sql);
+}
+
+void TADOConnection::RaiseEngineError(bool TimedOut, const QString& Text, const QString& Sql) {
+    // Some failures end the whole transaction; later statements would run outside it.
+    if (FTransactionLevel > 0 && !FBeginPending && !EngineInTransaction()) FTransactionAborted = true;
+    DatabaseError(StatementError(TimedOut ? QString("Query timeout expired") : Text.trimmed(), Sql));
 }
 
 TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TParameters* Params, bool Keep,
@@ -501,30 +504,47 @@ void TADOConnection::ApplyTimeout(int Seconds) {
     }
 }
 
-void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int Timeout) {
+void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int Timeout, int* RowsAffected) {
     if (OnWillExecute) OnWillExecute(this, Statement.Source);
     if (FTransactionAborted) DatabaseError(kTransactionAborted);
-    for (size_t I = 0; I < Statement.ParamOrder.size(); ++I) {
-        const TParameter& P = (*Params)[Statement.ParamOrder[I]];
+    std::vector<QVariant> Values;
+    Values.reserve(Statement.ParamOrder.size());
+    for (const int Index : Statement.ParamOrder) {
+        const TParameter& P = (*Params)[Index];
         QVariant Value;
         try {
             Value = ConvertValue(P.Value(), P.DataType());  // a value of the wrong type fails here on every engine
         } catch (const EDatabaseError& E) {
             DatabaseError(StatementError(QString("Parameter '%1': %2").arg(P.Name(), E.Text()), Statement.Source));
         }
-        Statement.Query.bindValue(static_cast<int>(I), FDialect->BindValue(std::move(Value), P.DataType()));
+        Values.push_back(FDialect->BindValue(std::move(Value), P.DataType()));
     }
     const int Seconds = Timeout < 0 ? FCommandTimeout : Timeout;
     ApplyTimeout(Seconds);
     // A prepared handle kept from an earlier run has the time-out the connection had then.
     if (FEngine == egTSQL && Statement.IsPrepared) SetOdbcStatementTimeout(Statement.Query, Seconds);
-    const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
-    FTimeLimit = 0;
-    if (!Ok) Raise(Statement.Query, Statement.Source);
+    // A caller that wants only the rows written has no use for Qt's result: the engine runs it alone.
+    std::optional<TSqliteWrite> Direct;
+    if (RowsAffected && FEngine == egSQLite && Statement.IsPrepared) Direct = RunSqliteWrite(Statement.Query, Values);
+    if (Direct) {
+        FTimeLimit = 0;
+        if (Direct->Code != SQLITE_OK)
+            RaiseEngineError(Direct->Code == SQLITE_INTERRUPT, Direct->Message, Statement.Source);
+        *RowsAffected = Direct->Changes;
+    } else {
+        for (size_t I = 0; I < Values.size(); ++I) Statement.Query.bindValue(static_cast<int>(I), Values[I]);
+        const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
+        FTimeLimit = 0;
+        if (!Ok) Raise(Statement.Query, Statement.Source);
+        if (RowsAffected) {
+            *RowsAffected = Statement.Query.numRowsAffected();
+            if (Statement.Query.isSelect()) Statement.Query.finish();  // other statements hold nothing once run
+        }
+    }
     for (const QString& Sql : FDialect->AfterStatementSql(Statement.Source)) ExecDirect(Sql);
 }
 
-QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Params, int Timeout) {
+TADOConnection::TStatement& TADOConnection::CachedStatement(const QString& Sql, const TParameters* Params) {
     EnsureConnected();
     StartPendingTransaction();
     auto It = FCache.find(Sql);
@@ -532,8 +552,13 @@ QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Para
         if (FCache.size() >= 256) FCache.clear();
         It = FCache.emplace(Sql, Prepare(Sql, Params, true)).first;
     }
-    Exec(It->second, Params, Timeout);
-    return It->second.Query;
+    return It->second;
+}
+
+QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Params, int Timeout) {
+    TStatement& Statement = CachedStatement(Sql, Params);
+    Exec(Statement, Params, Timeout);
+    return Statement.Query;
 }
 
 QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int Timeout) {
@@ -553,14 +578,16 @@ QSqlQuery TADOConnection::RunBatch(const QString& Sql, const TParameters* Params
 }
 
 int TADOConnection::Execute(const QString& Sql, const TParameters* Params, int Timeout, bool Prepared) {
-    auto RowsAffected = [](QSqlQuery& Q) {
-        const int Rows = Q.numRowsAffected();
-        if (Q.isSelect()) Q.finish();  // other statements hold nothing once run
+    int Rows = 0;
+    if (Prepared) {
+        Exec(CachedStatement(Sql, Params), Params, Timeout, &Rows);
         return Rows;
-    };
-    if (Prepared) return RowsAffected(RunCached(Sql, Params, Timeout));
-    QSqlQuery Q = Run(Sql, Params, Timeout);
-    return RowsAffected(Q);
+    }
+    EnsureConnected();
+    StartPendingTransaction();
+    TStatement St = Prepare(Sql, Params, false);
+    Exec(St, Params, Timeout, &Rows);
+    return Rows;
 }
 
 QVariantList TADOConnection::SelectRow(const QString& Sql, const TParameters* Params) {
@@ -578,12 +605,7 @@ TFieldDefs TADOConnection::ColumnDefs(const QSqlQuery& Query, const QString& Sql
     // Names as the text writes them, for engines that report them folded.
     const std::map<QString, QString> Written =
         FDialect->FoldsUnquotedNames() ? WrittenNames(Sql) : std::map<QString, QString>();
-    sqlite3_stmt* Stmt = nullptr;
-    if (FEngine == egSQLite && Query.result()) {
-        const QVariant Handle = Query.result()->handle();
-        if (Handle.isValid() && qstrcmp(Handle.typeName(), "sqlite3_stmt*") == 0)
-            Stmt = *static_cast<sqlite3_stmt* const*>(Handle.constData());
-    }
+    sqlite3_stmt* Stmt = FEngine == egSQLite ? SqliteStatementOf(Query) : nullptr;
     for (int I = 0; I < Rec.count(); ++I) {
         const auto Found = Written.find(Rec.fieldName(I));
         const QString Reported = Found == Written.end() ? Rec.fieldName(I) : Found->second;

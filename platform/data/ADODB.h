@@ -158,7 +158,10 @@ private:
     // Statements without parameters run directly unless kept: servers do not prepare every kind.
     // A Batch may hold several statements.
     TStatement Prepare(const QString& Sql, const TParameters* Params, bool Keep, bool Batch = false);
-    void Exec(TStatement& Statement, const TParameters* Params, int Timeout);
+    // Runs a statement; given RowsAffected, the caller reads nothing else of it.
+    void Exec(TStatement& Statement, const TParameters* Params, int Timeout, int* RowsAffected = nullptr);
+    // The statement kept for Sql, prepared on its first run.
+    TStatement& CachedStatement(const QString& Sql, const TParameters* Params);
     void ApplyTimeout(int Seconds);
     void ExecDirect(const QString& Sql);
     void SendBegin();
@@ -166,6 +169,7 @@ private:
     void StartPendingTransaction();
     // The server's own message and the statement; a stopped statement says so.
     [[noreturn]] void Raise(const QSqlQuery& Query, const QString& Sql);
+    [[noreturn]] void RaiseEngineError(bool TimedOut, const QString& Text, const QString& Sql);
     void FinishStatements();
     // False when the engine ended the transaction by itself (some failures roll it all back).
     bool EngineInTransaction() const;

@@ -216,6 +216,11 @@ void TDataSet::DataEvent(TDataEvent Event, TField* Field, int Info) {
         FEventsPending = true;
         return;
     }
+    // A lone source is told at once: nothing is left to walk if it unlinks.
+    if (FDataSources.size() == 1) {
+        FDataSources.front()->DataEvent(Event, Field, Info);
+        return;
+    }
     const QList<TDataSource*> Sources = FDataSources;  // handlers may unlink; a shared copy costs nothing
     for (TDataSource* Source : Sources)
         if (FDataSources.contains(Source)) Source->DataEvent(Event, Field, Info);
@@ -238,10 +243,13 @@ void TDataSet::EnableControls() {
 
 TField* TDataSet::FindField(const QString& FieldName) const {
     // Names are unique ignoring case, and callers mostly write them as defined: the exact match is cheaper.
+    for (TField* F : FFields) {
+        const QString& Name = F->FFieldName;
+        if (Name.size() == FieldName.size() && (Name.isEmpty() || Name.front() == FieldName.front()) && Name == FieldName)
+            return F;
+    }
     for (TField* F : FFields)
-        if (F->FFieldName == FieldName) return F;
-    for (TField* F : FFields)
-        if (F->FFieldName.compare(FieldName, Qt::CaseInsensitive) == 0) return F;
+        if (SameName(F->FFieldName, FieldName)) return F;
     return nullptr;
 }
 
@@ -347,6 +355,19 @@ QVariant TDataSet::GetFieldValue(const TField* Field) const {
     }
     const QVariant& V = (*Values)[Field->FSlot];
     return V.isValid() ? V : Null();
+}
+
+void TDataSet::CopyFieldValues(std::span<QVariant> Out) const {
+    const std::vector<QVariant>* Values = ActiveValues();
+    const size_t Count = std::min(Out.size(), FFields.size());
+    for (size_t I = 0; I < Count; ++I) {
+        const TField* F = FFields[I];
+        // A stored value of a data field is what GetFieldValue answers; anything else asks it.
+        const bool Stored = Values && F->FieldKind() == fkData && F != FPendingField && F->FSlot >= 0 &&
+                            F->FSlot < static_cast<int>(Values->size()) && (*Values)[F->FSlot].isValid();
+        if (Stored) Out[I] = (*Values)[F->FSlot];
+        else Out[I] = GetFieldValue(F);
+    }
 }
 
 QVariant TDataSet::RecordValue(TRecordData& Record, const TField* Field) const {

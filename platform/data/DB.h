@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/data/DataSource.h"
@@ -82,6 +83,9 @@ public:
     // Values of several fields ("A;B") as one value or a list of values.
     QVariant FieldValues(const QString& FieldNames) const;
     void SetFieldValues(const QString& FieldNames, const QVariant& Values);
+    // Each field's value, in the order of FieldList(), over the first entries of Out: a snapshot of the row,
+    // cheaper than asking field by field.
+    void CopyFieldValues(std::span<QVariant> Out) const;
     // Fields from the definitions; persistent fields stay.
     void CreateFields();
     void DestroyFields();

@@ -120,6 +120,7 @@ bool TDataSource::IsLinkedTo(const TDataSet* DataSet) const {
 }
 
 void TDataSource::NotifyLinks(TDataEvent Event, TField* Field, int Info) {
+    if (FLinks.isEmpty()) return;  // a table's own source, every event of every edited row
     const QList<TDataLink*> Links = FLinks;  // handlers may unlink; a shared copy costs nothing
     for (TDataLink* Link : Links)
         if (FLinks.contains(Link)) Link->DataEvent(Event, Field, Info);

@@ -18,6 +18,19 @@ public:
 
 [[noreturn]] void DatabaseError(const QString& Message);
 
+// Field and column names match ignoring case. Folding keeps the length, and names that differ mostly differ in
+// length or first letter, which are checked before the whole fold: lookups by name run for every edited row.
+inline bool SameName(const QString& A, const QString& B) {
+    if (A.size() != B.size()) return false;
+    if (A.isEmpty()) return true;
+    const char16_t First = A.front().unicode(), Other = B.front().unicode();
+    if (First != Other && First < 0x80 && Other < 0x80) {
+        const char16_t Lower = First | 0x20;
+        if (Lower != (Other | 0x20) || Lower < u'a' || Lower > u'z') return false;
+    }
+    return A.compare(B, Qt::CaseInsensitive) == 0;
+}
+
 // Null is a valid variant that holds nothing; Unassigned is the invalid variant.
 QVariant Null();
 inline bool VarIsNull(const QVariant& V) { return V.isValid() && V.isNull(); }

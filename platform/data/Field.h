@@ -25,7 +25,7 @@ public:
     ~TField() override;
 
     TDataSet* DataSet() const { return FDataSet; }
-    QString FieldName() const { return FFieldName; }
+    const QString& FieldName() const { return FFieldName; }
     void SetFieldName(const QString& Value) { FFieldName = Value; }
     TFieldType DataType() const { return FDataType; }
     TFieldKind FieldKind() const { return FFieldKind; }

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <cstring>
 
 namespace platform::data {
 
@@ -24,6 +25,8 @@ QString QuoteName(QString Name) {
 // Null against a value counts as a change. Text and dates equal as they stand are unchanged without the ordering
 // rules, which fold letters or convert: this runs for every column of every applied row.
 bool Changed(const QVariant& A, const QVariant& B) {
+    // A column the edit left alone holds a copy of its stored value, bit for bit: equal without comparing.
+    if (std::memcmp(static_cast<const void*>(&A), static_cast<const void*>(&B), sizeof(QVariant)) == 0) return false;
     const int Type = A.typeId();
     if ((Type == QMetaType::QString || Type == QMetaType::QDateTime) && B.typeId() == Type && !VarIsClear(A) &&
         !VarIsClear(B) && A == B)

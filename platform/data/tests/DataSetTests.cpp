@@ -168,6 +168,25 @@ TEST_F(DataSetTest, BeforeEventsCanRefuse) {
     EXPECT_EQ(DS.RecordCount(), 5);
 }
 
+TEST_F(DataSetTest, FieldsAreFoundByNameIgnoringCaseAndNothingElse) {
+    const struct {
+        const char* A;
+        const char* B;
+        bool Same;
+    } kCases[] = {{"Nome", "nome", true},   {"NOME", "nome", true},    {"Nome", "Nomes", false},
+                  {"Nome", "Dome", false},  {"Ação", "AÇÃO", true},    {"Época", "época", true},
+                  {"Época", "Epoca", false}, {"[a]", "{a}", false},   {"@x", "`x", false},
+                  {"_x", "_X", true},       {"", "", true},            {"a", "", false}};
+    for (const auto& Case : kCases) {
+        EXPECT_EQ(SameName(QString::fromUtf8(Case.A), QString::fromUtf8(Case.B)), Case.Same) << Case.A << " " << Case.B;
+        EXPECT_EQ(SameName(QString::fromUtf8(Case.B), QString::fromUtf8(Case.A)), Case.Same) << Case.B << " " << Case.A;
+    }
+    EXPECT_EQ(DS.FindField("saldo"), DS.FieldByName("Saldo"));
+    EXPECT_EQ(DS.FindField("IDCLIENTE"), DS.FieldByName("IdCliente"));
+    EXPECT_EQ(DS.FindField("Fixo"), nullptr);
+    EXPECT_EQ(DS.FindField("Nom"), nullptr);
+}
+
 TEST_F(DataSetTest, FieldsValidateConvertAndNotify) {
     TField* Saldo = DS.FieldByName("Saldo");
     QStringList Seen;

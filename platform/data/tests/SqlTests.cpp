@@ -3,6 +3,7 @@
 // and on SQL Server when MSSQL_TEST_DSN is.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "EngineTest.h"
@@ -435,6 +436,77 @@ TEST_P(EngineTest, BlobParameterFromStream) {
     Q.SetSQL("Select Foto From Cliente Where IdCliente = 1");
     Q.Open();
     EXPECT_EQ(Q.Fields(0)->AsBytes(), Bytes);
+}
+
+// Kept writes on the embedded engine are bound by the engine itself: each kind of value must land as Qt
+// binds it, and a refusal must read as Qt reports it.
+TEST_P(EngineTest, KeptWritesStoreEveryKindOfValueAndReportRefusalsAsQtDoes) {
+    const QString Update = "Update Cliente Set Nome = :Nome, Cidade = :Cidade, Saldo = :Saldo, Ativo = :Ativo, "
+                           "Criado = :Criado, Foto = :Foto Where IdCliente = :Id";
+    const QByteArray Bytes("\x00\x01\xff zero \x00 inside", 17);
+    const QDateTime When(QDate(2025, 3, 9), QTime(17, 45, 12, 250));
+    TParameters P;
+    P.CreateParameter("Nome", ftString, QString("Zé d'Ávila \u2603"));
+    P.CreateParameter("Cidade", ftString, QString(""));
+    P.CreateParameter("Saldo", ftFloat, 12.25);
+    P.CreateParameter("Ativo", ftBoolean, false);
+    P.CreateParameter("Criado", ftDateTime, When);
+    P.CreateParameter("Foto", ftBlob, Bytes);
+    P.CreateParameter("Id", ftInteger, 1);
+    EXPECT_EQ(Conn->Execute(Update, &P, -1, true), 1);
+    P.ParamByName("Cidade").SetValue(QVariant());
+    P.ParamByName("Saldo").SetDataType(ftLargeint);
+    P.ParamByName("Saldo").SetValue(qlonglong(1) << 40);
+    P.ParamByName("Ativo").SetValue(true);
+    P.ParamByName("Criado").SetValue(QVariant());
+    P.ParamByName("Foto").SetValue(QVariant());
+    P.ParamByName("Id").SetValue(2);
+    EXPECT_EQ(Conn->Execute(Update, &P, -1, true), 1);
+    P.ParamByName("Id").SetValue(99);
+    EXPECT_EQ(Conn->Execute(Update, &P, -1, true), 0);
+
+    TADOQuery Q;
+    Q.SetConnection(Conn.get());
+    Q.SetSQL("Select Nome, Cidade, Saldo, Ativo, Criado, Foto From Cliente Where IdCliente In (1, 2) Order By IdCliente");
+    Q.Open();
+    EXPECT_EQ(Q.FieldByName("Nome")->AsString(), QString("Zé d'Ávila \u2603"));
+    EXPECT_FALSE(Q.FieldByName("Cidade")->IsNull());
+    EXPECT_EQ(Q.FieldByName("Cidade")->AsString(), "");
+    EXPECT_EQ(Q.FieldByName("Saldo")->AsFloat(), 12.25);
+    EXPECT_FALSE(Q.FieldByName("Ativo")->AsBoolean());
+    EXPECT_EQ(Q.FieldByName("Criado")->AsDateTime(), When);
+    EXPECT_EQ(Q.FieldByName("Foto")->AsBytes(), Bytes);
+    Q.Next();
+    EXPECT_TRUE(Q.FieldByName("Cidade")->IsNull());
+    EXPECT_EQ(Q.FieldByName("Saldo")->AsFloat(), 1099511627776.0);
+    EXPECT_TRUE(Q.FieldByName("Ativo")->AsBoolean());
+    EXPECT_TRUE(Q.FieldByName("Criado")->IsNull());
+    EXPECT_TRUE(Q.FieldByName("Foto")->IsNull());
+    Q.Close();
+
+    // A taken key, refused by the kept write and by Qt's run of the same statement.
+    TParameters Keys;
+    Keys.CreateParameter("Novo", ftInteger, 2);
+    Keys.CreateParameter("Id", ftInteger, 1);
+    const QString Rekey = "Update Cliente Set IdCliente = :Novo Where IdCliente = :Id";
+    auto Refusal = [&](const std::function<void()>& Run) {
+        try {
+            Run();
+        } catch (const EDatabaseError& E) {
+            return E.Text();
+        }
+        return QString("not refused");
+    };
+    const QString Kept = Refusal([&] { Conn->Execute(Rekey, &Keys, -1, true); });
+    EXPECT_TRUE(Kept.endsWith("Statement: " + Rekey)) << Kept.toStdString();
+    EXPECT_EQ(Refusal([&] { Conn->RunCached(Rekey, &Keys); }), Kept);
+
+    if (GetParam() == egSQLite) {
+        const QString LongWrite = "Update Cliente Set Saldo = (" + LongStatement() + ") Where IdCliente = :Id";
+        EXPECT_EQ(Refusal([&] { Conn->Execute(LongWrite, &Keys, 1, true); }).section('\n', 0, 0),
+                  "Query timeout expired");
+    }
+    EXPECT_EQ(Scalar("Select Count(*) From Cliente").toInt(), 3);
 }
 
 TEST_P(EngineTest, CommandTimeoutStopsLongStatements) {

@@ -7,6 +7,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <QVarLengthArray>
 #include <atomic>
 #include <sqlite3.h>
 #include <utility>
@@ -488,6 +489,7 @@ TADOConnection::TStatement TADOConnection::Prepare(const QString& Sql, const TPa
     St.Query.setForwardOnly(!FDialect->ReadsWholeResults());
     St.IsPrepared = Keep || !St.ParamOrder.empty();
     if (St.IsPrepared && !St.Query.prepare(St.Text)) Raise(St.Query, Sql);
+    if (St.IsPrepared && FEngine == egSQLite) St.Engine = SqliteStatementOf(St.Query);
     return St;
 }
 
@@ -507,8 +509,7 @@ void TADOConnection::ApplyTimeout(int Seconds) {
 void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int Timeout, int* RowsAffected) {
     if (OnWillExecute) OnWillExecute(this, Statement.Source);
     if (FTransactionAborted) DatabaseError(kTransactionAborted);
-    std::vector<QVariant> Values;
-    Values.reserve(Statement.ParamOrder.size());
+    QVarLengthArray<QVariant, 8> Values;
     for (const int Index : Statement.ParamOrder) {
         const TParameter& P = (*Params)[Index];
         QVariant Value;
@@ -525,14 +526,14 @@ void TADOConnection::Exec(TStatement& Statement, const TParameters* Params, int 
     if (FEngine == egTSQL && Statement.IsPrepared) SetOdbcStatementTimeout(Statement.Query, Seconds);
     // A caller that wants only the rows written has no use for Qt's result: the engine runs it alone.
     std::optional<TSqliteWrite> Direct;
-    if (RowsAffected && FEngine == egSQLite && Statement.IsPrepared) Direct = RunSqliteWrite(Statement.Query, Values);
+    if (RowsAffected && Statement.Engine) Direct = RunSqliteWrite(Statement.Engine, Values);
     if (Direct) {
         FTimeLimit = 0;
         if (Direct->Code != SQLITE_OK)
             RaiseEngineError(Direct->Code == SQLITE_INTERRUPT, Direct->Message, Statement.Source);
         *RowsAffected = Direct->Changes;
     } else {
-        for (size_t I = 0; I < Values.size(); ++I) Statement.Query.bindValue(static_cast<int>(I), Values[I]);
+        for (qsizetype I = 0; I < Values.size(); ++I) Statement.Query.bindValue(static_cast<int>(I), Values[I]);
         const bool Ok = Statement.IsPrepared ? Statement.Query.exec() : Statement.Query.exec(Statement.Text);
         FTimeLimit = 0;
         if (!Ok) Raise(Statement.Query, Statement.Source);

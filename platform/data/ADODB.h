@@ -12,6 +12,8 @@
 #include "platform/data/SqlDialect.h"
 #include "platform/os/Streams.h"
 
+struct sqlite3_stmt;
+
 namespace platform::data {
 
 enum TParameterDirection { pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue };
@@ -152,6 +154,7 @@ private:
         QString Text;                 // translated; run directly when not prepared
         bool IsPrepared = false;
         std::vector<int> ParamOrder;  // parameter index per placeholder
+        sqlite3_stmt* Engine = nullptr;  // the embedded engine's statement behind Query, alive as long as Query
     };
     void CheckDisconnected() const;
     void EnsureConnected();

@@ -30,7 +30,8 @@ QString IsoText(const QVariant& Value, TFieldType DataType) {
 }
 
 bool IsDateVariant(const QVariant& V) {
-    return V.typeId() == QMetaType::QDateTime || V.typeId() == QMetaType::QDate || V.typeId() == QMetaType::QTime;
+    const int Type = V.typeId();
+    return Type == QMetaType::QDateTime || Type == QMetaType::QDate || Type == QMetaType::QTime;
 }
 
 class TSqliteDialect : public TSqlDialect {

@@ -47,8 +47,7 @@ sqlite3_stmt* SqliteStatementOf(const QSqlQuery& Query) {
     return *static_cast<sqlite3_stmt* const*>(Handle.constData());
 }
 
-std::optional<TSqliteWrite> RunSqliteWrite(const QSqlQuery& Query, const std::vector<QVariant>& Values) {
-    sqlite3_stmt* Statement = SqliteStatementOf(Query);
+std::optional<TSqliteWrite> RunSqliteWrite(sqlite3_stmt* Statement, std::span<const QVariant> Values) {
     if (!Statement || sqlite3_column_count(Statement) != 0 ||
         sqlite3_bind_parameter_count(Statement) != static_cast<int>(Values.size()))
         return std::nullopt;

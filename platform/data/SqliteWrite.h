@@ -6,7 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
-#include <vector>
+#include <span>
 
 struct sqlite3_stmt;
 
@@ -21,8 +21,8 @@ struct TSqliteWrite {
 // The engine's statement behind a query Qt prepared on an SQLite connection; none otherwise.
 sqlite3_stmt* SqliteStatementOf(const QSqlQuery& Query);
 
-// Binds Values as Qt's driver binds them and runs the statement once. None when it cannot run this way: it
-// returns rows, its markers and Values differ in number, or a value is of a type Qt turns into text first.
-std::optional<TSqliteWrite> RunSqliteWrite(const QSqlQuery& Query, const std::vector<QVariant>& Values);
+// Binds Values as Qt's driver binds them and runs Statement once. None when it cannot run this way: it returns
+// rows, its markers and Values differ in number, or a value is of a type Qt turns into text first.
+std::optional<TSqliteWrite> RunSqliteWrite(sqlite3_stmt* Statement, std::span<const QVariant> Values);
 
 }  // namespace platform::data

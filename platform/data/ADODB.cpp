@@ -562,18 +562,21 @@ QSqlQuery& TADOConnection::RunCached(const QString& Sql, const TParameters* Para
     return Statement.Query;
 }
 
-QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int Timeout) {
+TADOConnection::TStatement TADOConnection::OneOffStatement(const QString& Sql, const TParameters* Params,
+                                                           bool Batch) {
     EnsureConnected();
     StartPendingTransaction();
-    TStatement St = Prepare(Sql, Params, false);
+    return Prepare(Sql, Params, false, Batch);
+}
+
+QSqlQuery TADOConnection::Run(const QString& Sql, const TParameters* Params, int Timeout) {
+    TStatement St = OneOffStatement(Sql, Params);
     Exec(St, Params, Timeout);
     return std::move(St.Query);
 }
 
 QSqlQuery TADOConnection::RunBatch(const QString& Sql, const TParameters* Params, int Timeout) {
-    EnsureConnected();
-    StartPendingTransaction();
-    TStatement St = Prepare(Sql, Params, false, true);
+    TStatement St = OneOffStatement(Sql, Params, true);
     Exec(St, Params, Timeout);
     return std::move(St.Query);
 }
@@ -582,12 +585,10 @@ int TADOConnection::Execute(const QString& Sql, const TParameters* Params, int T
     int Rows = 0;
     if (Prepared) {
         Exec(CachedStatement(Sql, Params), Params, Timeout, &Rows);
-        return Rows;
+    } else {
+        TStatement St = OneOffStatement(Sql, Params);
+        Exec(St, Params, Timeout, &Rows);
     }
-    EnsureConnected();
-    StartPendingTransaction();
-    TStatement St = Prepare(Sql, Params, false);
-    Exec(St, Params, Timeout, &Rows);
     return Rows;
 }
 

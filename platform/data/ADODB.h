@@ -165,6 +165,8 @@ private:
     void Exec(TStatement& Statement, const TParameters* Params, int Timeout, int* RowsAffected = nullptr);
     // The statement kept for Sql, prepared on its first run.
     TStatement& CachedStatement(const QString& Sql, const TParameters* Params);
+    // A statement of its own, for one run.
+    TStatement OneOffStatement(const QString& Sql, const TParameters* Params, bool Batch = false);
     void ApplyTimeout(int Seconds);
     void ExecDirect(const QString& Sql);
     void SendBegin();
